@@ -1,0 +1,41 @@
+#pragma once
+// PUBLIC API FIXED BY THE LEAD; the link helper implements it.
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "link/serial_comm.h"
+#include "link/wire_format.h"
+
+namespace tw {
+
+enum class BlockKind : int { First = 0, Next = 1, Resend = 2 };
+
+// The serial port with the loader protocol's framing.
+class CLoaderLink : public CSerialComm {
+ public:
+  using ModelName = std::array<std::uint8_t, kModelNameSize + 1>;
+
+  bool Connect(int portIndex, int speedIndex, ChunkSink* owner);
+  bool Reconnect(int portIndex, int speedIndex);
+
+  void SendHandshake();
+  void SendRequest(int modeIndex, bool download, std::string_view addressText);
+  // One file or media block of min(remaining, 1024) bytes in one write; returns `remaining`.
+  std::uint32_t SendDataBlock(const std::uint8_t* data, std::uint32_t remaining, BlockKind kind);
+  void SendSpeed(int speedIndex);
+  void SendSpeedConfirm();
+  void SendUploadAck();
+  void SetTransferSize(std::uint32_t size);
+  [[nodiscard]] std::uint32_t TransferSize() const;
+
+  // 0 for a reply frame, -1 when it is not one (byte 2 zero, or under 3 bytes), -2 over 8 bytes.
+  int ParseReply(std::size_t chunkLength, int& code, int& parameter) const;
+
+  // Program-wide: all zero until a gzip program load fills it; kept for later operations.
+  [[nodiscard]] ModelName& ModelNameField();
+  [[nodiscard]] std::uint8_t SequenceCounter() const;
+};
+
+}  // namespace tw
