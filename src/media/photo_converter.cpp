@@ -1,0 +1,119 @@
+#include "media/photo_converter.h"
+
+#include <algorithm>
+#include <system_error>
+#include <utility>
+
+#include "media/converter_process.h"
+#include "media/file_byte_source.h"
+#include "media/media_texts.h"
+
+namespace tw {
+namespace {
+
+constexpr std::string_view kPhotoFlag = "0";
+constexpr std::string_view kBackgroundFlag = "1";
+
+// Thumbnail region: its first 12288 bytes, zeros up to 12288 when shorter. Then the still picture, then
+// zeros for a longer thumbnail's remainder, so the size is max(thumbnail, 12288) + still.
+[[nodiscard]] std::vector<std::uint8_t> JoinPhotoContent(const std::vector<std::uint8_t>& thumbnail,
+                                                         const std::vector<std::uint8_t>& still) {
+  std::vector<std::uint8_t> content(std::max(thumbnail.size(), kThumbnailReserve) + still.size(), 0);
+  std::copy_n(thumbnail.begin(), std::min(thumbnail.size(), kThumbnailReserve), content.begin());
+  std::copy(still.begin(), still.end(), content.begin() + static_cast<std::ptrdiff_t>(kThumbnailReserve));
+  return content;
+}
+
+[[nodiscard]] std::string WithTrailingSeparator(const std::filesystem::path& folder) {
+  std::string text = folder.string();
+  if (text.empty() || text.back() != std::filesystem::path::preferred_separator) {
+    text += std::filesystem::path::preferred_separator;
+  }
+  return text;
+}
+
+}  // namespace
+
+PhotoConverter::PhotoConverter(PhotoConverterSettings settings, MessageSink onMessage)
+    : m_settings(std::move(settings)), m_onMessage(std::move(onMessage)) {}
+
+std::optional<std::vector<std::uint8_t>> PhotoConverter::ConvertPhoto(const std::string& photoPath, Mode mode) {
+  const bool isPhoto = mode == Mode::Photo;
+  const auto temp = TempFolder();
+  if (!temp) {
+    return std::nullopt;
+  }
+  const std::string stillPath = *temp + std::string(kStillFileName);
+  const std::string thumbnailPath = *temp + std::string(kThumbnailFileName);
+  // A converter that fails must not leave the previous photo's files to be sent again.
+  std::error_code ignored;
+  std::filesystem::remove(stillPath, ignored);
+  std::filesystem::remove(thumbnailPath, ignored);
+
+  const std::string folderArgument = temp->substr(0, temp->size() - 1);
+  if (!RunConverter({std::string(kConverterName), photoPath, stillPath,
+                     std::string(isPhoto ? kPhotoFlag : kBackgroundFlag), folderArgument})) {
+    return std::nullopt;
+  }
+  auto still = ReadOutput(stillPath);
+  if (!still || !isPhoto) {
+    return still;
+  }
+  const auto thumbnail = ReadOutput(thumbnailPath);
+  if (!thumbnail) {
+    return std::nullopt;
+  }
+  return JoinPhotoContent(*thumbnail, *still);
+}
+
+std::optional<std::string> PhotoConverter::TempFolder() {
+  if (m_settings.tempFolder) {
+    return WithTrailingSeparator(*m_settings.tempFolder);
+  }
+  auto folder = ConverterProcess::PrivateTempFolder();
+  if (!ConverterProcess::MakePrivateFolder(folder)) {
+    Report(media_text::CantOpen(folder));
+    return std::nullopt;
+  }
+  return folder;
+}
+
+bool PhotoConverter::RunConverter(const std::vector<std::string>& arguments) {
+  // Looked for the way Windows looks for a program: its own folder, the current folder, then PATH.
+  std::vector<std::filesystem::path> folders{
+      m_settings.programDirectory.value_or(ConverterProcess::OwnFolder()), m_settings.startDirectory};
+  const auto searchFolders =
+      ConverterProcess::SplitSearchPath(m_settings.searchPath.value_or(ConverterProcess::SearchPathVariable()));
+  folders.insert(folders.end(), searchFolders.begin(), searchFolders.end());
+
+  const auto program = ConverterProcess::Find(kConverterName, folders);
+  auto process = program ? ConverterProcess::Start(*program, arguments, m_settings.startDirectory) : nullptr;
+  if (!process) {
+    Report(media_text::kCantExecute);
+    return false;
+  }
+  if (!process->WaitFor(m_settings.timeLimit)) {
+    Report(media_text::kTimeout);
+    process->Kill();
+    return false;
+  }
+  return true;
+}
+
+std::optional<std::vector<std::uint8_t>> PhotoConverter::ReadOutput(const std::string& path) {
+  FileByteSource file(path);
+  std::vector<std::uint8_t> bytes(file.IsOpen() ? static_cast<std::size_t>(file.Size()) : 0);
+  if (!file.IsOpen() || file.ReadAt(0, bytes) != bytes.size()) {
+    Report(media_text::CantOpen(path));
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+void PhotoConverter::Report(std::string_view text) const {
+  if (m_onMessage) {
+    m_onMessage(std::string(text));
+  }
+}
+
+}  // namespace tw
