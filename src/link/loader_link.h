@@ -36,6 +36,13 @@ class CLoaderLink : public CSerialComm {
   // Program-wide: all zero until a gzip program load fills it; kept for later operations.
   [[nodiscard]] ModelName& ModelNameField();
   [[nodiscard]] std::uint8_t SequenceCounter() const;
+
+ private:
+  void SendHeader(std::uint8_t code, std::uint8_t parameter = 0);
+
+  std::uint32_t m_transferSize = 0;
+  std::uint8_t m_sequence = 0;
+  ModelName m_modelName{};
 };
 
 }  // namespace tw

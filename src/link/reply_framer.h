@@ -32,6 +32,10 @@ class ReplyFramer {
   std::size_t TakeData(std::uint8_t* out, std::size_t max);
   [[nodiscard]] std::size_t Buffered() const;
   void Clear();
+
+ private:
+  std::deque<std::uint8_t> m_bytes;
+  Clock::time_point m_lastAppend{};
 };
 
 }  // namespace tw

@@ -1,13 +1,20 @@
 #pragma once
 // PUBLIC API FIXED BY THE LEAD; the link helper implements it and may add private members/helpers.
 
+#include <array>
+#include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "link/chunk_sink.h"
+#include "link/port_open_error.h"
 #include "link/wire_format.h"
 
 namespace tw {
@@ -50,10 +57,48 @@ class CSerialComm {
 
   // Every frame written or read, for tracing; called on the writing or reading thread.
   using TraceFn = std::function<void(bool fromPc, const std::uint8_t* data, std::size_t count)>;
+  // Set before Open: a running reader keeps the function it started with.
   void SetTrace(TraceFn trace);
 
+  // The errno and device of the last failed open, for a console hint (PortOpenHint).
+  [[nodiscard]] const PortOpenError& LastOpenError() const;
+
+  // The pseudo-device for port numbers above 5 when no override names one.
+  static constexpr const char* kDefaultPseudoDevice = "tcp:127.0.0.1:2323";
+
  protected:
-  // ... implementation-defined
+  // The platform backend; tests substitute a scripted one.
+  [[nodiscard]] virtual std::unique_ptr<SerialBackend> MakeBackend();
+
+ private:
+  bool FailOpen(int error, const std::string& device);
+  void StartReader();
+  void StopReader();
+  void ReaderLoop(SerialBackend& device, ChunkSink* owner, const TraceFn& trace);
+  [[nodiscard]] bool WaitUntilNoChunkPending();
+  void LoseLine(ChunkSink* owner);
+
+  std::unique_ptr<SerialBackend> m_backend;
+  ChunkSink* m_owner = nullptr;
+  std::atomic<bool> m_connected{false};
+  std::array<std::uint8_t, kMaxChunk + 1> m_receive{};
+  std::uint8_t m_port = 1;
+  std::uint8_t m_byteSize = 8;
+  std::uint8_t m_parity = 0;
+  std::uint8_t m_stopBits = 0;
+  std::uint32_t m_baud = 9600;
+
+  // The hand-off. A chunk stays pending across a close: the owner still holds it, so a reader started
+  // by a reconnect waits for that release before it reuses the receive buffer.
+  mutable std::mutex m_mutex;
+  std::condition_variable m_released;
+  std::size_t m_pending = 0;  // guarded by m_mutex
+  bool m_stop = false;        // guarded by m_mutex
+  std::thread m_reader;
+
+  TraceFn m_trace;
+  std::map<int, std::string> m_overrides;
+  PortOpenError m_lastError;
 };
 
 }  // namespace tw

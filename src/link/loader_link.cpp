@@ -1,0 +1,124 @@
+#include "link/loader_link.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "link/loader_crc.h"
+
+namespace tw {
+
+namespace {
+
+constexpr std::uint8_t kByteSize = 8;
+constexpr std::uint8_t kOneStopBit = 0;
+constexpr std::uint8_t kNoParity = 0;
+constexpr std::chrono::milliseconds kReconnectPause{50};
+constexpr std::size_t kAddressDigits = 8;
+constexpr std::size_t kHeaderCrcOffset = 3;
+constexpr std::size_t kHeaderSequenceOffset = 1;
+constexpr std::size_t kHeaderParameterOffset = 7;
+constexpr std::uint8_t kSequenceModulus = 255;
+
+void PutCrc(CommandHeader& header, const std::uint8_t* payload, std::size_t count) {
+  PutBigEndian32(header.data() + kHeaderCrcOffset, LoaderCrc(payload, count));
+}
+
+}  // namespace
+
+bool CLoaderLink::Connect(int portIndex, int speedIndex, ChunkSink* owner) {
+  SetOwner(owner);
+  CreateEvents();
+  Open(static_cast<std::uint8_t>(portIndex + 1), BaudForSpeedIndex(speedIndex), kByteSize, kOneStopBit,
+       kNoParity);
+  return IsConnected();
+}
+
+bool CLoaderLink::Reconnect(int portIndex, int speedIndex) {
+  Close();
+  // The box switches its own line after the confirmation; give it that moment.
+  std::this_thread::sleep_for(kReconnectPause);
+  CreateEvents();
+  Open(static_cast<std::uint8_t>(portIndex + 1), BaudForSpeedIndex(speedIndex), kByteSize, kOneStopBit,
+       kNoParity);
+  return IsConnected();
+}
+
+void CLoaderLink::SendHandshake() { Send(kHandshake.data(), kHandshake.size()); }
+
+void CLoaderLink::SendRequest(int modeIndex, bool download, std::string_view addressText) {
+  auto header = NewHeader(download ? cmd::kDownloadRequest : cmd::kUploadRequest);
+  std::array<std::uint8_t, kRequestPayloadSize> payload{};
+  std::copy_n(m_modelName.begin(), kModelNameSize, payload.begin());
+  if (addressText.size() > kAddressDigits) {
+    addressText.remove_prefix(addressText.size() - kAddressDigits);
+  }
+  PutBigEndian32(payload.data() + kRequestAddressOffset, ParseHexText(addressText));
+  PutBigEndian32(payload.data() + kRequestSizeOffset, m_transferSize);
+  payload[kRequestTargetOffset] = static_cast<std::uint8_t>(modeIndex + 1);
+  PutCrc(header, payload.data(), payload.size());
+  Send(header.data(), header.size());
+  Send(payload.data(), payload.size());
+}
+
+// The numbering quirks are the box's: new blocks count modulo 255 from a byte counter (so 0 comes twice
+// at each wrap), and a resend carries the counter as it stands, i.e. the next new block's number.
+std::uint32_t CLoaderLink::SendDataBlock(const std::uint8_t* data, std::uint32_t remaining, BlockKind kind) {
+  if (kind == BlockKind::First) {
+    m_sequence = 0;
+  }
+  const std::size_t n = std::min<std::size_t>(remaining, kBlockSize);
+  std::array<std::uint8_t, kHeaderSize + kBlockSize> frame{};
+  auto header = NewHeader(cmd::kDataBlock);
+  PutCrc(header, data, n);
+  if (kind == BlockKind::Resend) {
+    header[kHeaderSequenceOffset] = m_sequence;
+  } else {
+    header[kHeaderSequenceOffset] = static_cast<std::uint8_t>(m_sequence % kSequenceModulus);
+    ++m_sequence;
+  }
+  std::copy(header.begin(), header.end(), frame.begin());
+  if (n > 0) {
+    std::memcpy(frame.data() + kHeaderSize, data, n);
+  }
+  Send(frame.data(), kHeaderSize + n);
+  return remaining;
+}
+
+void CLoaderLink::SendSpeed(int speedIndex) { SendHeader(cmd::kSetSpeed, static_cast<std::uint8_t>(speedIndex)); }
+
+void CLoaderLink::SendSpeedConfirm() { SendHeader(cmd::kSpeedConfirm); }
+
+void CLoaderLink::SendUploadAck() { SendHeader(cmd::kUploadAck); }
+
+void CLoaderLink::SendHeader(std::uint8_t code, std::uint8_t parameter) {
+  auto header = NewHeader(code);
+  header[kHeaderParameterOffset] = parameter;
+  Send(header.data(), header.size());
+}
+
+void CLoaderLink::SetTransferSize(std::uint32_t size) { m_transferSize = size; }
+
+std::uint32_t CLoaderLink::TransferSize() const { return m_transferSize; }
+
+int CLoaderLink::ParseReply(std::size_t chunkLength, int& code, int& parameter) const {
+  constexpr std::size_t kCodeOffset = 2;
+  constexpr std::size_t kParameterOffset = 1;
+  if (chunkLength > kReplySize) {
+    return -2;
+  }
+  const std::uint8_t* frame = ReceiveBuffer();
+  if (chunkLength <= kCodeOffset || frame[kCodeOffset] == 0) {
+    return -1;
+  }
+  code = frame[kCodeOffset];
+  parameter = frame[kParameterOffset];
+  return 0;
+}
+
+CLoaderLink::ModelName& CLoaderLink::ModelNameField() { return m_modelName; }
+
+std::uint8_t CLoaderLink::SequenceCounter() const { return m_sequence; }
+
+}  // namespace tw

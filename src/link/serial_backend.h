@@ -1,0 +1,51 @@
+#pragma once
+// The platform side of a serial port: one implementation per platform file (serial_posix.cpp, ...).
+// The reader-thread logic in CSerialComm only talks to this interface.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tw {
+
+struct LineSettings {
+  std::uint32_t baud = 9600;
+  std::uint8_t byteSize = 8;
+  std::uint8_t stopBits = 0;  // Win32 codes: 0 one, 1 one and a half, 2 two
+  std::uint8_t parity = 0;    // Win32 codes: 0 none, 1 odd, 2 even, 3 mark, 4 space
+};
+
+enum class WaitResult { Readable, Woken, HangUp };
+
+inline constexpr long kReadHangUp = -1;
+
+class SerialBackend {
+ public:
+  virtual ~SerialBackend() = default;
+
+  // 0 on success, else an errno value. Opens exclusively.
+  virtual int Open(const std::string& device) = 0;
+  virtual bool Configure(const LineSettings& line) = 0;
+  // Discards both queues.
+  virtual void Purge() = 0;
+  // Reader thread: blocks until input is queued, Wake() was called, or the line hung up.
+  [[nodiscard]] virtual WaitResult WaitReadable() = 0;
+  // Any thread: makes a current or the next WaitReadable return Woken.
+  virtual void Wake() = 0;
+  // Reads only what is queued, at most `max` bytes: the count, 0 when nothing was queued, or
+  // kReadHangUp at end of file or an I/O error.
+  [[nodiscard]] virtual long Read(std::uint8_t* out, std::size_t max) = 0;
+  // Blocks until all bytes are written.
+  virtual bool Write(const std::uint8_t* data, std::size_t count) = 0;
+  // Lets pending output drain, discards input, drops DTR, releases the device.
+  virtual void Close() = 0;
+};
+
+[[nodiscard]] std::unique_ptr<SerialBackend> MakeSerialBackend();
+
+// Serial devices present, in port order (port number n is entry n - 1).
+[[nodiscard]] std::vector<std::string> ListSerialDevices();
+
+}  // namespace tw

@@ -1,0 +1,223 @@
+#include "link/serial_comm.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <utility>
+
+#include "link/serial_backend.h"
+
+namespace tw {
+
+namespace {
+
+constexpr int kNamedPorts = 5;  // port numbers 1..5 are serial devices, above that the pseudo-device
+
+}  // namespace
+
+std::string CantOpenPortMessage(int portNumber) {
+  char text[64];
+  std::snprintf(text, sizeof text, kCantOpenPortFormat, portNumber);
+  return text;
+}
+
+CSerialComm::CSerialComm() = default;
+
+CSerialComm::~CSerialComm() { Close(); }
+
+void CSerialComm::SetOwner(ChunkSink* owner) { m_owner = owner; }
+
+void CSerialComm::SetParams(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize,
+                            std::uint8_t stopBits, std::uint8_t parity) {
+  m_port = port;
+  m_baud = baud;
+  m_byteSize = byteSize;
+  m_stopBits = stopBits;
+  m_parity = parity;
+}
+
+// The wake-up pipe belongs to each open device, so there is nothing to create ahead of Open.
+bool CSerialComm::CreateEvents() { return true; }
+
+bool CSerialComm::Open(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize, std::uint8_t stopBits,
+                       std::uint8_t parity) {
+  ClosePort();  // never two readers on one object
+  SetParams(port, baud, byteSize, stopBits, parity);
+  const std::string device = DevicePathFor(port);
+  if (device.empty()) {
+    return FailOpen(ENODEV, device);
+  }
+  m_backend = MakeBackend();
+  if (const int error = m_backend->Open(device); error != 0) {
+    return FailOpen(error, device);
+  }
+  m_backend->Purge();
+  if (!Configure()) {
+    return FailOpen(EINVAL, device);
+  }
+  m_backend->Purge();
+  m_lastError = PortOpenError{0, device};
+  m_connected = true;
+  StartReader();
+  return true;
+}
+
+bool CSerialComm::FailOpen(int error, const std::string& device) {
+  if (m_backend) {
+    m_backend->Close();
+    m_backend.reset();
+  }
+  m_lastError = PortOpenError{error, device};
+  if (!m_connected && m_owner != nullptr) {
+    m_owner->ShowPortMessage(CantOpenPortMessage(m_port));
+  }
+  m_connected = false;
+  return false;
+}
+
+bool CSerialComm::Configure() {
+  return m_backend && m_backend->Configure(LineSettings{m_baud, m_byteSize, m_stopBits, m_parity});
+}
+
+bool CSerialComm::Send(const std::uint8_t* data, std::size_t count) {
+  if (!m_backend) {
+    return false;
+  }
+  if (m_trace) {
+    m_trace(true, data, count);
+  }
+  return m_backend->Write(data, count);
+}
+
+void CSerialComm::ClosePort() {
+  m_connected = false;
+  StopReader();
+  if (m_backend) {
+    m_backend->Close();
+    m_backend.reset();
+  }
+}
+
+void CSerialComm::Close() { ClosePort(); }
+
+void CSerialComm::ReleaseChunk() {
+  {
+    const std::lock_guard lock(m_mutex);
+    m_pending = 0;
+  }
+  m_released.notify_all();
+}
+
+bool CSerialComm::IsConnected() const { return m_connected; }
+
+const std::uint8_t* CSerialComm::ReceiveBuffer() const { return m_receive.data(); }
+
+std::size_t CSerialComm::PendingLength() const {
+  const std::lock_guard lock(m_mutex);
+  return m_pending;
+}
+
+std::uint8_t CSerialComm::PortNumber() const { return m_port; }
+
+std::uint32_t CSerialComm::BaudRate() const { return m_baud; }
+
+void CSerialComm::SetDeviceOverride(int portNumber, std::string device) {
+  m_overrides[portNumber] = std::move(device);
+}
+
+std::string CSerialComm::DevicePathFor(int portNumber) const {
+  if (const auto it = m_overrides.find(portNumber); it != m_overrides.end()) {
+    return it->second;
+  }
+  if (portNumber > kNamedPorts) {
+    return kDefaultPseudoDevice;
+  }
+  if (portNumber < 1) {
+    return {};
+  }
+  const auto devices = ListSerialDevices();
+  const auto index = static_cast<std::size_t>(portNumber - 1);
+  return index < devices.size() ? devices[index] : std::string{};
+}
+
+void CSerialComm::SetTrace(TraceFn trace) { m_trace = std::move(trace); }
+
+const PortOpenError& CSerialComm::LastOpenError() const { return m_lastError; }
+
+std::unique_ptr<SerialBackend> CSerialComm::MakeBackend() { return MakeSerialBackend(); }
+
+void CSerialComm::StartReader() {
+  {
+    const std::lock_guard lock(m_mutex);
+    m_stop = false;
+  }
+  m_reader = std::thread([this, device = m_backend.get(), owner = m_owner, trace = m_trace] {
+    ReaderLoop(*device, owner, trace);
+  });
+}
+
+// Wakes the reader wherever it waits (poll or the hand-off) and joins it before the device goes.
+void CSerialComm::StopReader() {
+  if (!m_reader.joinable()) {
+    return;
+  }
+  {
+    const std::lock_guard lock(m_mutex);
+    m_stop = true;
+  }
+  m_released.notify_all();
+  m_backend->Wake();
+  if (m_reader.get_id() == std::this_thread::get_id()) {
+    // An owner that closes from inside a notification: the reader ends as soon as that returns.
+    m_reader.detach();
+  } else {
+    m_reader.join();
+  }
+}
+
+bool CSerialComm::WaitUntilNoChunkPending() {
+  std::unique_lock lock(m_mutex);
+  m_released.wait(lock, [this] { return m_stop || m_pending == 0; });
+  return !m_stop;
+}
+
+void CSerialComm::ReaderLoop(SerialBackend& device, ChunkSink* owner, const TraceFn& trace) {
+  while (WaitUntilNoChunkPending()) {
+    const WaitResult ready = device.WaitReadable();
+    if (ready == WaitResult::Woken) {
+      return;
+    }
+    const long count = ready == WaitResult::HangUp ? kReadHangUp : device.Read(m_receive.data(), kMaxChunk);
+    if (count == kReadHangUp) {
+      LoseLine(owner);
+      return;
+    }
+    if (count == 0 || owner == nullptr) {
+      continue;
+    }
+    const auto length = static_cast<std::size_t>(count);
+    m_receive[length] = 0;
+    if (trace) {
+      trace(false, m_receive.data(), length);
+    }
+    {
+      const std::lock_guard lock(m_mutex);
+      m_pending = length;
+    }
+    owner->PostReceivedData(length);
+  }
+}
+
+void CSerialComm::LoseLine(ChunkSink* owner) {
+  m_connected = false;
+  bool closing = false;
+  {
+    const std::lock_guard lock(m_mutex);
+    closing = m_stop;
+  }
+  // A hang-up seen while the owner closes the port is no news to the owner.
+  if (owner != nullptr && !closing) {
+    owner->PostLineLost();
+  }
+}
+
+}  // namespace tw
