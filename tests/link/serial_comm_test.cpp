@@ -1,0 +1,240 @@
+#include "link/serial_comm.h"
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <numeric>
+
+#include "link/loader_link.h"
+#include "recording_sink.h"
+#include "support/pty_pair.h"
+
+namespace tw {
+namespace {
+
+using test::PtyPair;
+using test::RecordingSink;
+using test::SinkEvent;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint8_t kPort = 1;
+constexpr std::uint32_t kBaud = 115200;
+
+class SerialCommTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(pty.Valid());
+    baseThreads = test::ThreadCount();
+    comm.SetOwner(&sink);
+    comm.SetDeviceOverride(kPort, pty.SlavePath());
+  }
+
+  bool Open() { return comm.Open(kPort, kBaud, 8, 0, 0); }
+
+  PtyPair pty;
+  RecordingSink sink;
+  CSerialComm comm;
+  int baseThreads = 0;
+};
+
+TEST_F(SerialCommTest, ChunkArrivesWithTerminatingZeroAndIsTraced) {
+  std::vector<std::pair<bool, Bytes>> traced;
+  comm.SetTrace([&](bool fromPc, const std::uint8_t* data, std::size_t n) { traced.emplace_back(fromPc, Bytes(data, data + n)); });
+  ASSERT_TRUE(Open());
+  EXPECT_TRUE(comm.IsConnected());
+  ASSERT_TRUE(pty.Write("hello"));
+  const auto chunk = sink.NextChunk(comm);
+  ASSERT_TRUE(chunk.has_value());
+  EXPECT_EQ(*chunk, (Bytes{'h', 'e', 'l', 'l', 'o'}));
+  EXPECT_EQ(comm.ReceiveBuffer()[5], 0);
+  EXPECT_EQ(comm.PendingLength(), 5u);
+  sink.Release(comm);
+  EXPECT_EQ(comm.PendingLength(), 0u);
+
+  const Bytes out{1, 2, 3};
+  EXPECT_TRUE(comm.Send(out.data(), out.size()));
+  EXPECT_EQ(pty.Read(3), out);
+  comm.Close();
+  ASSERT_EQ(traced.size(), 2u);
+  EXPECT_EQ(traced[0], std::make_pair(false, Bytes{'h', 'e', 'l', 'l', 'o'}));
+  EXPECT_EQ(traced[1], std::make_pair(true, out));
+}
+
+TEST_F(SerialCommTest, QueuedInputOverChunkSizeComesInSeveralChunksEachAfterRelease) {
+  ASSERT_TRUE(Open());
+  Bytes sent(5000);
+  std::iota(sent.begin(), sent.end(), 0);
+  ASSERT_TRUE(pty.Write(sent.data(), 1));
+  auto chunk = sink.NextChunk(comm);  // held while the rest queues up behind it
+  ASSERT_TRUE(chunk.has_value());
+  ASSERT_TRUE(pty.Write(sent.data() + 1, sent.size() - 1));
+  Bytes received = *chunk;
+  int chunks = 1;
+  while (received.size() < sent.size()) {
+    sink.Release(comm);
+    chunk = sink.NextChunk(comm);
+    ASSERT_TRUE(chunk.has_value());
+    EXPECT_LE(chunk->size(), kMaxChunk);
+    received.insert(received.end(), chunk->begin(), chunk->end());
+    ++chunks;
+  }
+  sink.Release(comm);
+  EXPECT_EQ(received, sent);
+  EXPECT_GE(chunks, 4);  // 1, then at least three for 4999 bytes
+  EXPECT_EQ(sink.Overlaps(), 0);
+}
+
+TEST_F(SerialCommTest, CloseFromInsideTheChunkHandlerEndsTheReader) {
+  ASSERT_TRUE(Open());
+  EXPECT_EQ(test::ThreadCount(), baseThreads + 1);
+  ASSERT_TRUE(pty.Write("x"));
+  ASSERT_TRUE(sink.NextChunk(comm).has_value());
+  comm.Close();  // the reader waits for this very chunk's release
+  EXPECT_FALSE(comm.IsConnected());
+  EXPECT_TRUE(test::ThreadCountSettlesAt(baseThreads));
+  sink.Release(comm);  // the handler's last step, now harmless
+  EXPECT_EQ(comm.PendingLength(), 0u);
+}
+
+TEST_F(SerialCommTest, CloseWakesAReaderWaitingForInput) {
+  ASSERT_TRUE(Open());
+  comm.Close();
+  EXPECT_TRUE(test::ThreadCountSettlesAt(baseThreads));
+  EXPECT_EQ(sink.LinesLost(), 0);
+}
+
+// The speed change: confirmation, reconnect inside the handler, then the old chunk's release.
+TEST_F(SerialCommTest, ReconnectInsideTheHandlerKeepsOneReaderAndLosesNoOutput) {
+  CLoaderLink link;
+  link.SetDeviceOverride(kPort, pty.SlavePath());
+  ASSERT_TRUE(link.Connect(kPort - 1, 2, &sink));
+  EXPECT_EQ(link.BaudRate(), 38400u);
+  const Bytes ack{0x47, 0, rpl::kSpeedAck, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(pty.Write(ack));
+  const auto chunk = sink.NextChunk(link);
+  ASSERT_TRUE(chunk.has_value());
+  EXPECT_EQ(*chunk, ack);
+
+  link.SendSpeedConfirm();
+  ASSERT_TRUE(link.Reconnect(kPort - 1, kFastestSpeedIndex));
+  EXPECT_EQ(link.BaudRate(), 115200u);
+  EXPECT_EQ(pty.Read(kHeaderSize), (Bytes{0x47, 0, cmd::kSpeedConfirm, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(test::ThreadCount(), baseThreads + 1);
+
+  // The box answers at once; the old chunk is still the owner's until released.
+  const Bytes request{0x47, 0, rpl::kGetRequest, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(pty.Write(request));
+  EXPECT_EQ(Bytes(link.ReceiveBuffer(), link.ReceiveBuffer() + ack.size()), ack);
+  sink.Release(link);
+  const auto next = sink.NextChunk(link);
+  ASSERT_TRUE(next.has_value());
+  EXPECT_EQ(*next, request);
+  sink.Release(link);
+  EXPECT_EQ(sink.Overlaps(), 0);
+  link.Close();
+  EXPECT_TRUE(test::ThreadCountSettlesAt(baseThreads));
+}
+
+TEST_F(SerialCommTest, CloseLetsWrittenBytesDrain) {
+  const Bytes confirm{0x47, 0, cmd::kSpeedConfirm, 0, 0, 0, 0, 0};
+  for (int round = 0; round < 20; ++round) {
+    ASSERT_TRUE(Open());
+    ASSERT_TRUE(comm.Send(confirm.data(), confirm.size()));
+    comm.Close();
+    ASSERT_EQ(pty.Read(confirm.size()), confirm) << "round " << round;
+  }
+}
+
+TEST_F(SerialCommTest, FailedOpenGivesOneMessageAndNoThread) {
+  comm.SetDeviceOverride(3, "/dev/tarnwick-no-such-tty");
+  EXPECT_FALSE(comm.Open(3, kBaud, 8, 0, 0));
+  EXPECT_FALSE(comm.IsConnected());
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"Can't Open Comm Port 3 !"});
+  EXPECT_EQ(test::ThreadCount(), baseThreads);
+  EXPECT_EQ(comm.LastOpenError().error, ENOENT);
+  EXPECT_EQ(comm.LastOpenError().device, "/dev/tarnwick-no-such-tty");
+  EXPECT_NE(PortOpenHint(comm.LastOpenError()).find("/dev/tarnwick-no-such-tty"), std::string::npos);
+}
+
+TEST_F(SerialCommTest, SecondOpenerOfTheSameDeviceIsRefused) {
+  ASSERT_TRUE(Open());
+  RecordingSink otherSink;
+  CSerialComm other;
+  other.SetOwner(&otherSink);
+  other.SetDeviceOverride(kPort, pty.SlavePath());
+  EXPECT_FALSE(other.Open(kPort, kBaud, 8, 0, 0));
+  EXPECT_EQ(otherSink.messages.size(), 1u);
+  const int error = other.LastOpenError().error;
+  EXPECT_TRUE(error == EBUSY || error == EWOULDBLOCK) << error;
+  EXPECT_NE(PortOpenHint(other.LastOpenError()).find("in use"), std::string::npos);
+  comm.Close();
+  EXPECT_TRUE(other.Open(kPort, kBaud, 8, 0, 0));  // free again once closed
+}
+
+TEST_F(SerialCommTest, HangUpIsReportedOnce) {
+  ASSERT_TRUE(Open());
+  pty.CloseMaster();
+  const auto event = sink.Next();
+  ASSERT_TRUE(event.has_value());
+  EXPECT_EQ(event->kind, SinkEvent::Kind::LineLost);
+  EXPECT_FALSE(comm.IsConnected());
+  comm.Close();
+  EXPECT_EQ(sink.LinesLost(), 1);
+  EXPECT_TRUE(test::ThreadCountSettlesAt(baseThreads));
+}
+
+TEST(SerialCommNaming, PseudoDeviceAndOverrides) {
+  CSerialComm comm;
+  EXPECT_EQ(comm.DevicePathFor(6), CSerialComm::kDefaultPseudoDevice);
+  EXPECT_EQ(comm.DevicePathFor(0), "");
+  comm.SetDeviceOverride(2, "/dev/ttyTEST");
+  comm.SetDeviceOverride(7, "tcp:box:4000");
+  EXPECT_EQ(comm.DevicePathFor(2), "/dev/ttyTEST");
+  EXPECT_EQ(comm.DevicePathFor(7), "tcp:box:4000");
+  const std::string first = comm.DevicePathFor(1);
+  EXPECT_TRUE(first.empty() || first.starts_with("/dev/tty")) << first;
+}
+
+// A raw TCP serial server stands in for the pseudo-device.
+TEST(SerialCommTcp, TalksToARawSerialServer) {
+  const int server = ::socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_GE(server, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof addr;
+  ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  ASSERT_EQ(::listen(server, 1), 0);
+  ASSERT_EQ(::getsockname(server, reinterpret_cast<sockaddr*>(&addr), &size), 0);
+
+  RecordingSink sink;
+  CSerialComm comm;
+  comm.SetOwner(&sink);
+  comm.SetDeviceOverride(6, "tcp:127.0.0.1:" + std::to_string(ntohs(addr.sin_port)));
+  ASSERT_TRUE(comm.Open(6, kBaud, 8, 0, 0));
+  const int peer = ::accept(server, nullptr, nullptr);
+  ASSERT_GE(peer, 0);
+
+  const Bytes hello{0x47, 0, rpl::kHello, 0, 0, 0, 0, 0};
+  ASSERT_EQ(::write(peer, hello.data(), hello.size()), 8);
+  EXPECT_EQ(sink.NextChunk(comm), hello);
+  sink.Release(comm);
+  ASSERT_TRUE(comm.Send(hello.data(), 3));
+  Bytes got(3);
+  EXPECT_EQ(::read(peer, got.data(), got.size()), 3);
+  EXPECT_EQ(got, Bytes(hello.begin(), hello.begin() + 3));
+
+  ::close(peer);
+  const auto event = sink.Next();
+  ASSERT_TRUE(event.has_value());
+  EXPECT_EQ(event->kind, SinkEvent::Kind::LineLost);
+  comm.Close();
+  ::close(server);
+}
+
+}  // namespace
+}  // namespace tw

@@ -1,0 +1,112 @@
+#include "support/fake_serial_backend.h"
+
+#include <algorithm>
+
+namespace tw::test {
+
+void FakeLine::Feed(std::vector<std::uint8_t> bytes) {
+  {
+    const std::lock_guard lock(m_mutex);
+    m_incoming.push_back(std::move(bytes));
+  }
+  m_changed.notify_all();
+}
+
+void FakeLine::HangUp() {
+  {
+    const std::lock_guard lock(m_mutex);
+    m_hungUp = true;
+  }
+  m_changed.notify_all();
+}
+
+void FakeLine::FailOpenWith(int error) {
+  const std::lock_guard lock(m_mutex);
+  m_openError = error;
+}
+
+void FakeLine::FailConfigure() {
+  const std::lock_guard lock(m_mutex);
+  m_configureFails = true;
+}
+
+std::vector<std::vector<std::uint8_t>> FakeLine::Writes() const {
+  const std::lock_guard lock(m_mutex);
+  return m_writes;
+}
+
+std::vector<std::uint8_t> FakeLine::AllWritten() const {
+  const std::lock_guard lock(m_mutex);
+  std::vector<std::uint8_t> all;
+  for (const auto& w : m_writes) {
+    all.insert(all.end(), w.begin(), w.end());
+  }
+  return all;
+}
+
+void FakeLine::ClearWrites() {
+  const std::lock_guard lock(m_mutex);
+  m_writes.clear();
+}
+
+LineSettings FakeLine::Settings() const {
+  const std::lock_guard lock(m_mutex);
+  return m_settings;
+}
+
+std::string FakeLine::Device() const {
+  const std::lock_guard lock(m_mutex);
+  return m_device;
+}
+
+int FakeSerialBackend::Open(const std::string& device) {
+  const std::lock_guard lock(m_line->m_mutex);
+  m_line->m_device = device;
+  return m_line->m_openError;
+}
+
+bool FakeSerialBackend::Configure(const LineSettings& line) {
+  const std::lock_guard lock(m_line->m_mutex);
+  m_line->m_settings = line;
+  return !m_line->m_configureFails;
+}
+
+WaitResult FakeSerialBackend::WaitReadable() {
+  std::unique_lock lock(m_line->m_mutex);
+  m_line->m_changed.wait(lock, [this] { return m_woken || m_line->m_hungUp || !m_line->m_incoming.empty(); });
+  if (m_woken) {
+    return WaitResult::Woken;
+  }
+  return m_line->m_incoming.empty() ? WaitResult::HangUp : WaitResult::Readable;
+}
+
+void FakeSerialBackend::Wake() {
+  {
+    const std::lock_guard lock(m_line->m_mutex);
+    m_woken = true;
+  }
+  m_line->m_changed.notify_all();
+}
+
+long FakeSerialBackend::Read(std::uint8_t* out, std::size_t max) {
+  const std::lock_guard lock(m_line->m_mutex);
+  if (m_line->m_incoming.empty()) {
+    return m_line->m_hungUp ? kReadHangUp : 0;
+  }
+  auto& front = m_line->m_incoming.front();
+  const std::size_t n = std::min(max, front.size());
+  std::copy_n(front.begin(), n, out);
+  front.erase(front.begin(), front.begin() + static_cast<std::ptrdiff_t>(n));
+  if (front.empty()) {
+    m_line->m_incoming.pop_front();
+  }
+  return static_cast<long>(n);
+}
+
+bool FakeSerialBackend::Write(const std::uint8_t* data, std::size_t count) {
+  const std::lock_guard lock(m_line->m_mutex);
+  m_line->m_writes.emplace_back(data, data + count);
+  return true;
+}
+
+}  // namespace tw::test
