@@ -1,0 +1,32 @@
+#pragma once
+// A real serial device (a USB serial adapter looped to the PC's), raw 8N1 at the negotiated speed.
+
+#include <string>
+
+#include "boxsim/box_endpoint.h"
+
+namespace tw {
+
+class DeviceEndpoint final : public BoxEndpoint {
+ public:
+  // Throws std::runtime_error when the device cannot be opened or set up.
+  DeviceEndpoint(std::string path, std::uint32_t baud);
+  ~DeviceEndpoint() override;
+  DeviceEndpoint(const DeviceEndpoint&) = delete;
+  DeviceEndpoint& operator=(const DeviceEndpoint&) = delete;
+
+  [[nodiscard]] std::string Name() const override { return m_path; }
+  [[nodiscard]] int PollFd() const override { return m_fd; }
+  long Read(std::uint8_t* buffer, std::size_t size) override;
+  bool Write(const std::uint8_t* data, std::size_t size, const StopSignal& stop) override;
+  void SetBaud(std::uint32_t baud) override;
+  [[nodiscard]] bool PacedByLine() const override { return true; }
+
+ private:
+  [[nodiscard]] bool Configure(std::uint32_t baud);
+
+  std::string m_path;
+  int m_fd = -1;
+};
+
+}  // namespace tw

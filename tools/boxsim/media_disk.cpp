@@ -1,0 +1,140 @@
+#include "boxsim/media_disk.h"
+
+#include <stdlib.h>
+
+#include <string>
+#include <system_error>
+
+namespace tw {
+
+namespace {
+
+constexpr const char* kPartialSuffix = ".partial";
+
+std::filesystem::path MakeTemporaryRoot() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "tarnwick-boxsim-disk-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) {
+    return {};
+  }
+  return pattern;
+}
+
+bool IsPartial(const std::filesystem::path& file) {
+  return file.extension() == kPartialSuffix;
+}
+
+}  // namespace
+
+MediaDisk::MediaDisk(std::filesystem::path root, std::uint64_t capacity, unsigned maxPhotos)
+    : m_root(std::move(root)), m_capacity(capacity), m_maxPhotos(maxPhotos) {
+  if (m_root.empty()) {
+    m_root = MakeTemporaryRoot();
+    m_ownsRoot = true;
+  }
+  std::error_code error;
+  std::filesystem::create_directories(m_root / "mp3", error);
+  std::filesystem::create_directories(m_root / "photo", error);
+}
+
+MediaDisk::~MediaDisk() {
+  Abort();
+  if (m_ownsRoot && !m_root.empty()) {
+    std::error_code error;
+    std::filesystem::remove_all(m_root, error);
+  }
+}
+
+std::filesystem::path MediaDisk::PathFor(Mode mode, const MediaRecord& record) const {
+  switch (mode) {
+    case Mode::Mp3: return m_root / "mp3" / SanitizeMediaName(record.name);
+    case Mode::Photo: return m_root / "photo" / SanitizeMediaName(record.name);
+    default: return m_root / "background.slot";
+  }
+}
+
+std::uint64_t MediaDisk::FolderBytes(const std::filesystem::path& folder) const {
+  std::uint64_t total = 0;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    if (entry.is_regular_file(error) && !IsPartial(entry.path())) {
+      total += entry.file_size(error);
+    }
+  }
+  return total;
+}
+
+std::uint64_t MediaDisk::UsedBytes() const {
+  return FolderBytes(m_root / "mp3") + FolderBytes(m_root / "photo");
+}
+
+unsigned MediaDisk::PhotoCount() const {
+  unsigned count = 0;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(m_root / "photo", error)) {
+    count += entry.is_regular_file(error) && !IsPartial(entry.path()) ? 1 : 0;
+  }
+  return count;
+}
+
+std::uint64_t MediaDisk::ExistingSize(const std::filesystem::path& file) const {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(file, error);
+  return error ? 0 : size;
+}
+
+std::optional<std::uint8_t> MediaDisk::Admit(Mode mode, const MediaRecord& record) const {
+  if (mode == Mode::Background) {
+    return std::nullopt;  // its own slot, outside the disk's accounting
+  }
+  const std::filesystem::path target = PathFor(mode, record);
+  const bool replaces = std::filesystem::exists(target);
+  // A file of the same name is replaced, so its room counts as free.
+  const std::uint64_t used = UsedBytes() - ExistingSize(target);
+  if (used > m_capacity || record.length > m_capacity - used) {
+    return rpl::kNoHddSpace;
+  }
+  if (mode == Mode::Photo && !replaces && PhotoCount() >= m_maxPhotos) {
+    return rpl::kPhotoError;
+  }
+  return std::nullopt;
+}
+
+bool MediaDisk::Begin(Mode mode, const MediaRecord& record) {
+  Abort();
+  m_target = PathFor(mode, record);
+  m_partial.open(m_target.string() + kPartialSuffix, std::ios::binary | std::ios::trunc);
+  return m_partial.is_open();
+}
+
+bool MediaDisk::Append(const std::uint8_t* data, std::size_t size) {
+  m_partial.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  return static_cast<bool>(m_partial);
+}
+
+bool MediaDisk::Commit() {
+  m_partial.close();
+  const bool written = !m_partial.fail();
+  std::error_code error;
+  if (written) {
+    std::filesystem::rename(m_target.string() + kPartialSuffix, m_target, error);
+  }
+  if (!written || error) {
+    Abort();
+    return false;
+  }
+  m_target.clear();
+  return true;
+}
+
+void MediaDisk::Abort() {
+  if (m_partial.is_open()) {
+    m_partial.close();
+  }
+  if (!m_target.empty()) {
+    std::error_code error;
+    std::filesystem::remove(m_target.string() + kPartialSuffix, error);
+    m_target.clear();
+  }
+}
+
+}  // namespace tw
