@@ -1,0 +1,307 @@
+#include "boxsim/box_loader.h"
+
+#include <gtest/gtest.h>
+
+#include "boxsim/box_memory.h"
+#include "boxsim/loader_fixture.h"
+#include "link/loader_crc.h"
+
+namespace tw::test {
+namespace {
+
+using ms = std::chrono::milliseconds;
+
+class BoxLoaderTest : public LoaderFixture {};
+
+TEST_F(BoxLoaderTest, HandshakeFoundAfterGarbageAndSpeedSwitchedAfterSettle) {
+  BoxOptions options;
+  Start(options);
+  Bytes noise{'x', 0x47, 0x0A, 'c', 'o', 'm', 0x00};
+  EXPECT_TRUE(Send(noise).empty());
+  EXPECT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
+  EXPECT_EQ(Send(ScriptedPc::SetSpeed(1)), Codes({rpl::kSpeedAck}));
+  EXPECT_TRUE(m_line.bauds.empty()) << "the speed changes only on the confirm";
+  EXPECT_EQ(Send(ScriptedPc::SpeedConfirm()), Codes({rpl::kGetRequest}));
+  EXPECT_EQ(m_line.bauds, std::vector<std::uint32_t>{19200});
+  EXPECT_EQ(m_loader->Baud(), 19200u);
+}
+
+TEST_F(BoxLoaderTest, SettlePauseComesBetweenConfirmAndGetRequest) {
+  BoxOptions options;
+  m_loader = std::make_unique<BoxLoader>(options, m_line);  // default settle kept
+  ASSERT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
+  ASSERT_EQ(Send(ScriptedPc::SetSpeed(4)), Codes({rpl::kSpeedAck}));
+  const std::size_t writesBefore = m_line.writes.size();
+  ASSERT_EQ(Send(ScriptedPc::SpeedConfirm()), Codes({rpl::kGetRequest}));
+  EXPECT_EQ(m_line.pauses, std::vector<ms>{ms(100)});
+  EXPECT_EQ(m_line.writes.size(), writesBefore + 1);
+}
+
+TEST_F(BoxLoaderTest, HandshakeSplitAcrossFeedsAndFedByteByByteIsFound) {
+  Start();
+  const Bytes stream = [] {
+    Bytes all{0xFF, 0x0A};
+    const Bytes hs = ScriptedPc::Handshake();
+    all.insert(all.end(), hs.begin(), hs.end());
+    const Bytes speed = ScriptedPc::SetSpeed(4);
+    all.insert(all.end(), speed.begin(), speed.end());
+    return all;
+  }();
+  std::vector<BoxReply> replies;
+  for (std::uint8_t byte : stream) {
+    const auto got = Send(Bytes{byte});
+    replies.insert(replies.end(), got.begin(), got.end());
+  }
+  EXPECT_EQ(replies, Codes({rpl::kHello, rpl::kSpeedAck}));
+}
+
+TEST_F(BoxLoaderTest, UnknownSpeedIndexIsACommunicationError) {
+  Start();
+  ASSERT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
+  EXPECT_EQ(Send(ScriptedPc::SetSpeed(9)), Codes({rpl::kCommError}));
+  EXPECT_EQ(Send(ScriptedPc::SetSpeed(0)), Codes({rpl::kSpeedAck}));
+}
+
+TEST_F(BoxLoaderTest, GarbageBetweenFramesIsSkippedAndHeadersResynchronise) {
+  Start();
+  ASSERT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
+  // A stray 0x47 followed by a byte that is no command code, then the real header.
+  Bytes stream{0x00, 0x47, 0x00, 0x99};
+  const Bytes speed = ScriptedPc::SetSpeed(4);
+  stream.insert(stream.end(), speed.begin(), speed.end());
+  EXPECT_EQ(Send(stream), Codes({rpl::kSpeedAck}));
+}
+
+TEST_F(BoxLoaderTest, ProgramDownloadStoresTheImageAndCompletes) {
+  BoxOptions options;
+  options.flashReportEvery = 0;
+  Start(options);
+  const Bytes image = Pattern(2500);
+  EXPECT_EQ(Download(Mode::Program, 0, image),
+            Codes({rpl::kBlockOk, rpl::kBlockOk, rpl::kBlockOk, rpl::kComplete}));
+  Bytes stored(image.size());
+  m_loader->Memory().RegionFor(Mode::Program)->Read(0, stored.data(), stored.size());
+  EXPECT_EQ(stored, image);
+  EXPECT_EQ(m_loader->FinishedTransfers(), 1u);
+}
+
+TEST_F(BoxLoaderTest, CompleteOnlyReplacesTheLastBlockOk) {
+  BoxOptions options;
+  options.flashReportEvery = 0;
+  options.completeOnly = true;
+  Start(options);
+  EXPECT_EQ(Download(Mode::Boot, 0, Pattern(kBootSize)).back(), (BoxReply{rpl::kComplete, 0}));
+  EXPECT_EQ(m_line.writes.size(), 3u + 1u + 63u + 1u);  // negotiation, SEND_DATA, 63 OKs, COMPLETE
+}
+
+TEST_F(BoxLoaderTest, FlashTargetsReportWritingAtTheInterval) {
+  BoxOptions options;
+  options.flashReportEvery = 2;
+  Start(options);
+  const auto replies = Download(Mode::Database, kDatabaseAddress, Pattern(5 * 1024));
+  EXPECT_EQ(replies, (std::vector<BoxReply>{{rpl::kBlockOk, 0},
+                                            {rpl::kFlashWriting, 2},
+                                            {rpl::kBlockOk, 0},
+                                            {rpl::kBlockOk, 0},
+                                            {rpl::kFlashWriting, 4},
+                                            {rpl::kBlockOk, 0},
+                                            {rpl::kBlockOk, 0},
+                                            {rpl::kComplete, 0}}));
+}
+
+TEST_F(BoxLoaderTest, SdramDownloadIsNotReportedAsFlashWriting) {
+  BoxOptions options;
+  options.flashReportEvery = 1;
+  Start(options);
+  EXPECT_EQ(Download(Mode::Sdram, 0x00400000, Pattern(300)), Codes({rpl::kBlockOk, rpl::kComplete}));
+}
+
+TEST_F(BoxLoaderTest, EmptyViewerDownloadTakesOneEmptyBlock) {
+  Start();
+  Negotiate();
+  ASSERT_EQ(Send(ScriptedPc::Request(true, Mode::Eeprom, 0, 0)), Codes({rpl::kSendData}));
+  EXPECT_EQ(Send(ScriptedPc::ViewerBlock({})), Codes({rpl::kBlockOk, rpl::kComplete}));
+}
+
+TEST_F(BoxLoaderTest, BadRequestCrcIsReportedAndTheRequestMayComeAgain) {
+  Start();
+  Negotiate();
+  Bytes request = ScriptedPc::Request(true, Mode::Sdram, 0, 16);
+  request[3] ^= 0x01;
+  EXPECT_EQ(Send(request), Codes({rpl::kHeaderCrcError}));
+  EXPECT_EQ(Send(ScriptedPc::Request(true, Mode::Sdram, 0, 16)), Codes({rpl::kSendData}));
+}
+
+TEST_F(BoxLoaderTest, CorruptedBlockIsAskedAgainAndTheResendCarriesTheCounter) {
+  BoxOptions options;
+  options.flashReportEvery = 0;
+  Start(options);
+  Negotiate();
+  const Bytes image = Pattern(3000);
+  const std::span<const std::uint8_t> data(image);
+  ASSERT_EQ(Send(ScriptedPc::Request(true, Mode::GzipProgram, 0, 3000)), Codes({rpl::kSendData}));
+  EXPECT_EQ(Send(m_pc.FirstBlock(data.subspan(0, 1024))), Codes({rpl::kBlockOk}));
+  EXPECT_EQ(Send(ScriptedPc::Corrupted(m_pc.NextBlock(data.subspan(1024, 1024)))),
+            Codes({rpl::kDataCrcError, rpl::kBlockResend}));
+  const Bytes resend = m_pc.ResendBlock(data.subspan(1024, 1024));
+  EXPECT_EQ(resend[1], 2) << "a resend carries the next new block's number";
+  EXPECT_EQ(Send(resend), Codes({rpl::kBlockOk}));
+  const Bytes last = m_pc.NextBlock(data.subspan(2048));
+  EXPECT_EQ(last[1], 2);
+  EXPECT_EQ(Send(last), Codes({rpl::kBlockOk, rpl::kComplete}));
+  Bytes stored(image.size());
+  m_loader->Memory().RegionFor(Mode::GzipProgram)->Read(0, stored.data(), stored.size());
+  EXPECT_EQ(stored, image);
+}
+
+TEST_F(BoxLoaderTest, SequenceNumbersFollowTheCounterAcrossItsWrap) {
+  BoxOptions options;
+  options.flashReportEvery = 0;
+  Start(options);
+  const Bytes image = Pattern(260 * 1024 + 7);
+  const auto replies = Download(Mode::Program, 0, image);
+  ASSERT_FALSE(replies.empty());
+  EXPECT_EQ(replies.back(), (BoxReply{rpl::kComplete, 0}));
+  EXPECT_EQ(std::count(replies.begin(), replies.end(), BoxReply{rpl::kBlockOk, 0}), 261);
+}
+
+TEST_F(BoxLoaderTest, SequenceOutOfStepFailsTheTransfer) {
+  Start();
+  Negotiate();
+  const Bytes image = Pattern(2048);
+  const std::span<const std::uint8_t> data(image);
+  ASSERT_EQ(Send(ScriptedPc::Request(true, Mode::Program, 0, 2048)), Codes({rpl::kSendData}));
+  ASSERT_EQ(Send(m_pc.FirstBlock(data.subspan(0, 1024))), Codes({rpl::kBlockOk}));
+  static_cast<void>(m_pc.NextBlock(data.subspan(1024)));  // lost on the way
+  EXPECT_EQ(Send(m_pc.NextBlock(data.subspan(1024))), Codes({rpl::kBlockFailed}));
+}
+
+TEST_F(BoxLoaderTest, ViewerBlocksAllCarryZeroAndAreAccepted) {
+  Start();
+  EXPECT_EQ(Download(Mode::Flash, 0x7FE00000, Pattern(3 * 1024)),
+            Codes({rpl::kBlockOk, rpl::kBlockOk, rpl::kBlockOk, rpl::kComplete}));
+}
+
+TEST_F(BoxLoaderTest, ModelNameIsCheckedForProgramImagesOnly) {
+  BoxOptions options;
+  options.models = {"STB-ONE", "STB-TWO"};
+  Start(options);
+  Negotiate();
+  EXPECT_EQ(Send(ScriptedPc::Request(true, Mode::Program, 0, 100, "STB-THREE")), Codes({rpl::kInvalidSw}));
+  Negotiate();
+  EXPECT_EQ(Send(ScriptedPc::Request(true, Mode::GzipProgram, 0, 100, "STB-TWO")), Codes({rpl::kSendData}));
+  Negotiate();
+  EXPECT_EQ(Send(ScriptedPc::Request(true, Mode::Boot, 0, kBootSize, "anything")), Codes({rpl::kSendData}));
+}
+
+TEST_F(BoxLoaderTest, DownloadsThatDoNotFitTheirTargetAreRefused) {
+  Start();
+  const struct {
+    Mode mode;
+    std::uint32_t address;
+    std::uint32_t size;
+  } refused[] = {
+      {Mode::Boot, 0, kBootSize - 1},        {Mode::Eeprom, 0x3F00, 0x200},
+      {Mode::Flash, 0x7EFFFF00, 512},        {Mode::Sdram, 0x01FFFFFF, 2},
+      {Mode::Database, 0xFFFA0000, 0x50801}, {Mode::Mp3, 0, 1023},
+  };
+  for (const auto& r : refused) {
+    Negotiate();
+    EXPECT_EQ(Send(ScriptedPc::Request(true, r.mode, r.address, r.size)), Codes({rpl::kBadHeader}))
+        << kModeNames[static_cast<std::size_t>(r.mode)];
+  }
+}
+
+TEST_F(BoxLoaderTest, UploadServesTheWindowBlockByBlockWaitingForEachAck) {
+  Start();
+  const Bytes content = Pattern(1500, 7);
+  m_loader->Memory().RegionFor(Mode::Sdram)->Write(0x00400000, content.data(), content.size());
+  Negotiate();
+  const Bytes request = ScriptedPc::Request(false, Mode::Sdram, 0x00400000, 1500);
+  m_loader->Feed(request.data(), request.size());
+  ASSERT_EQ(m_line.output.NextReply(), (BoxReply{rpl::kUploadData, 0}));
+  EXPECT_EQ(m_line.output.TakeData(2000), Bytes(content.begin(), content.begin() + 1024))
+      << "nothing more before the ack";
+  const Bytes ack = ScriptedPc::UploadAck();
+  m_loader->Feed(ack.data(), ack.size());
+  ASSERT_EQ(m_line.output.NextReply(), (BoxReply{rpl::kUploadData, 0}));
+  EXPECT_EQ(m_line.output.TakeData(2000), Bytes(content.begin() + 1024, content.end()));
+  m_loader->Feed(ack.data(), ack.size());
+  EXPECT_EQ(m_line.output.Pending(), 0u);
+  EXPECT_EQ(m_loader->FinishedTransfers(), 1u);
+}
+
+TEST_F(BoxLoaderTest, FlashUploadOfUntouchedMemoryIsErased) {
+  Start();
+  EXPECT_EQ(Upload(Mode::Flash, 0x7FFFFC00, 1024), Bytes(1024, 0xFF));
+}
+
+TEST_F(BoxLoaderTest, DatabaseUploadIsTheWholeDatabase) {
+  Start();
+  EXPECT_EQ(Upload(Mode::Database, kDatabaseAddress, kDatabaseSize).size(), kDatabaseSize);
+  EXPECT_EQ(m_loader->FinishedTransfers(), 1u);
+}
+
+TEST_F(BoxLoaderTest, UploadWindowsOutsideMemoryAreRefused) {
+  Start();
+  const struct {
+    Mode mode;
+    std::uint32_t address;
+    std::uint32_t size;
+  } refused[] = {
+      {Mode::Flash, 0x7EFFFF00, 512},  // the PC tests only the end
+      {Mode::Eeprom, 0, 16385},
+      {Mode::Sdram, 0x02000000, 1},
+      {Mode::Sdram, 0, 0},
+      {Mode::Program, 0, 1024},
+      {Mode::Database, 0xFFFA0400, kDatabaseSize},
+  };
+  for (const auto& r : refused) {
+    EXPECT_TRUE(Upload(r.mode, r.address, r.size).empty());
+    EXPECT_EQ(m_lastReply, (BoxReply{rpl::kGetDataNak, 0})) << kModeNames[static_cast<std::size_t>(r.mode)];
+  }
+}
+
+TEST_F(BoxLoaderTest, DownloadThenUploadReturnsTheSameBytes) {
+  Start();
+  const Bytes content = Pattern(16383, 3);
+  ASSERT_EQ(Download(Mode::Eeprom, 0, content).back(), (BoxReply{rpl::kComplete, 0}));
+  EXPECT_EQ(Upload(Mode::Eeprom, 0, 16383), content);
+}
+
+TEST_F(BoxLoaderTest, HandshakeRestartsTheConversationMidTransfer) {
+  Start();
+  Negotiate();
+  ASSERT_EQ(Send(ScriptedPc::Request(true, Mode::Program, 0, 4096)), Codes({rpl::kSendData}));
+  ASSERT_EQ(Send(m_pc.FirstBlock(Pattern(1024))), Codes({rpl::kBlockOk}));
+  EXPECT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
+  EXPECT_TRUE(Send(ScriptedPc::Request(true, Mode::Program, 0, 4096)).empty()) << "a request before the speed";
+}
+
+TEST_F(BoxLoaderTest, FramesOutOfTurnAreIgnored) {
+  Start();
+  EXPECT_TRUE(Send(ScriptedPc::SetSpeed(4)).empty()) << "no handshake yet";
+  ASSERT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
+  EXPECT_TRUE(Send(ScriptedPc::SpeedConfirm()).empty());
+  EXPECT_TRUE(Send(ScriptedPc::UploadAck()).empty());
+  EXPECT_EQ(Send(ScriptedPc::SetSpeed(4)), Codes({rpl::kSpeedAck}));
+}
+
+TEST_F(BoxLoaderTest, TraceDecodesFramesBothWays) {
+  std::vector<std::string> lines;
+  BoxOptions options;
+  options.trace = [&lines](std::string_view line) { lines.emplace_back(line); };
+  Start(options);
+  Negotiate();
+  std::string all;
+  for (const auto& line : lines) {
+    all += line + "\n";
+  }
+  EXPECT_NE(all.find("PC>BOX handshake"), std::string::npos) << all;
+  EXPECT_NE(all.find("PC>BOX CMD_SET_SPEED (0x10) seq=0 crc=0x00000000 param=4 (115200 baud)"), std::string::npos)
+      << all;
+  EXPECT_NE(all.find("BOX>PC RPL_GET_REQUEST (0x12) param=0"), std::string::npos) << all;
+}
+
+}  // namespace
+}  // namespace tw::test

@@ -1,0 +1,144 @@
+#pragma once
+// Drives a BoxLoader byte by byte with the scripted PC: no threads, no timing.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "boxsim/box_line.h"
+#include "boxsim/box_loader.h"
+#include "support/scripted_pc.h"
+
+namespace tw::test {
+
+// Records what the box does to its line.
+class FakeLine final : public BoxLine {
+ public:
+  void Write(const std::uint8_t* data, std::size_t size) override {
+    writes.emplace_back(data, data + size);
+    output.Append(data, size);
+  }
+  void Pause(std::chrono::milliseconds duration) override { pauses.push_back(duration); }
+  void SetBaud(std::uint32_t baud) override { bauds.push_back(baud); }
+
+  std::vector<Bytes> writes;
+  std::vector<std::chrono::milliseconds> pauses;
+  std::vector<std::uint32_t> bauds;
+  BoxOutput output;
+};
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "boxsim-test-XXXXXX").string();
+    m_path = mkdtemp(pattern.data());
+  }
+  ~TempDir() {
+    std::error_code error;
+    std::filesystem::remove_all(m_path, error);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
+
+ private:
+  std::filesystem::path m_path;
+};
+
+inline Bytes Pattern(std::size_t size, std::uint8_t seed = 1) {
+  Bytes bytes(size);
+  std::uint32_t x = seed;
+  for (auto& b : bytes) {
+    x = x * 1103515245u + 12345u;
+    b = static_cast<std::uint8_t>(x >> 16);
+  }
+  return bytes;
+}
+
+inline std::vector<BoxReply> Codes(std::initializer_list<std::uint8_t> codes) {
+  std::vector<BoxReply> replies;
+  for (std::uint8_t code : codes) {
+    replies.push_back({code, 0});
+  }
+  return replies;
+}
+
+class LoaderFixture : public ::testing::Test {
+ protected:
+  void Start(BoxOptions options = {}) {
+    options.settle = std::chrono::milliseconds(0);
+    m_loader = std::make_unique<BoxLoader>(std::move(options), m_line);
+  }
+
+  std::vector<BoxReply> Send(const Bytes& bytes) {
+    m_loader->Feed(bytes.data(), bytes.size());
+    return m_line.output.Replies();
+  }
+
+  void Negotiate(std::uint8_t speedIndex = 4) {
+    ASSERT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
+    ASSERT_EQ(Send(ScriptedPc::SetSpeed(speedIndex)), Codes({rpl::kSpeedAck}));
+    ASSERT_EQ(Send(ScriptedPc::SpeedConfirm()), Codes({rpl::kGetRequest}));
+  }
+
+  // A whole file or media download; the replies after RPL_SEND_DATA, in order.
+  std::vector<BoxReply> Download(Mode mode, std::uint32_t address, const Bytes& data, std::string_view model = {}) {
+    Negotiate();
+    const auto size = static_cast<std::uint32_t>(data.size());
+    auto replies = Send(ScriptedPc::Request(true, mode, address, size, model));
+    if (replies != Codes({rpl::kSendData})) {
+      return replies;
+    }
+    replies.clear();
+    const bool viewer = mode == Mode::Sdram || mode == Mode::Flash || mode == Mode::Eeprom;
+    std::size_t offset = 0;
+    do {
+      const std::size_t n = std::min<std::size_t>(data.size() - offset, kBlockSize);
+      const std::span<const std::uint8_t> block(data.data() + offset, n);
+      const Bytes frame = viewer ? ScriptedPc::ViewerBlock(block)
+                                 : (offset == 0 ? m_pc.FirstBlock(block) : m_pc.NextBlock(block));
+      const auto answer = Send(frame);
+      replies.insert(replies.end(), answer.begin(), answer.end());
+      offset += n;
+      if (answer.empty() || answer.back().code != rpl::kBlockOk) {
+        break;
+      }
+    } while (offset < data.size());
+    return replies;
+  }
+
+  // A whole upload, acknowledging each block; the bytes received.
+  Bytes Upload(Mode mode, std::uint32_t address, std::uint32_t size) {
+    Negotiate();
+    const Bytes request = ScriptedPc::Request(false, mode, address, size);
+    m_loader->Feed(request.data(), request.size());
+    Bytes received;
+    for (;;) {
+      m_lastReply = m_line.output.NextReply();
+      if (!m_lastReply || m_lastReply->code != rpl::kUploadData) {
+        break;
+      }
+      const Bytes chunk = m_line.output.TakeData(std::min<std::size_t>(size - received.size(), kBlockSize));
+      received.insert(received.end(), chunk.begin(), chunk.end());
+      const Bytes ack = ScriptedPc::UploadAck();
+      m_loader->Feed(ack.data(), ack.size());
+      if (received.size() >= size) {
+        break;
+      }
+    }
+    return received;
+  }
+
+  FakeLine m_line;
+  ScriptedPc m_pc;
+  std::unique_ptr<BoxLoader> m_loader;
+  std::optional<BoxReply> m_lastReply;
+};
+
+}  // namespace tw::test
