@@ -1,0 +1,163 @@
+// Each fault option does what it says, and the same seed plays the same run.
+
+#include <gtest/gtest.h>
+
+#include "boxsim/loader_fixture.h"
+
+namespace tw::test {
+namespace {
+
+class BoxFaultsTest : public LoaderFixture {
+ protected:
+  void StartWith(const BoxFaults& faults) {
+    BoxOptions options;
+    options.flashReportEvery = 0;
+    options.faults = faults;
+    Start(options);
+  }
+
+  // A program download that resends whenever asked; every reply in order.
+  std::vector<BoxReply> DownloadResending(const Bytes& image) {
+    Negotiate();
+    auto replies = Send(ScriptedPc::Request(true, Mode::Program, 0, static_cast<std::uint32_t>(image.size())));
+    for (std::size_t offset = 0; offset < image.size() && replies.back().code != rpl::kComplete;) {
+      const std::span<const std::uint8_t> block(image.data() + offset, std::min<std::size_t>(1024, image.size() - offset));
+      auto answer = Send(offset == 0 ? m_pc.FirstBlock(block) : m_pc.NextBlock(block));
+      for (int tries = 0; !answer.empty() && answer.back().code == rpl::kBlockResend && tries < 3; ++tries) {
+        replies.insert(replies.end(), answer.begin(), answer.end());
+        answer = Send(m_pc.ResendBlock(block));
+      }
+      replies.insert(replies.end(), answer.begin(), answer.end());
+      if (answer.empty() || (answer.back().code != rpl::kBlockOk && answer.back().code != rpl::kComplete)) {
+        break;
+      }
+      offset += block.size();
+    }
+    return replies;
+  }
+};
+
+TEST_F(BoxFaultsTest, EveryNthBlockIsTakenAsCorruptedOnceAndTheResendIsStored) {
+  BoxFaults faults;
+  faults.corruptEvery = 2;
+  StartWith(faults);
+  const Bytes image = Pattern(4 * 1024);
+  EXPECT_EQ(DownloadResending(image),
+            Codes({rpl::kSendData, rpl::kBlockOk, rpl::kDataCrcError, rpl::kBlockResend, rpl::kBlockOk,
+                   rpl::kBlockOk, rpl::kDataCrcError, rpl::kBlockResend, rpl::kBlockOk, rpl::kComplete}));
+  Bytes stored(image.size());
+  m_loader->Memory().RegionFor(Mode::Program)->Read(0, stored.data(), stored.size());
+  EXPECT_EQ(stored, image);
+}
+
+TEST_F(BoxFaultsTest, SplitRepliesArriveInFragmentsWithGapsAndSameSeedSameCuts) {
+  BoxFaults faults;
+  faults.splitReplies = true;
+  StartWith(faults);
+  Negotiate();
+  EXPECT_GT(m_line.writes.size(), 3u);
+  for (const auto& write : m_line.writes) {
+    EXPECT_LT(write.size(), kReplySize);
+  }
+  EXPECT_EQ(m_line.pauses.size(), m_line.writes.size() - 3) << "a gap between the fragments of each reply";
+
+  FakeLine again;
+  BoxOptions options;
+  options.faults = faults;
+  options.settle = std::chrono::milliseconds(0);
+  BoxLoader replay(options, again);
+  for (const Bytes& frame : {ScriptedPc::Handshake(), ScriptedPc::SetSpeed(4), ScriptedPc::SpeedConfirm()}) {
+    replay.Feed(frame.data(), frame.size());
+  }
+  EXPECT_EQ(again.writes, m_line.writes);
+}
+
+TEST_F(BoxFaultsTest, JoinedRepliesGoOutAsOneWrite) {
+  BoxFaults faults;
+  faults.joinReplies = true;
+  faults.corruptEvery = 1;
+  StartWith(faults);
+  Negotiate();
+  ASSERT_EQ(Send(ScriptedPc::Request(true, Mode::Program, 0, 10)), Codes({rpl::kSendData}));
+  const std::size_t before = m_line.writes.size();
+  const Bytes data = Pattern(10);
+  EXPECT_EQ(Send(m_pc.FirstBlock(data)), Codes({rpl::kDataCrcError, rpl::kBlockResend}));
+  EXPECT_EQ(Send(m_pc.ResendBlock(data)), Codes({rpl::kBlockOk, rpl::kComplete}));
+  ASSERT_EQ(m_line.writes.size(), before + 2);
+  EXPECT_EQ(m_line.writes.back().size(), 2 * kReplySize);
+}
+
+TEST_F(BoxFaultsTest, JoinedUploadDataFollowsItsReplyInTheSameWrite) {
+  BoxFaults faults;
+  faults.joinReplies = true;
+  StartWith(faults);
+  EXPECT_EQ(Upload(Mode::Eeprom, 0, 100), Bytes(100, 0xFF));
+  EXPECT_EQ(m_line.writes.back().size(), kReplySize + 100);
+}
+
+TEST_F(BoxFaultsTest, SilentBoxNeverAnswersTheHandshake) {
+  BoxFaults faults;
+  faults.silent = true;
+  StartWith(faults);
+  EXPECT_TRUE(Send(ScriptedPc::Handshake()).empty());
+  EXPECT_TRUE(Send(ScriptedPc::SetSpeed(4)).empty());
+}
+
+TEST_F(BoxFaultsTest, BlockFailedAfterNBlocksEndsTheTransfer) {
+  BoxFaults faults;
+  faults.failAfterBlocks = 2;
+  StartWith(faults);
+  EXPECT_EQ(Download(Mode::Program, 0, Pattern(4 * 1024)), Codes({rpl::kBlockOk, rpl::kBlockOk, rpl::kBlockFailed}));
+  EXPECT_TRUE(Send(m_pc.NextBlock(Pattern(1024))).empty()) << "the box went back to waiting for a handshake";
+}
+
+TEST_F(BoxFaultsTest, GetDataNakAfterNUploadBlocks) {
+  BoxFaults faults;
+  faults.nakAfterUploadBlocks = 1;
+  StartWith(faults);
+  EXPECT_EQ(Upload(Mode::Sdram, 0, 3000).size(), 1024u);
+  EXPECT_EQ(m_lastReply, (BoxReply{rpl::kGetDataNak, 0}));
+}
+
+TEST_F(BoxFaultsTest, InjectedReplyPrecedesTheAnswerAtItsBlockOnly) {
+  BoxFaults faults;
+  faults.injections = {{2, rpl::kCommProblem, 9}, {1, rpl::kFlashWriting, 77}};
+  StartWith(faults);
+  EXPECT_EQ(Download(Mode::Program, 0, Pattern(3 * 1024)), (std::vector<BoxReply>{{rpl::kFlashWriting, 77},
+                                                                                  {rpl::kBlockOk, 0},
+                                                                                  {rpl::kCommProblem, 9},
+                                                                                  {rpl::kBlockOk, 0},
+                                                                                  {rpl::kBlockOk, 0},
+                                                                                  {rpl::kComplete, 0}}));
+}
+
+TEST_F(BoxFaultsTest, InjectedReplyAtAnUploadBlock) {
+  BoxFaults faults;
+  faults.injections = {{2, rpl::kCommError, 0}};
+  StartWith(faults);
+  EXPECT_EQ(Upload(Mode::Sdram, 0, 2048).size(), 1024u);
+  EXPECT_EQ(m_lastReply, (BoxReply{rpl::kCommError, 0}));
+  EXPECT_EQ(m_line.output.NextReply(), (BoxReply{rpl::kUploadData, 0})) << "the upload goes on after it";
+}
+
+TEST_F(BoxFaultsTest, DiskFullRefusesEveryMp3) {
+  BoxFaults faults;
+  faults.diskFull = true;
+  StartWith(faults);
+  Bytes media = ScriptedPc::MediaRecord("a.mp3", 10, 1, 0);
+  media.resize(1034, 0x11);
+  EXPECT_EQ(Download(Mode::Mp3, 0, media), Codes({rpl::kNoHddSpace}));
+}
+
+TEST_F(BoxFaultsTest, PhotosFullRefusesEveryPhotoButNotTheBackground) {
+  BoxFaults faults;
+  faults.photosFull = true;
+  StartWith(faults);
+  Bytes media = ScriptedPc::MediaRecord("a.jpg", 10, 0, 2);
+  media.resize(1034, 0x22);
+  EXPECT_EQ(Download(Mode::Photo, 0, media), Codes({rpl::kPhotoError}));
+  EXPECT_EQ(Download(Mode::Background, 0, media), Codes({rpl::kBlockOk, rpl::kBlockOk, rpl::kComplete}));
+}
+
+}  // namespace
+}  // namespace tw::test

@@ -1,0 +1,117 @@
+// MP3 files, photos and the background picture on the simulated disk.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "boxsim/loader_fixture.h"
+#include "boxsim/media_record.h"
+
+namespace tw::test {
+namespace {
+
+Bytes MediaTransfer(std::string_view name, const Bytes& content, std::uint8_t type, std::uint32_t duration = 0) {
+  Bytes media = ScriptedPc::MediaRecord(name, static_cast<std::uint32_t>(content.size()), duration, type);
+  media.insert(media.end(), content.begin(), content.end());
+  return media;
+}
+
+Bytes ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+class MediaStorageTest : public LoaderFixture {
+ protected:
+  void SetUp() override {
+    BoxOptions options;
+    options.diskDir = m_dir.Path();
+    options.diskSize = 5000;
+    options.maxPhotos = 1;
+    Start(options);
+  }
+
+  std::uint8_t Store(Mode mode, std::string_view name, const Bytes& content) {
+    const std::uint8_t type = mode == Mode::Mp3 ? kContentMp3 : kContentPicture;
+    const auto replies = Download(mode, 0, MediaTransfer(name, content, type));
+    return replies.empty() ? 0 : replies.back().code;
+  }
+
+  TempDir m_dir;
+};
+
+TEST_F(MediaStorageTest, Mp3IsStoredUnderTheRecordsNameAndTheSpeedGoesBackToIdle) {
+  const Bytes song = Pattern(2100, 5);
+  EXPECT_EQ(Store(Mode::Mp3, "song one.mp3", song), rpl::kComplete);
+  EXPECT_EQ(ReadFile(m_dir.Path() / "mp3" / "song one.mp3"), song);
+  EXPECT_EQ(m_line.bauds.back(), kDefaultIdleBaud);
+}
+
+TEST_F(MediaStorageTest, NamesCannotLeaveTheirFolder) {
+  EXPECT_EQ(Store(Mode::Mp3, "../../evil/x.mp3", Pattern(10)), rpl::kComplete);
+  EXPECT_EQ(Store(Mode::Mp3, "..", Pattern(10)), rpl::kComplete);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(m_dir.Path())) {
+    names.push_back(std::filesystem::relative(entry.path(), m_dir.Path()).string());
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"mp3", "mp3/.._.._evil_x.mp3", "mp3/unnamed..", "photo"}));
+  EXPECT_EQ(SanitizeMediaName("a\\b:c\x01"), "a_b_c_");
+  EXPECT_EQ(SanitizeMediaName(""), "unnamed");
+}
+
+TEST_F(MediaStorageTest, DiskSizeLimitRefusesWhatDoesNotFitButAReplacementMayTakeItsRoom) {
+  EXPECT_EQ(Store(Mode::Mp3, "a.mp3", Pattern(3000)), rpl::kComplete);
+  EXPECT_EQ(Store(Mode::Mp3, "b.mp3", Pattern(2001)), rpl::kNoHddSpace);
+  EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "mp3" / "b.mp3"));
+  EXPECT_EQ(Store(Mode::Mp3, "b.mp3", Pattern(2000)), rpl::kComplete);
+  EXPECT_EQ(Store(Mode::Mp3, "a.mp3", Pattern(2900)), rpl::kComplete);
+}
+
+TEST_F(MediaStorageTest, PhotoCountLimitAndTheBackgroundSlot) {
+  EXPECT_EQ(Store(Mode::Photo, "one.jpg", Pattern(100)), rpl::kComplete);
+  EXPECT_EQ(Store(Mode::Photo, "two.jpg", Pattern(100)), rpl::kPhotoError);
+  EXPECT_EQ(Store(Mode::Photo, "one.jpg", Pattern(90)), rpl::kComplete) << "replacing needs no new place";
+  const Bytes picture = Pattern(1500, 9);
+  EXPECT_EQ(Store(Mode::Background, "whatever.jpg", picture), rpl::kComplete);
+  EXPECT_EQ(Store(Mode::Background, "other.jpg", picture), rpl::kComplete);
+  EXPECT_EQ(ReadFile(m_dir.Path() / "background.slot"), picture);
+}
+
+TEST_F(MediaStorageTest, RecordThatDoesNotFitTheRequestIsRefusedAndLeavesNothing) {
+  // A photo record sent in MP3 mode, and a length that disagrees with the announced size.
+  EXPECT_EQ(Download(Mode::Mp3, 0, MediaTransfer("p.jpg", Pattern(10), kContentPicture)),
+            Codes({rpl::kBadHeader}));
+  Bytes wrongLength = MediaTransfer("s.mp3", Pattern(10), kContentMp3);
+  wrongLength.push_back(0);
+  EXPECT_EQ(Download(Mode::Mp3, 0, wrongLength), Codes({rpl::kBadHeader}));
+  EXPECT_TRUE(std::filesystem::is_empty(m_dir.Path() / "mp3"));
+}
+
+TEST_F(MediaStorageTest, TransferCutShortByAHandshakeLeavesNoFile) {
+  Negotiate();
+  const Bytes media = MediaTransfer("cut.mp3", Pattern(3000), kContentMp3);
+  ASSERT_EQ(Send(ScriptedPc::Request(true, Mode::Mp3, 0, static_cast<std::uint32_t>(media.size()))),
+            Codes({rpl::kSendData}));
+  ASSERT_EQ(Send(m_pc.FirstBlock(std::span(media).first(1024))), Codes({rpl::kBlockOk}));
+  ASSERT_EQ(Send(m_pc.NextBlock(std::span(media).subspan(1024, 1024))), Codes({rpl::kBlockOk}));
+  EXPECT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
+  EXPECT_TRUE(std::filesystem::is_empty(m_dir.Path() / "mp3"));
+}
+
+TEST(MediaRecord, ParsesTheFieldsAndRejectsAnUnterminatedName) {
+  Bytes record = ScriptedPc::MediaRecord("x.mp3", 4242, 61, kContentMp3);
+  record[268] = 'T';
+  const auto parsed = MediaRecord::Parse(record.data());
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(parsed->name, "x.mp3");
+  EXPECT_EQ(parsed->length, 4242u);
+  EXPECT_EQ(parsed->duration, 61u);
+  EXPECT_EQ(parsed->id3[0], 'T');
+  std::fill_n(record.begin(), 256, 'a');
+  EXPECT_FALSE(MediaRecord::Parse(record.data()));
+}
+
+}  // namespace
+}  // namespace tw::test

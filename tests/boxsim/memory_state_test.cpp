@@ -1,0 +1,69 @@
+// The box's memory: sparse, bounded, and kept between runs with a state folder.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "boxsim/box_memory.h"
+#include "boxsim/loader_fixture.h"
+
+namespace tw::test {
+namespace {
+
+TEST(SparseMemory, BoundsAreExactAndTouchingBothEndsCostsTwoPages) {
+  BoxMemory memory;
+  SparseMemory& sdram = *memory.RegionFor(Mode::Sdram);
+  EXPECT_TRUE(sdram.Contains(0, kSdramSize));
+  EXPECT_FALSE(sdram.Contains(1, kSdramSize));
+  EXPECT_TRUE(sdram.Contains(kSdramSize, 0));
+  const SparseMemory& database = *memory.RegionFor(Mode::Database);
+  EXPECT_TRUE(database.Contains(kDatabaseAddress, kDatabaseSize));
+  EXPECT_FALSE(database.Contains(kDatabaseAddress - 1, 1));
+  EXPECT_FALSE(memory.RegionFor(Mode::Flash)->Contains(0x7EFFFFFF, 2));
+
+  const Bytes edge = Pattern(6);
+  sdram.Write(SparseMemory::kPageSize - 3, edge.data(), edge.size());  // across a page border
+  sdram.Write(kSdramSize - 1, edge.data(), 1);
+  EXPECT_EQ(sdram.PagesInUse(), 3u);
+  Bytes back(8);
+  sdram.Read(SparseMemory::kPageSize - 4, back.data(), back.size());
+  EXPECT_EQ(back, (Bytes{0, edge[0], edge[1], edge[2], edge[3], edge[4], edge[5], 0}));
+}
+
+class MemoryStateTest : public LoaderFixture {
+ protected:
+  BoxOptions StateOptions() const {
+    BoxOptions options;
+    options.stateDir = m_state.Path();
+    return options;
+  }
+  TempDir m_state;
+};
+
+TEST_F(MemoryStateTest, DownloadSurvivesARestartAndUploadsTheSameBytes) {
+  Start(StateOptions());
+  const Bytes content = Pattern(5000, 4);
+  ASSERT_EQ(Download(Mode::Flash, 0x7FE00000, content).back(), (BoxReply{rpl::kComplete, 0}));
+  ASSERT_EQ(Download(Mode::Sdram, 0x01000000, content).back(), (BoxReply{rpl::kComplete, 0}));
+  m_loader.reset();
+
+  Start(StateOptions());
+  EXPECT_TRUE(m_loader->StateProblem().empty());
+  EXPECT_EQ(Upload(Mode::Flash, 0x7FE00000, 5000), content);
+  EXPECT_EQ(Upload(Mode::Sdram, 0x01000000, 5000), content);
+  EXPECT_EQ(Upload(Mode::Flash, 0x7FE01388, 8), Bytes(8, 0xFF));
+  EXPECT_TRUE(std::filesystem::exists(m_state.Path() / "disk" / "mp3")) << "the disk lives under the state";
+}
+
+TEST_F(MemoryStateTest, DamagedStateIsReportedAndTheMemoryStartsErased) {
+  {
+    std::ofstream bad(m_state.Path() / "eeprom.mem", std::ios::binary);
+    bad << "TWMEM1";
+  }
+  Start(StateOptions());
+  EXPECT_NE(m_loader->StateProblem().find("unreadable"), std::string::npos);
+  EXPECT_EQ(Upload(Mode::Eeprom, 0, 4), Bytes(4, 0xFF));
+}
+
+}  // namespace
+}  // namespace tw::test
