@@ -1,6 +1,3 @@
-#include <cstdio>
+#include "cli/cli_app.h"
 
-int main() {
-  std::puts("tarnwick-cli");
-  return 0;
-}
+int main(int argc, char** argv) { return tw::RunCli(argc, argv); }

@@ -1,0 +1,149 @@
+#include "cli/console_host.h"
+
+#include <cstdio>
+#include <thread>
+
+#include "session/session_context.h"
+#include "session/transfer_session.h"
+#include "session/session_texts.h"
+#include "session/upload_file.h"
+
+namespace tw {
+
+namespace {
+
+constexpr auto kNever = std::chrono::hours(24 * 365);
+
+}  // namespace
+
+ConsoleHost::ConsoleHost(ConsoleJob job) : m_job(std::move(job)), m_progress(stderr) {
+  m_idleDeadline = Clock::now() + (m_job.idleTimeoutSeconds > 0 ? std::chrono::seconds(m_job.idleTimeoutSeconds)
+                                                                : std::chrono::duration_cast<std::chrono::seconds>(kNever));
+}
+
+int ConsoleHost::Run() {
+  while (!m_outcome) {
+    DispatchOne(NextDeadline());
+  }
+  m_progress.Finish();
+  return *m_outcome;
+}
+
+ConsoleHost::Clock::time_point ConsoleHost::NextDeadline() const {
+  return m_watchdog ? std::min(*m_watchdog, m_idleDeadline) : m_idleDeadline;
+}
+
+ConsoleHost::Step ConsoleHost::DispatchOne(Clock::time_point until) {
+  if (const std::optional<CliEvent> event = m_events.PopUntil(until)) {
+    Dispatch(*event);
+    return Step::Event;
+  }
+  OnDeadline();
+  return Step::Idle;
+}
+
+void ConsoleHost::Dispatch(const CliEvent& event) {
+  switch (event.kind) {
+    case CliEvent::Kind::ReceivedData:
+      if (m_job.idleTimeoutSeconds > 0) {
+        m_idleDeadline = Clock::now() + std::chrono::seconds(m_job.idleTimeoutSeconds);
+      }
+      m_session->OnReceivedData(event.length);
+      break;
+    case CliEvent::Kind::LineLost: m_session->OnLineLost(); break;
+    case CliEvent::Kind::FileDone: m_fileDone = true; break;
+    case CliEvent::Kind::Interrupt:
+      m_progress.Status("Interrupted");
+      Finish(kExitInterrupted);
+      break;
+  }
+}
+
+void ConsoleHost::OnDeadline() {
+  const Clock::time_point now = Clock::now();
+  if (m_watchdog && now >= *m_watchdog) {
+    m_watchdog.reset();
+    m_session->OnTimer(kWatchdogTimerId);
+  }
+  if (now >= m_idleDeadline) {
+    m_progress.Status("No reply from the box for " + std::to_string(m_job.idleTimeoutSeconds) + " seconds");
+    Finish(kExitTimeout);
+  }
+}
+
+void ConsoleHost::Finish(int status) {
+  if (!m_outcome) {
+    m_outcome = status;
+  }
+}
+
+void ConsoleHost::PostReceivedData(std::size_t length) { m_events.Push({CliEvent::Kind::ReceivedData, length}); }
+
+void ConsoleHost::PostLineLost() { m_events.Push({CliEvent::Kind::LineLost, 0}); }
+
+void ConsoleHost::ShowPortMessage(const std::string& text) { MessageBox(text); }
+
+void ConsoleHost::SetComStatus(bool connected) {
+  m_progress.Status(connected ? "COM : Connected" : "COM : Not Connected");
+}
+
+void ConsoleHost::MessageBox(const std::string& text) {
+  m_progress.Finish();
+  std::printf("%s\n", text.c_str());
+  std::fflush(stdout);
+}
+
+void ConsoleHost::SetProgress(int position, std::uint64_t done, std::uint64_t total) {
+  m_progress.Update(position, done, total);
+}
+
+void ConsoleHost::SetProgressCaption(const std::string& caption) { m_progress.Caption(caption); }
+
+std::optional<std::string> ConsoleHost::AskOpenFile(const std::string&) { return m_job.openFile; }
+
+std::optional<std::string> ConsoleHost::AskSaveFile(const std::string&) { return m_job.saveFile; }
+
+void ConsoleHost::ViewerShowUpload(const std::uint8_t* data, std::size_t count) {
+  if (!m_job.uploadOutput) {
+    return;
+  }
+  UploadFile output;
+  if (!output.Create(*m_job.uploadOutput) || !output.Write(data, count) || !output.Commit()) {
+    MessageBox(text::CantOpen(*m_job.uploadOutput));
+    Finish(kExitFailure);
+  }
+}
+
+void ConsoleHost::StartWatchdog(int milliseconds) { m_watchdog = Clock::now() + std::chrono::milliseconds(milliseconds); }
+
+void ConsoleHost::Pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+void ConsoleHost::ShowWaitDialog(const std::string& text) {
+  m_waitShown = true;
+  m_progress.Status(text);
+}
+
+void ConsoleHost::PumpMessages() {
+  while (!m_outcome && DispatchOne(Clock::now()) == Step::Event) {
+  }
+}
+
+void ConsoleHost::RemoveFirstSelected() { m_job.selected.erase(m_job.selected.begin()); }
+
+void ConsoleHost::PostFileDone() { m_events.Push({CliEvent::Kind::FileDone, 0}); }
+
+FileDoneWait ConsoleHost::WaitForFileDone() {
+  m_fileDone = false;
+  m_fileDoneCancelled = false;
+  while (!m_outcome && !m_fileDone && !m_fileDoneCancelled) {
+    DispatchOne(NextDeadline());
+  }
+  if (m_fileDone) {
+    return FileDoneWait::Done;
+  }
+  return m_fileDoneCancelled ? FileDoneWait::Cancelled : FileDoneWait::Closing;
+}
+
+void ConsoleHost::OperationFinished(bool success) { Finish(success ? kExitSuccess : kExitFailure); }
+
+}  // namespace tw

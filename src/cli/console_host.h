@@ -1,0 +1,90 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+
+#include "cli/console_job.h"
+#include "cli/event_queue.h"
+#include "cli/progress_line.h"
+#include "link/chunk_sink.h"
+#include "session/session_host.h"
+
+namespace tw {
+
+class CTransferSession;
+
+// The exit statuses of tarnwick-cli.
+enum ExitStatus : int { kExitSuccess = 0, kExitFailure = 1, kExitUsage = 2, kExitTimeout = 3, kExitInterrupted = 130 };
+
+// The session's host on a console: messages on stdout, progress on stderr, an event loop on the main
+// thread fed by the reader thread.
+class ConsoleHost : public SessionHost, public ChunkSink {
+ public:
+  explicit ConsoleHost(ConsoleJob job);
+
+  void Attach(CTransferSession* session) { m_session = session; }
+  [[nodiscard]] EventQueue& Events() { return m_events; }
+  // Dispatches events until the operation ends; returns the exit status.
+  int Run();
+  [[nodiscard]] std::optional<int> Outcome() const { return m_outcome; }
+
+  // ChunkSink
+  void PostReceivedData(std::size_t length) override;
+  void PostLineLost() override;
+  void ShowPortMessage(const std::string& text) override;
+
+  // SessionHost
+  int PortIndex() override { return m_job.portIndex; }
+  int SpeedIndex() override { return m_job.speedIndex; }
+  int ModeIndex() override { return m_job.modeIndex; }
+  void SelectMode(int modeIndex) override { m_job.modeIndex = modeIndex; }
+  bool DownloadChecked() override { return m_job.download; }
+  std::string StartText() override { return m_job.startText; }
+  std::string SizeText() override { return m_job.sizeText; }
+  void SetComStatus(bool connected) override;
+  void MessageBox(const std::string& text) override;
+  void SetProgress(int position, std::uint64_t done, std::uint64_t total) override;
+  void SetProgressCaption(const std::string& caption) override;
+  std::optional<std::string> AskOpenFile(const std::string& filter) override;
+  std::optional<std::string> AskSaveFile(const std::string& filter) override;
+  std::vector<std::uint8_t> ViewerData() override { return m_job.viewerData; }
+  void ViewerSetAddressBase(std::uint32_t) override {}
+  void ViewerClear() override {}
+  void ViewerShowUpload(const std::uint8_t* data, std::size_t count) override;
+  void StartWatchdog(int milliseconds) override;
+  void StopWatchdog() override { m_watchdog.reset(); }
+  void Pause(int milliseconds) override;
+  void ShowWaitDialog(const std::string& text) override;
+  void HideWaitDialog() override { m_waitShown = false; }
+  bool WaitDialogShown() override { return m_waitShown; }
+  void PumpMessages() override;
+  std::size_t SelectedCount() override { return m_job.selected.size(); }
+  SelectedFileInfo FirstSelected() override { return m_job.selected.front(); }
+  void RemoveFirstSelected() override;
+  void PostFileDone() override;
+  FileDoneWait WaitForFileDone() override;
+  void CancelFileDoneWait() override { m_fileDoneCancelled = true; }
+  void OperationFinished(bool success) override;
+
+ private:
+  using Clock = EventQueue::Clock;
+  enum class Step { Event, Idle };
+  Step DispatchOne(Clock::time_point until);
+  void Dispatch(const CliEvent& event);
+  void OnDeadline();
+  [[nodiscard]] Clock::time_point NextDeadline() const;
+  void Finish(int status);
+
+  ConsoleJob m_job;
+  CTransferSession* m_session = nullptr;
+  EventQueue m_events;
+  ProgressLine m_progress;
+  std::optional<int> m_outcome;
+  std::optional<Clock::time_point> m_watchdog;
+  Clock::time_point m_idleDeadline;
+  bool m_waitShown = false;
+  bool m_fileDone = false;
+  bool m_fileDoneCancelled = false;
+};
+
+}  // namespace tw

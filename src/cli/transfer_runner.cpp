@@ -1,0 +1,78 @@
+#include "cli/transfer_runner.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "boxsim/embedded_box.h"
+#include "cli/console_host.h"
+#include "cli/frame_tracer.h"
+#include "cli/signal_watcher.h"
+#include "link/loader_link.h"
+#include "link/port_open_error.h"
+#include "media/photo_converter.h"
+#include "session/transfer_session.h"
+
+namespace tw {
+
+namespace {
+
+std::unique_ptr<EmbeddedBox> StartSimulator(const RunOptions& options) {
+  BoxOptions box;
+  box.paced = options.simPaced;
+  box.settle = std::chrono::milliseconds(options.simPaced ? 100 : 0);
+  return std::make_unique<EmbeddedBox>(box);
+}
+
+int Connect(CLoaderLink& link, ConsoleHost& host, const ConsoleJob& job) {
+  if (link.Connect(job.portIndex, job.speedIndex, &host)) {
+    return kExitSuccess;
+  }
+  const std::string hint = PortOpenHint(link.LastOpenError());
+  if (!hint.empty()) {
+    std::fprintf(stderr, "%s\n", hint.c_str());
+  }
+  return kExitFailure;
+}
+
+}  // namespace
+
+int RunTransfer(const ConsoleJob& job, const RunOptions& options) {
+  ConsoleHost host(job);
+  SignalWatcher signals([&host] { host.Events().Push({CliEvent::Kind::Interrupt, 0}); });
+  std::unique_ptr<EmbeddedBox> simulator = options.port.simulated ? StartSimulator(options) : nullptr;
+
+  CLoaderLink link;
+  if (simulator) {
+    link.SetDeviceOverride(job.portIndex + 1, simulator->DevicePath());
+  } else if (!options.port.device.empty()) {
+    link.SetDeviceOverride(job.portIndex + 1, options.port.device);
+  }
+  FrameTracer tracer(stderr);
+  if (options.trace) {
+    link.SetTrace([&tracer](bool fromPc, const std::uint8_t* data, std::size_t count) {
+      tracer.Trace(fromPc, data, count);
+    });
+  }
+
+  PhotoConverterSettings converterSettings;
+  converterSettings.startDirectory = std::filesystem::current_path();
+  PhotoConverter converter(converterSettings, [&host](const std::string& text) { host.MessageBox(text); });
+  CTransferSession session(link, host, converter);
+  host.Attach(&session);
+
+  int status = Connect(link, host, job);
+  if (status == kExitSuccess) {
+    const bool started = session.OnStart();
+    if (host.Outcome()) {
+      status = *host.Outcome();
+    } else {
+      status = started ? host.Run() : kExitFailure;
+    }
+  }
+  session.OnClosing();
+  link.Close();
+  return status;
+}
+
+}  // namespace tw

@@ -1,0 +1,20 @@
+#include "session/transfer_session.h"
+
+namespace tw {
+
+CTransferSession::CTransferSession(CLoaderLink& link, SessionHost& host, PhotoConverter& converter)
+    : m_context(link, host),
+      m_receiver(m_context),
+      m_engine(m_context, m_receiver),
+      m_loaders(m_context),
+      m_batch(m_context, converter),
+      m_dispatch(m_context, m_receiver, m_loaders, m_batch) {}
+
+CTransferSession::~CTransferSession() { OnClosing(); }
+
+void CTransferSession::OnClosing() {
+  m_context.state.closing = true;
+  m_engine.AbandonTransfer();
+}
+
+}  // namespace tw

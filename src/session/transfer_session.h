@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+
+#include "link/loader_link.h"
+#include "session/image_loaders.h"
+#include "session/media_batch.h"
+#include "session/operation_dispatch.h"
+#include "session/session_context.h"
+#include "session/session_engine.h"
+#include "session/upload_receiver.h"
+
+namespace tw {
+
+// The transfer session the dialog (or the console) owns: its state and every operation on it.
+class CTransferSession {
+ public:
+  CTransferSession(CLoaderLink& link, SessionHost& host, PhotoConverter& converter);
+  ~CTransferSession();
+  CTransferSession(const CTransferSession&) = delete;
+  CTransferSession& operator=(const CTransferSession&) = delete;
+
+  bool OnStart() { return m_dispatch.OnStart(); }
+  bool OnSelchangePort() { return m_dispatch.OnSelchangePort(); }
+  void OnReceivedData(std::size_t length) { m_engine.OnReceivedData(length); }
+  void OnTimer(int timerId) { m_engine.OnTimer(timerId); }
+  void OnLineLost() { m_engine.OnLineLost(); }
+  // The owner is going away: a waiting batch returns, a partial upload is removed.
+  void OnClosing();
+
+  [[nodiscard]] SessionContext& Context() { return m_context; }
+  [[nodiscard]] CSessionEngine& Engine() { return m_engine; }
+  [[nodiscard]] OperationDispatch& Dispatch() { return m_dispatch; }
+  [[nodiscard]] bool BatchWaiting() const { return m_batch.Waiting(); }
+
+ private:
+  SessionContext m_context;
+  UploadReceiver m_receiver;
+  CSessionEngine m_engine;
+  ImageLoaders m_loaders;
+  MediaBatch m_batch;
+  OperationDispatch m_dispatch;
+};
+
+}  // namespace tw

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/wire_format.h"
+#include "media/media_header_record.h"
+#include "session/image_file.h"
+#include "session/upload_file.h"
+
+namespace tw {
+
+inline constexpr std::size_t kUploadBufferSize = 2097152;
+inline constexpr std::size_t kMediaRecordSize = kMediaHeaderSize;
+
+using MediaRecord = MediaHeaderRecord::Bytes;
+
+// Where the last data block came from, so that a resend repeats exactly that block.
+enum class LastBlockSource { None, File, Viewer };
+
+// The transfer state the dialog owns for its whole life.
+struct TransferState {
+  bool download = true;
+  bool fileSource = false;
+  std::uint32_t transferSize = 0;
+  std::uint32_t remaining = 0;
+  bool sending = false;
+  bool receiving = false;
+  bool closing = false;
+
+  ImageFile imageFile;
+  UploadFile uploadFile;
+  std::string uploadTarget;
+
+  std::vector<std::uint8_t> mediaBuffer;
+  std::optional<MediaRecord> mp3Record;
+  std::optional<MediaRecord> photoRecord;
+
+  std::array<std::uint8_t, kBlockSize> blockBuffer{};
+  LastBlockSource lastBlockSource = LastBlockSource::None;
+  std::uint32_t lastBlockLength = 0;
+  std::uint32_t lastViewerOffset = 0;
+  std::vector<std::uint8_t> viewerData;  // the viewer's bytes as the download started
+
+  std::uint32_t receivedCount = 0;
+  std::uint32_t uploadTotal = 0;
+  std::vector<std::uint8_t> uploadBuffer = std::vector<std::uint8_t>(kUploadBufferSize);
+
+  void ReleaseMedia() {
+    mediaBuffer.clear();
+    mediaBuffer.shrink_to_fit();
+    mp3Record.reset();
+    photoRecord.reset();
+  }
+};
+
+}  // namespace tw

@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "link/loader_crc.h"
+#include "session/session_texts.h"
+#include "session_fixture.h"
+
+namespace tw::test {
+namespace {
+
+using Download = SessionTest;
+
+Bytes GzipImage(std::size_t size) {
+  Bytes bytes = Pattern(size);
+  bytes[0] = 0x1F;
+  bytes[1] = 0x8B;
+  return bytes;
+}
+
+Bytes Block(const Bytes& source, std::size_t offset, std::size_t count) {
+  return Bytes(source.begin() + static_cast<std::ptrdiff_t>(offset),
+               source.begin() + static_cast<std::ptrdiff_t>(offset + count));
+}
+
+void ExpectDataBlock(const Bytes& write, const Bytes& payload, std::uint8_t sequence) {
+  ASSERT_EQ(write.size(), payload.size() + kHeaderSize);
+  EXPECT_EQ(write[0], 0x47);
+  EXPECT_EQ(write[1], sequence);
+  EXPECT_EQ(write[2], cmd::kDataBlock);
+  EXPECT_EQ(GetBigEndian32(write.data() + 3), LoaderCrcReference(payload.data(), payload.size()));
+  EXPECT_TRUE(std::equal(payload.begin(), payload.end(), write.begin() + kHeaderSize));
+}
+
+TEST_F(Download, GzipProgramRunsTheWholeConversation) {
+  const Bytes image = GzipImage(2500);
+  host.openAnswer = WriteFile("image.gz", image);
+  ASSERT_TRUE(session->OnStart());
+  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{Bytes(kHandshake.begin(), kHandshake.end())}));
+
+  host.speed = 2;
+  Reply(rpl::kHello);
+  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{{0x47, 0, cmd::kSetSpeed, 0, 0, 0, 0, 2}}));
+  Reply(rpl::kSpeedAck);
+  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{{0x47, 0, cmd::kSpeedConfirm, 0, 0, 0, 0, 0}}));
+  EXPECT_EQ(link.BaudRate(), 38400u);
+
+  Reply(rpl::kGetRequest);
+  const std::vector<Bytes> request = TakeWrites();
+  ASSERT_EQ(request.size(), 2u);
+  EXPECT_EQ(request[0][2], cmd::kDownloadRequest);
+  ASSERT_EQ(request[1].size(), kRequestPayloadSize);
+  EXPECT_EQ(std::string(request[1].begin(), request[1].begin() + 30), "QUORIX_MODEL_NAME_MAGIC_STRING");
+  EXPECT_EQ(GetBigEndian32(request[1].data() + kRequestSizeOffset), 2500u);
+  EXPECT_EQ(request[1][kRequestTargetOffset], 10);
+
+  Reply(rpl::kSendData);
+  Reply(rpl::kFlashWriting, 7);
+  Reply(rpl::kBlockOk);
+  Reply(rpl::kBlockOk);
+  const std::vector<Bytes> blocks = TakeWrites();
+  ASSERT_EQ(blocks.size(), 3u);
+  ExpectDataBlock(blocks[0], Block(image, 0, 1024), 0);
+  ExpectDataBlock(blocks[1], Block(image, 1024, 1024), 1);
+  ExpectDataBlock(blocks[2], Block(image, 2048, 452), 2);
+  EXPECT_EQ(host.progress, (std::vector<int>{0, 40, 81, 100}));
+  EXPECT_EQ(host.captions, (std::vector<std::string>{"Flash Writing 7 th Block"}));
+
+  Reply(rpl::kBlockOk);  // after the last block: nothing more to send
+  EXPECT_TRUE(TakeWrites().empty());
+  Reply(rpl::kComplete);
+  EXPECT_EQ(host.messages, (std::vector<std::string>{"Download Complete!!!"}));
+  EXPECT_EQ(host.outcome, true);
+}
+
+TEST_F(Download, ResendRepeatsTheLastBlockExactlyEvenAfterTheEnd) {
+  const Bytes image = GzipImage(1500);
+  host.openAnswer = WriteFile("image.gz", image);
+  StartAndRequest();
+  Reply(rpl::kSendData);
+  Reply(rpl::kBlockResend);
+  Reply(rpl::kBlockOk);
+  Reply(rpl::kBlockResend);  // the last block, after the file was closed
+  const std::vector<Bytes> blocks = TakeWrites();
+  ASSERT_EQ(blocks.size(), 4u);
+  ExpectDataBlock(blocks[0], Block(image, 0, 1024), 0);
+  ExpectDataBlock(blocks[1], Block(image, 0, 1024), 1);  // a resend carries the counter's current value
+  ExpectDataBlock(blocks[2], Block(image, 1024, 476), 1);
+  ExpectDataBlock(blocks[3], Block(image, 1024, 476), 2);
+}
+
+TEST_F(Download, JoinedAndSplitRepliesAreEachHandledOnce) {
+  host.openAnswer = WriteFile("image.gz", GzipImage(3000));
+  StartAndRequest();
+  Bytes joined = Frame(rpl::kSendData);
+  const Bytes ok = Frame(rpl::kBlockOk);
+  joined.insert(joined.end(), ok.begin(), ok.end());
+  Box(joined);
+  EXPECT_EQ(TakeWrites().size(), 2u);
+
+  Box(Bytes(ok.begin(), ok.begin() + 3));
+  EXPECT_TRUE(TakeWrites().empty());
+  Box(Bytes(ok.begin() + 3, ok.end()));
+  EXPECT_EQ(TakeWrites().size(), 1u);
+}
+
+TEST_F(Download, ModelNameOfAGzipLoadStaysForLaterDownloads) {
+  Bytes plain = Pattern(200);
+  plain[0] = 0x01;
+  host.openAnswer = WriteFile("plain.bin", plain);
+  const std::vector<Bytes> first = StartAndRequest();
+  EXPECT_TRUE(std::equal(first[1].begin(), first[1].begin() + 30, plain.begin() + 1));
+
+  host.mode = static_cast<int>(Mode::Program);
+  const std::vector<Bytes> second = StartAndRequest();
+  EXPECT_TRUE(std::equal(second[1].begin(), second[1].begin() + 30, plain.begin() + 1));
+}
+
+TEST_F(Download, GzipLoaderRefusesOtherFirstBytesAndEmptyFiles) {
+  for (const Bytes& content : {Bytes{0x00, 0x8B, 0x08}, Bytes{}}) {
+    host.messages.clear();
+    host.openAnswer = WriteFile("bad.gz", content);
+    EXPECT_FALSE(session->OnStart());
+    EXPECT_EQ(host.messages, (std::vector<std::string>{"Invalid File"}));
+    EXPECT_TRUE(TakeWrites().empty());
+  }
+}
+
+TEST_F(Download, ProgramModeSendsTheImageBehindItsHeader) {
+  host.mode = static_cast<int>(Mode::Program);
+  const Bytes image = Pattern(1100);
+  host.openAnswer = WriteFile("program.bin", image);
+  const std::vector<Bytes> request = StartAndRequest();
+  EXPECT_EQ(GetBigEndian32(request[1].data() + kRequestSizeOffset), 1036u);
+  Reply(rpl::kSendData);
+  Reply(rpl::kBlockOk);
+  const std::vector<Bytes> blocks = TakeWrites();
+  ASSERT_EQ(blocks.size(), 2u);
+  ExpectDataBlock(blocks[0], Block(image, 64, 1024), 0);
+  ExpectDataBlock(blocks[1], Block(image, 1088, 12), 1);
+
+  host.openAnswer = WriteFile("short.bin", Pattern(64));
+  host.messages.clear();
+  EXPECT_FALSE(session->OnStart());
+  EXPECT_EQ(host.messages, (std::vector<std::string>{"Invalid File"}));
+  EXPECT_TRUE(TakeWrites().empty());
+}
+
+TEST_F(Download, DatabaseAndBootFilesOfTheWrongLength) {
+  host.mode = static_cast<int>(Mode::Database);
+  host.openAnswer = WriteFile("short.db", Pattern(1000));
+  EXPECT_FALSE(session->OnStart());
+  EXPECT_EQ(host.messages, (std::vector<std::string>{"Not Database File!"}));
+  EXPECT_TRUE(TakeWrites().empty());
+
+  host.messages.clear();
+  host.openAnswer = WriteFile("long.db", Pattern(kDatabaseSize + 10));
+  EXPECT_EQ(GetBigEndian32(StartAndRequest()[1].data() + kRequestSizeOffset), kDatabaseSize);
+}
+
+TEST_F(Download, BootImageLongerIsCutShorterIsRefused) {
+  host.mode = static_cast<int>(Mode::Boot);
+  host.openAnswer = WriteFile("boot.bin", Pattern(70000));
+  const std::vector<Bytes> request = StartAndRequest();
+  EXPECT_EQ(host.messages, (std::vector<std::string>{"Not Boot File!"}));
+  EXPECT_EQ(GetBigEndian32(request[1].data() + kRequestSizeOffset), kBootSize);
+
+  host.messages.clear();
+  host.openAnswer = WriteFile("short.bin", Pattern(1000));
+  EXPECT_FALSE(session->OnStart());
+  EXPECT_EQ(host.messages, (std::vector<std::string>{"Not Boot File!"}));
+  EXPECT_TRUE(TakeWrites().empty());
+}
+
+TEST_F(Download, UnreadableFileIsReportedAndNothingSent) {
+  const std::string missing = (m_dir / "missing.gz").string();
+  host.openAnswer = missing;
+  EXPECT_FALSE(session->OnStart());
+  EXPECT_EQ(host.messages, (std::vector<std::string>{"Can't open " + missing + " !!!"}));
+  host.openAnswer.reset();
+  EXPECT_FALSE(session->OnStart());
+  EXPECT_TRUE(TakeWrites().empty());
+}
+
+TEST_F(Download, ViewerBlocksAreResentNotSkipped) {
+  host.mode = static_cast<int>(Mode::Sdram);
+  host.start = "0x00400000";
+  host.viewer = Pattern(1300);
+  const std::vector<Bytes> request = StartAndRequest();
+  EXPECT_EQ(GetBigEndian32(request[1].data() + kRequestAddressOffset), 0x00400000u);
+  EXPECT_EQ(GetBigEndian32(request[1].data() + kRequestSizeOffset), 1300u);
+  Reply(rpl::kSendData);
+  Reply(rpl::kBlockResend);
+  Reply(rpl::kBlockOk);
+  const std::vector<Bytes> writes = TakeWrites();
+  ASSERT_EQ(writes.size(), 6u);  // header and payload go out as two writes
+  for (std::size_t i : {0u, 2u}) {
+    EXPECT_EQ(writes[i][1], 0);
+    EXPECT_EQ(writes[i + 1], Block(host.viewer, 0, 1024));
+  }
+  EXPECT_EQ(writes[5], Block(host.viewer, 1024, 276));
+}
+
+TEST_F(Download, EmptyViewerSendsOneEmptyBlock) {
+  host.mode = static_cast<int>(Mode::Eeprom);
+  StartAndRequest();
+  Reply(rpl::kSendData);
+  const std::vector<Bytes> writes = TakeWrites();
+  ASSERT_EQ(writes.size(), 1u);
+  EXPECT_EQ(writes[0], (Bytes{0x47, 0, cmd::kDataBlock, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(Download, UploadDataDuringADownloadIsIgnored) {
+  host.openAnswer = WriteFile("image.gz", GzipImage(3000));
+  StartAndRequest();
+  Reply(rpl::kSendData);
+  Reply(rpl::kUploadData);
+  Reply(rpl::kBlockOk);
+  EXPECT_EQ(TakeWrites().size(), 2u);
+}
+
+TEST_F(Download, ProgressOfLargeImagesDoesNotWrap) {
+  host.openAnswer = WriteFile("image.gz", GzipImage(2048));
+  StartAndRequest();
+  TransferState& state = session->Context().state;
+  state.transferSize = 50'000'000;
+  state.remaining = 8'000'000;
+  state.sending = true;
+  session->Engine().SendFileBlock(BlockKind::Next);
+  EXPECT_EQ(host.progress.back(), 84);
+}
+
+struct ErrorReply {
+  std::uint8_t code;
+  const char* text;
+  bool ends;
+};
+
+class ErrorReplies : public SessionTest, public ::testing::WithParamInterface<ErrorReply> {};
+
+TEST_P(ErrorReplies, ShowTheirTextAndEndOnlyWhenFatal) {
+  Reply(GetParam().code);
+  EXPECT_EQ(host.messages, (std::vector<std::string>{GetParam().text}));
+  EXPECT_EQ(host.outcome.has_value(), GetParam().ends);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ErrorReplies,
+    ::testing::Values(ErrorReply{rpl::kCommError, "There was a problem to communicate with STB !!!\n\nPlease Retry.", true},
+                      ErrorReply{rpl::kBadHeader, "Header is wrong !!!\n\nPlease retry with another S/W.", true},
+                      ErrorReply{rpl::kCommProblem, "There was a problem to communicate with STB\nPlease Retry.", true},
+                      ErrorReply{rpl::kInvalidSw, "Invalid S/W !!!\n\nPlease retry with another S/W.", true},
+                      ErrorReply{rpl::kBlockFailed, "There was a problem to communicate with STB\nPlease Retry.", true},
+                      ErrorReply{rpl::kGetDataNak, "GET DATA NAK", true},
+                      ErrorReply{rpl::kHeaderCrcError, "HEADER CRC ERROR", false},
+                      ErrorReply{rpl::kDataCrcError, "DATA CRC ERROR", false},
+                      ErrorReply{rpl::kNoHddSpace, "Not Enough HDD for MP3", true},
+                      ErrorReply{rpl::kPhotoError, "Photo Error. Full or Max Photo Exceeded", true}));
+
+TEST_F(Download, WatchdogReportsAndChangesNothingElse) {
+  session->OnTimer(kWatchdogTimerId);
+  EXPECT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0], text::kWatchdog);
+  EXPECT_FALSE(host.outcome.has_value());
+}
+
+TEST_F(Download, HangUpMarksTheLinkLostAndEndsTheRun) {
+  host.openAnswer = WriteFile("image.gz", GzipImage(3000));
+  StartAndRequest();
+  link.line->HangUp();
+  const std::optional<std::size_t> event = host.Next();
+  ASSERT_EQ(event, ScriptedHost::kLineLost);
+  session->OnLineLost();
+  EXPECT_FALSE(link.IsConnected());
+  EXPECT_EQ(host.comStatus, false);
+  EXPECT_EQ(host.messages.back(), text::kWatchdog);
+  EXPECT_EQ(host.outcome, false);
+}
+
+}  // namespace
+}  // namespace tw::test

@@ -1,0 +1,95 @@
+#pragma once
+// A session host for tests: control values set by the test, every effect recorded, chunks queued for the
+// test's thread, which plays the dialog's thread.
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/chunk_sink.h"
+#include "session/session_host.h"
+
+namespace tw::test {
+
+class ScriptedHost : public SessionHost, public ChunkSink {
+ public:
+  // Controls.
+  int port = 0;
+  int speed = 4;
+  int mode = 9;
+  bool download = true;
+  std::string start;
+  std::string size;
+  std::optional<std::string> openAnswer;
+  std::optional<std::string> saveAnswer;
+  std::vector<std::uint8_t> viewer;
+  std::vector<SelectedFileInfo> selected;
+
+  // Effects.
+  std::vector<std::string> messages;
+  std::vector<int> progress;
+  std::vector<std::string> captions;
+  std::optional<bool> comStatus;
+  std::optional<bool> outcome;
+  std::optional<std::uint32_t> addressBase;
+  std::vector<std::uint8_t> uploadShown;
+  int viewerClears = 0;
+  bool watchdogRunning = false;
+  int fileDonePosts = 0;
+  std::vector<int> pauses;
+
+  // ChunkSink: the reader thread's notifications, queued.
+  void PostReceivedData(std::size_t length) override { Push(length); }
+  void PostLineLost() override { Push(kLineLost); }
+  void ShowPortMessage(const std::string& text) override { messages.push_back(text); }
+
+  static constexpr std::size_t kLineLost = static_cast<std::size_t>(-1);
+  // The next notification; nothing within the limit means the link is stuck.
+  std::optional<std::size_t> Next(std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+  int PortIndex() override { return port; }
+  int SpeedIndex() override { return speed; }
+  int ModeIndex() override { return mode; }
+  void SelectMode(int modeIndex) override { mode = modeIndex; }
+  bool DownloadChecked() override { return download; }
+  std::string StartText() override { return start; }
+  std::string SizeText() override { return size; }
+  void SetComStatus(bool connected) override { comStatus = connected; }
+  void MessageBox(const std::string& text) override { messages.push_back(text); }
+  void SetProgress(int position, std::uint64_t, std::uint64_t) override { progress.push_back(position); }
+  void SetProgressCaption(const std::string& caption) override { captions.push_back(caption); }
+  std::optional<std::string> AskOpenFile(const std::string&) override { return openAnswer; }
+  std::optional<std::string> AskSaveFile(const std::string&) override { return saveAnswer; }
+  std::vector<std::uint8_t> ViewerData() override { return viewer; }
+  void ViewerSetAddressBase(std::uint32_t address) override { addressBase = address; }
+  void ViewerClear() override { ++viewerClears; }
+  void ViewerShowUpload(const std::uint8_t* data, std::size_t count) override { uploadShown.assign(data, data + count); }
+  void StartWatchdog(int) override { watchdogRunning = true; }
+  void StopWatchdog() override { watchdogRunning = false; }
+  void Pause(int milliseconds) override { pauses.push_back(milliseconds); }
+  void ShowWaitDialog(const std::string&) override { m_waitShown = true; }
+  void HideWaitDialog() override { m_waitShown = false; }
+  bool WaitDialogShown() override { return m_waitShown; }
+  void PumpMessages() override {}
+  std::size_t SelectedCount() override { return selected.size(); }
+  SelectedFileInfo FirstSelected() override { return selected.front(); }
+  void RemoveFirstSelected() override { selected.erase(selected.begin()); }
+  void PostFileDone() override { ++fileDonePosts; }
+  FileDoneWait WaitForFileDone() override { return FileDoneWait::Closing; }
+  void CancelFileDoneWait() override {}
+  void OperationFinished(bool success) override { outcome = success; }
+
+ private:
+  void Push(std::size_t length);
+
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+  std::deque<std::size_t> m_events;
+  bool m_waitShown = false;
+};
+
+}  // namespace tw::test

@@ -1,0 +1,89 @@
+#include "session_fixture.h"
+
+#include <unistd.h>
+
+#include <fstream>
+
+namespace tw::test {
+
+namespace {
+
+PhotoConverterSettings NoConverter(const std::filesystem::path& dir) {
+  PhotoConverterSettings settings;
+  settings.startDirectory = dir;
+  settings.programDirectory = dir;
+  settings.searchPath = "";
+  settings.tempFolder = dir / "tmp";
+  return settings;
+}
+
+std::filesystem::path MakeTempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "tw-session-XXXXXX").string();
+  return mkdtemp(pattern.data());
+}
+
+}  // namespace
+
+SessionTest::SessionTest()
+    : m_dir(MakeTempDir()),
+      converter(NoConverter(m_dir), [this](const std::string& text) { host.messages.push_back(text); }) {
+  std::filesystem::create_directories(m_dir / "tmp");
+  session = std::make_unique<CTransferSession>(link, host, converter);
+  link.SetDeviceOverride(1, "fake");
+  EXPECT_TRUE(link.Connect(0, kFastestSpeedIndex, &host));
+}
+
+SessionTest::~SessionTest() {
+  session.reset();
+  link.Close();
+  std::filesystem::remove_all(m_dir);
+}
+
+void SessionTest::Box(Bytes chunk) {
+  link.line->Feed(std::move(chunk));
+  const std::optional<std::size_t> event = host.Next();
+  ASSERT_TRUE(event.has_value()) << "the link delivered nothing";
+  if (*event == ScriptedHost::kLineLost) {
+    session->OnLineLost();
+  } else {
+    session->OnReceivedData(*event);
+  }
+}
+
+void SessionTest::Reply(std::uint8_t code, std::uint8_t parameter) { Box(Frame(code, parameter)); }
+
+Bytes SessionTest::Frame(std::uint8_t code, std::uint8_t parameter) {
+  return {0x47, parameter, code, 0, 0, 0, 0, 0};
+}
+
+std::vector<Bytes> SessionTest::StartAndRequest() {
+  EXPECT_TRUE(session->OnStart());
+  Reply(rpl::kHello);
+  Reply(rpl::kSpeedAck);
+  link.line->ClearWrites();
+  Reply(rpl::kGetRequest);
+  return TakeWrites();
+}
+
+std::vector<Bytes> SessionTest::TakeWrites() {
+  std::vector<Bytes> writes = link.line->Writes();
+  link.line->ClearWrites();
+  return writes;
+}
+
+std::string SessionTest::WriteFile(const std::string& name, const Bytes& bytes) {
+  const std::string path = (m_dir / name).string();
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+Bytes Pattern(std::size_t count, std::uint8_t seed) {
+  Bytes bytes(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    bytes[i] = static_cast<std::uint8_t>(i * 7 + seed + i / 251);
+  }
+  return bytes;
+}
+
+}  // namespace tw::test

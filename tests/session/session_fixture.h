@@ -1,0 +1,55 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/loader_link.h"
+#include "link/serial_backend.h"
+#include "media/photo_converter.h"
+#include "scripted_host.h"
+#include "session/transfer_session.h"
+#include "support/fake_serial_backend.h"
+
+namespace tw::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Bytes that differ from block to block.
+[[nodiscard]] Bytes Pattern(std::size_t count, std::uint8_t seed = 1);
+
+class ScriptedLink : public CLoaderLink {
+ public:
+  std::shared_ptr<FakeLine> line = std::make_shared<FakeLine>();
+
+ protected:
+  std::unique_ptr<SerialBackend> MakeBackend() override { return std::make_unique<FakeSerialBackend>(line); }
+};
+
+// A session on a scripted line: the test plays the box and the dialog's thread.
+class SessionTest : public ::testing::Test {
+ protected:
+  SessionTest();
+  ~SessionTest() override;
+
+  // The box sends `chunk`; the session handles it as the dialog's thread would.
+  void Box(Bytes chunk);
+  void Reply(std::uint8_t code, std::uint8_t parameter = 0);
+  [[nodiscard]] static Bytes Frame(std::uint8_t code, std::uint8_t parameter = 0);
+
+  // Start, then the box's replies up to the request, which is returned (header and payload).
+  std::vector<Bytes> StartAndRequest();
+  [[nodiscard]] std::vector<Bytes> TakeWrites();
+  std::string WriteFile(const std::string& name, const Bytes& bytes);
+
+  std::filesystem::path m_dir;
+  ScriptedHost host;
+  ScriptedLink link;
+  PhotoConverter converter;
+  std::unique_ptr<CTransferSession> session;
+};
+
+}  // namespace tw::test
