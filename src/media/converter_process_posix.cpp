@@ -183,15 +183,20 @@ std::string ConverterProcess::PrivateTempFolder() {
 }
 
 bool ConverterProcess::MakePrivateFolder(const std::string& folder) {
-  if (mkdir(folder.c_str(), kPrivateMode) != 0 && errno != EEXIST) {
+  // Without the trailing slash, which would make lstat follow a link.
+  std::string path = folder;
+  while (path.size() > 1 && path.back() == '/') {
+    path.pop_back();
+  }
+  if (mkdir(path.c_str(), kPrivateMode) != 0 && errno != EEXIST) {
     return false;
   }
   // Someone else's folder, or a link planted in its place, is never written into.
   struct stat info {};
-  if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid()) {
+  if (lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid()) {
     return false;
   }
-  return (info.st_mode & 0777) == kPrivateMode || chmod(folder.c_str(), kPrivateMode) == 0;
+  return (info.st_mode & 0777) == kPrivateMode || chmod(path.c_str(), kPrivateMode) == 0;
 }
 
 }  // namespace tw

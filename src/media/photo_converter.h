@@ -24,13 +24,13 @@ inline constexpr std::chrono::milliseconds kConverterTimeLimit{50000};
 
 struct PhotoConverterSettings {
   // The converter's current directory, and the second place it is looked for.
-  std::filesystem::path startDirectory;
+  std::filesystem::path startDirectory{};
   // First place the converter is looked for; the running program's folder when unset.
-  std::optional<std::filesystem::path> programDirectory;
+  std::optional<std::filesystem::path> programDirectory{};
   // Searched last; PATH when unset.
-  std::optional<std::string> searchPath;
+  std::optional<std::string> searchPath{};
   // The converter's output folder; a private per-user folder under the system's temporary folder when unset.
-  std::optional<std::filesystem::path> tempFolder;
+  std::optional<std::filesystem::path> tempFolder{};
   std::chrono::milliseconds timeLimit = kConverterTimeLimit;
 };
 

@@ -1,0 +1,144 @@
+#include "media/media_test_support.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "link/wire_format.h"
+#include "media/converter_process.h"
+
+extern char** environ;
+
+namespace tw::test {
+
+ScratchFolder::ScratchFolder(std::string_view tag) {
+  static std::atomic<int> counter{0};
+  m_path = std::filesystem::temp_directory_path() /
+           ("tw-" + std::string(tag) + "-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+  std::filesystem::remove_all(m_path);
+  std::filesystem::create_directories(m_path);
+}
+
+ScratchFolder::~ScratchFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(m_path, ignored);
+}
+
+std::filesystem::path ScratchFolder::Make(std::string_view name) const {
+  auto path = m_path / name;
+  std::filesystem::create_directories(path);
+  return path;
+}
+
+void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!out) {
+    throw std::runtime_error("cannot write " + path.string());
+  }
+}
+
+void WriteText(const std::filesystem::path& path, std::string_view text) { WriteBytes(path, Bytes(text.begin(), text.end())); }
+
+void WriteScript(const std::filesystem::path& path, std::string_view body) {
+  WriteText(path, "#!/bin/sh\n" + std::string(body));
+  std::filesystem::permissions(path, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                         std::filesystem::perms::group_exec);
+}
+
+Bytes ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string ReadText(const std::filesystem::path& path) {
+  const auto bytes = ReadBytes(path);
+  return {bytes.begin(), bytes.end()};
+}
+
+std::optional<CommandResult> RunCommand(const std::vector<std::string>& argv) {
+  const auto program = ConverterProcess::Find(argv.at(0), ConverterProcess::SplitSearchPath(
+                                                              ConverterProcess::SearchPathVariable()));
+  const auto path = argv.at(0).find('/') != std::string::npos ? std::optional(std::filesystem::path(argv[0])) : program;
+  if (!path) {
+    return std::nullopt;
+  }
+  ScratchFolder capture("capture");
+  const auto outPath = capture.Path() / "out";
+  const auto errPath = capture.Path() / "err";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  std::vector<char*> args;
+  for (const auto& arg : argv) {
+    args.push_back(const_cast<char*>(arg.c_str()));
+  }
+  args.push_back(nullptr);
+  pid_t pid = -1;
+  const int spawned = posix_spawn(&pid, path->c_str(), &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) {
+    return std::nullopt;
+  }
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return CommandResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(outPath), ReadText(errPath)};
+}
+
+bool HaveTool(std::string_view name) {
+  return ConverterProcess::Find(name, ConverterProcess::SplitSearchPath(ConverterProcess::SearchPathVariable()))
+      .has_value();
+}
+
+Bytes FrameHeader(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3) { return {0xFF, b1, b2, b3}; }
+
+Bytes Id3v1Tag(const Id3v1Fields& fields) {
+  Bytes tag(128, 0);
+  tag[0] = 'T';
+  tag[1] = 'A';
+  tag[2] = 'G';
+  const auto put = [&](std::size_t offset, std::size_t width, const std::string& text) {
+    std::copy_n(text.begin(), std::min(width, text.size()), tag.begin() + static_cast<std::ptrdiff_t>(offset));
+  };
+  put(3, 30, fields.title);
+  put(33, 30, fields.artist);
+  put(63, 30, fields.album);
+  put(93, 4, fields.year);
+  put(97, 30, fields.comment);
+  tag[127] = fields.genre;
+  return tag;
+}
+
+Bytes XingBlock(std::uint32_t flags, std::uint32_t frames, std::uint32_t byteCount, std::uint32_t scale) {
+  Bytes block{'X', 'i', 'n', 'g'};
+  const auto word = [&](std::uint32_t value) {
+    std::uint8_t be[4];
+    PutBigEndian32(be, value);
+    block.insert(block.end(), be, be + 4);
+  };
+  word(flags);
+  if (flags & 1) word(frames);
+  if (flags & 2) word(byteCount);
+  if (flags & 4) block.insert(block.end(), 100, 0x11);
+  if (flags & 8) word(scale);
+  return block;
+}
+
+void PutAt(Bytes& bytes, std::size_t offset, const Bytes& part) {
+  if (bytes.size() < offset + part.size()) {
+    bytes.resize(offset + part.size(), 0);
+  }
+  std::copy(part.begin(), part.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+}  // namespace tw::test

@@ -1,0 +1,64 @@
+#pragma once
+// Helpers for the media tests: scratch folders, files, external tools and the synthetic MP3 bytes.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tw::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A fresh folder, removed with everything in it at the end of the test.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(std::string_view tag = "media");
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
+  // A sub-folder, created.
+  [[nodiscard]] std::filesystem::path Make(std::string_view name) const;
+
+ private:
+  std::filesystem::path m_path;
+};
+
+void WriteBytes(const std::filesystem::path& path, const Bytes& bytes);
+void WriteText(const std::filesystem::path& path, std::string_view text);
+// An executable /bin/sh script.
+void WriteScript(const std::filesystem::path& path, std::string_view body);
+[[nodiscard]] Bytes ReadBytes(const std::filesystem::path& path);
+[[nodiscard]] std::string ReadText(const std::filesystem::path& path);
+
+struct CommandResult {
+  int exitCode = -1;
+  std::string output;  // stdout
+  std::string errors;  // stderr
+};
+// Runs argv[0] looked up in PATH, without a shell; nothing when it cannot be started.
+[[nodiscard]] std::optional<CommandResult> RunCommand(const std::vector<std::string>& argv);
+[[nodiscard]] bool HaveTool(std::string_view name);
+
+// Synthetic MP3 pieces.
+[[nodiscard]] Bytes FrameHeader(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3);
+// A 128-byte ID3v1 tag: "TAG" and the fields as given (each cut to its width), genre code last.
+struct Id3v1Fields {
+  std::string title{};
+  std::string artist{};
+  std::string album{};
+  std::string year{};
+  std::string comment{};
+  std::uint8_t genre = 0;
+};
+[[nodiscard]] Bytes Id3v1Tag(const Id3v1Fields& fields);
+// A Xing block: "Xing", the flags, then the parts the flags announce.
+[[nodiscard]] Bytes XingBlock(std::uint32_t flags, std::uint32_t frames, std::uint32_t byteCount,
+                              std::uint32_t scale);
+void PutAt(Bytes& bytes, std::size_t offset, const Bytes& part);
+
+}  // namespace tw::test

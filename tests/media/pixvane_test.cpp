@@ -1,0 +1,111 @@
+// The real converter PIXVANE.EXE from this build, on pictures made at test time with the ffmpeg tool.
+#include <gtest/gtest.h>
+
+#include "media/media_test_support.h"
+#include "media/photo_converter.h"
+
+namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Bytes;
+
+const fs::path kBinDir = TARNWICK_BIN_DIR;
+constexpr std::string_view kPpmHeader = "P6\n64 64\n255\n";
+constexpr std::size_t kPpmSize = 13 + 64 * 64 * 3;
+
+class Pixvane : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!fs::exists(kBinDir / "PIXVANE.EXE")) {
+      GTEST_SKIP() << "PIXVANE.EXE is not built";
+    }
+    if (!test::HaveTool("ffmpeg") || !test::HaveTool("ffprobe")) {
+      GTEST_SKIP() << "ffmpeg/ffprobe are not installed";
+    }
+  }
+
+  fs::path MakePicture(const std::string& name, const std::string& size) {
+    const auto path = m_pictures / name;
+    const auto made = test::RunCommand({"ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                                        "testsrc=size=" + size, "-frames:v", "1", path.string()});
+    EXPECT_TRUE(made && made->exitCode == 0);
+    return path;
+  }
+
+  // The streams as ffprobe reads them, one "codec width height frames" line each.
+  static std::string Probe(const fs::path& still) {
+    const auto probed = test::RunCommand({"ffprobe", "-v", "error", "-count_frames", "-show_entries",
+                                          "stream=codec_name,width,height,nb_read_frames", "-of",
+                                          "default=noprint_wrappers=1:nokey=1", still.string()});
+    if (!probed) {
+      return "";
+    }
+    std::string lines = probed->output;
+    std::replace(lines.begin(), lines.end(), '\n', ' ');
+    return lines;
+  }
+
+  static bool EndsWithSequenceEnd(const Bytes& still) {
+    const Bytes end{0x00, 0x00, 0x01, 0xB7};
+    return still.size() > 4 && std::equal(end.begin(), end.end(), still.end() - 4);
+  }
+
+  PhotoConverter Converter() {
+    return PhotoConverter({.startDirectory = m_folder.Path(), .programDirectory = kBinDir, .tempFolder = m_temp},
+                          [this](const std::string& text) { m_messages.push_back(text); });
+  }
+
+  test::ScratchFolder m_folder{"pixvane"};
+  fs::path m_pictures = m_folder.Make("my pictures; \"quoted\"");
+  fs::path m_temp = m_folder.Make("temp folder");
+  std::vector<std::string> m_messages;
+};
+
+TEST_F(Pixvane, PhotoBecomesThumbnailAndOneMpeg2Picture) {
+  const auto jpeg = MakePicture("holiday photo.jpg", "640x480");
+  const auto content = Converter().ConvertPhoto(jpeg.string(), Mode::Photo);
+  ASSERT_TRUE(content) << (m_messages.empty() ? "" : m_messages.front());
+
+  const auto thumbnail = test::ReadBytes(m_temp / "input2.ppm");
+  ASSERT_EQ(thumbnail.size(), kPpmSize);
+  EXPECT_EQ(std::string(thumbnail.begin(), thumbnail.begin() + 13), kPpmHeader);
+  const auto still = test::ReadBytes(m_temp / "output.mpg");
+  ASSERT_EQ(content->size(), kPpmSize + still.size());
+  EXPECT_TRUE(std::equal(thumbnail.begin(), thumbnail.begin() + kThumbnailReserve, content->begin()));
+  EXPECT_TRUE(std::equal(still.begin(), still.end(), content->begin() + kThumbnailReserve));
+
+  EXPECT_TRUE(EndsWithSequenceEnd(still));
+  EXPECT_EQ(Probe(m_temp / "output.mpg"), "mpeg2video 720 576 1 ");
+}
+
+TEST_F(Pixvane, EveryPictureFormatFitsTheScreen) {
+  for (const auto& [name, size] : {std::pair{"tall.png", "200x400"}, std::pair{"wide.bmp", "300x50"},
+                                   std::pair{"anim.gif", "160x90"}, std::pair{"tiny.jpg", "16x16"}}) {
+    const auto content = Converter().ConvertPhoto(MakePicture(name, size).string(), Mode::Background);
+    ASSERT_TRUE(content) << name;
+    test::WriteBytes(m_temp / "check.mpg", *content);
+    EXPECT_EQ(Probe(m_temp / "check.mpg"), "mpeg2video 720 576 1 ") << name;
+    EXPECT_TRUE(EndsWithSequenceEnd(*content)) << name;
+  }
+}
+
+TEST_F(Pixvane, UnreadableInputWritesNothing) {
+  test::WriteText(m_pictures / "fake.jpg", "this is no picture");
+  const auto still = m_temp / "out.mpg";
+  for (const auto& input : {m_pictures / "fake.jpg", m_pictures / "missing.jpg"}) {
+    const auto run = test::RunCommand({(kBinDir / "PIXVANE.EXE").string(), input.string(), still.string(), "0",
+                                       m_temp.string()});
+    ASSERT_TRUE(run);
+    EXPECT_NE(run->exitCode, 0);
+    EXPECT_NE(run->errors.find(input.string()), std::string::npos) << run->errors;
+    EXPECT_FALSE(fs::exists(still));
+    EXPECT_FALSE(fs::exists(m_temp / "input2.ppm"));
+  }
+  const auto usage = test::RunCommand({(kBinDir / "PIXVANE.EXE").string(), "only one"});
+  ASSERT_TRUE(usage);
+  EXPECT_NE(usage->exitCode, 0);
+}
+
+}  // namespace
+}  // namespace tw
