@@ -51,9 +51,7 @@ std::optional<QByteArray> HexClipboard::Take()
 
 bool HexClipboard::ClipboardCanPaste()
 {
-    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
-    // A clipboard that cannot be read leaves Paste enabled; Paste itself then does nothing.
-    return mime == nullptr || CanPaste(mime);
+    return CanPaste(QGuiApplication::clipboard()->mimeData());
 }
 
 } // namespace tw
