@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -77,9 +78,16 @@ long TcpEndpoint::Read(std::uint8_t* buffer, std::size_t size) {
   return 0;
 }
 
+bool TcpEndpoint::PeerHungUp() const {
+  pollfd fd{m_peer, POLLRDHUP, 0};
+  return poll(&fd, 1, 0) > 0 && (fd.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
+}
+
 bool TcpEndpoint::Write(const std::uint8_t* data, std::size_t size, const StopSignal& stop) {
   m_held.insert(m_held.end(), data, data + size);
-  if (m_peer < 0) {
+  // A PC that has closed (to reconnect at a new speed) gets the bytes on its next connection; its
+  // unread input is still drained by Read before the connection is dropped.
+  if (m_peer < 0 || PeerHungUp()) {
     return true;
   }
   std::vector<std::uint8_t> held;

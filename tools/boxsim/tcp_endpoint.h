@@ -28,6 +28,7 @@ class TcpEndpoint final : public BoxEndpoint {
  private:
   void Accept();
   void DropPeer();
+  [[nodiscard]] bool PeerHungUp() const;
 
   int m_listen = -1;
   int m_peer = -1;
