@@ -36,8 +36,10 @@ bool CFlatEdit::AcceptsChar(QChar ch)
 
 void CFlatEdit::keyPressEvent(QKeyEvent* event)
 {
+    // Shortcuts such as Ctrl+V arrive as control characters on some platforms and as letters on others.
+    const bool shortcut = (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
     const QString text = event->text();
-    if (!std::all_of(text.begin(), text.end(), AcceptsChar)) {
+    if (!shortcut && !std::all_of(text.begin(), text.end(), AcceptsChar)) {
         event->accept();  // dropped
         return;
     }

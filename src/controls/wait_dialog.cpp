@@ -75,12 +75,13 @@ void CWaitDialog::ShowCentredOn(QWidget* mainDialog, const QString& text)
     m_text->setText(text);
     setWindowTitle(QString::fromLatin1(kShownCaption));
     LayOut();
+    // Shown first: the window's frame, which the centring counts, is known only once it is shown.
+    show();
     if (mainDialog != nullptr) {
         const QRect main = mainDialog->frameGeometry();
         const QRect own = frameGeometry();
         move(main.left() + (main.width() - own.width()) / 2, main.top() + (main.height() - own.height()) / 2);
     }
-    show();
     raise();
 }
 
