@@ -20,7 +20,6 @@ namespace {
 std::unique_ptr<EmbeddedBox> StartSimulator(const RunOptions& options) {
   BoxOptions box;
   box.paced = options.simPaced;
-  box.settle = std::chrono::milliseconds(options.simPaced ? 100 : 0);
   return std::make_unique<EmbeddedBox>(box);
 }
 

@@ -70,7 +70,7 @@ MediaBatch::Prepared MediaBatch::PreparePhoto(const SelectedFileInfo& file, Mode
     return Prepared::Failed;
   }
   state.transferSize = static_cast<std::uint32_t>(content->size());
-  const MediaRecord record = MediaHeaderRecord::ForPhoto(file.name, state.transferSize).Data();
+  const MediaHeaderRecord::Bytes record = MediaHeaderRecord::ForPhoto(file.name, state.transferSize).Data();
   state.mediaBuffer.assign(record.begin(), record.end());
   state.mediaBuffer.insert(state.mediaBuffer.end(), content->begin(), content->end());
   state.photoRecord = record;
@@ -82,12 +82,12 @@ MediaBatch::Prepared MediaBatch::PrepareMp3(const SelectedFileInfo& file) {
   const std::uint64_t length = state.imageFile.Length();
   state.transferSize = static_cast<std::uint32_t>(length);
   const CMp3Info info(file.path);
-  const MediaRecord record =
+  const MediaHeaderRecord::Bytes record =
       MediaHeaderRecord::ForMp3(file.name, state.transferSize, info.Duration(), info.Id3v1()).Data();
-  state.mediaBuffer.assign(kMediaRecordSize + length, 0);
+  state.mediaBuffer.assign(kMediaHeaderSize + length, 0);
   std::copy(record.begin(), record.end(), state.mediaBuffer.begin());
   state.imageFile.Seek(0);
-  if (state.imageFile.Read(state.mediaBuffer.data() + kMediaRecordSize, length) != length) {
+  if (state.imageFile.Read(state.mediaBuffer.data() + kMediaHeaderSize, length) != length) {
     m_context.host.MessageBox(text::CantOpen(file.path));
     state.ReleaseMedia();
     state.imageFile.Close();

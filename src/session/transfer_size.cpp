@@ -36,7 +36,7 @@ std::optional<std::uint32_t> SizeFor(SessionContext& context) {
     case Mode::Mp3:
     case Mode::Photo:
     case Mode::Background:
-      return state.transferSize + static_cast<std::uint32_t>(kMediaRecordSize);
+      return state.transferSize + static_cast<std::uint32_t>(kMediaHeaderSize);
     case Mode::Boot:
       if (state.imageFile.Length() != kBootSize) {
         context.host.MessageBox(std::string(text::kNotBootFile));

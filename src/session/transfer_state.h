@@ -14,9 +14,6 @@
 namespace tw {
 
 inline constexpr std::size_t kUploadBufferSize = 2097152;
-inline constexpr std::size_t kMediaRecordSize = kMediaHeaderSize;
-
-using MediaRecord = MediaHeaderRecord::Bytes;
 
 // Where the last data block came from, so that a resend repeats exactly that block.
 enum class LastBlockSource { None, File, Viewer };
@@ -36,8 +33,8 @@ struct TransferState {
   std::string uploadTarget;
 
   std::vector<std::uint8_t> mediaBuffer;
-  std::optional<MediaRecord> mp3Record;
-  std::optional<MediaRecord> photoRecord;
+  std::optional<MediaHeaderRecord::Bytes> mp3Record;
+  std::optional<MediaHeaderRecord::Bytes> photoRecord;
 
   std::array<std::uint8_t, kBlockSize> blockBuffer{};
   LastBlockSource lastBlockSource = LastBlockSource::None;

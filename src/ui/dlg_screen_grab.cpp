@@ -1,0 +1,62 @@
+#include "ui/dlg_screen_grab.h"
+
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "controls/flat_combo_box.h"
+#include "controls/skin_radio_button.h"
+#include "link/wire_format.h"
+#include "ui/dialog_host.h"
+#include "ui/loader_dlg.h"
+
+namespace tw {
+
+namespace {
+
+// Long enough for the window system to map and paint the window.
+constexpr int kSettleMs = 700;
+
+}  // namespace
+
+DlgScreenGrab::DlgScreenGrab(CLoaderDlg& dialog, QString path, bool uploadFirst)
+    : m_dialog(dialog), m_path(std::move(path)), m_uploadFirst(uploadFirst)
+{
+    QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Begin);
+}
+
+void DlgScreenGrab::Begin()
+{
+    if (!m_uploadFirst) {
+        Grab();
+        return;
+    }
+    connect(&m_dialog.Host(), &DialogHost::UploadShown, this,
+            [this] { QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Grab); });
+    StartUpload();
+}
+
+// As the operator would: mode SDRAM (its address defaults), Upload, Start.
+void DlgScreenGrab::StartUpload()
+{
+    m_dialog.ModeCombo().setCurrentIndex(static_cast<int>(Mode::Sdram));
+    m_dialog.OnSelchangeMode();
+    m_dialog.DownloadRadio().SetCheck(0);
+    m_dialog.UploadRadio().SetCheck(1);
+    m_dialog.OnStart();
+}
+
+void DlgScreenGrab::Grab()
+{
+    const QScreen* screen = m_dialog.screen();
+    const QPixmap shot = screen != nullptr ? screen->grabWindow(m_dialog.winId()) : m_dialog.grab();
+    if (!shot.save(m_path, "PNG")) {
+        std::fprintf(stderr, "tarnwick: cannot write %s\n", m_path.toLocal8Bit().constData());
+    }
+    m_dialog.reject();
+}
+
+}  // namespace tw

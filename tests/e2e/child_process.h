@@ -1,0 +1,38 @@
+#pragma once
+// Runs the project's programs as a user would: a finished run with its output, or a server in the
+// background whose first output line is read.
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace tw::test {
+
+struct RunResult {
+  int status = -1;  // exit status; 128 + signal when killed
+  std::string out;
+  std::string err;
+};
+
+[[nodiscard]] RunResult Run(const std::vector<std::string>& arguments);
+
+class BackgroundProcess {
+ public:
+  explicit BackgroundProcess(const std::vector<std::string>& arguments);
+  ~BackgroundProcess();
+  BackgroundProcess(const BackgroundProcess&) = delete;
+  BackgroundProcess& operator=(const BackgroundProcess&) = delete;
+
+  // The first line the process wrote on stdout, without its line feed.
+  [[nodiscard]] const std::string& FirstLine() const { return m_firstLine; }
+
+ private:
+  pid_t m_pid = -1;
+  int m_out = -1;
+  std::string m_firstLine;
+};
+
+[[nodiscard]] std::string BinPath(const std::string& program);
+
+}  // namespace tw::test

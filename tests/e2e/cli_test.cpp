@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "child_process.h"
+
+namespace tw::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Pattern(std::size_t count, unsigned seed) {
+  Bytes bytes(count);
+  std::uint32_t x = seed * 2654435761u + 1;
+  for (auto& b : bytes) {
+    x = x * 1664525u + 1013904223u;
+    b = static_cast<std::uint8_t>(x >> 24);
+  }
+  return bytes;
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  CliTest() {
+    std::string pattern = (fs::temp_directory_path() / "tw-e2e-XXXXXX").string();
+    m_dir = mkdtemp(pattern.data());
+  }
+  ~CliTest() override { fs::remove_all(m_dir); }
+
+  std::string Write(const std::string& name, const Bytes& bytes) {
+    const fs::path path = m_dir / name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    return path.string();
+  }
+
+  static Bytes Read(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+
+  static RunResult Cli(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), BinPath("tarnwick-cli"));
+    return test::Run(arguments);
+  }
+
+  // A simulated box in a process of its own, serving a pseudo-terminal.
+  std::unique_ptr<BackgroundProcess> Box(std::vector<std::string> options) {
+    options.insert(options.begin(), {BinPath("tarnwick-boxsim"), "--unpaced", "--disk", (m_dir / "disk").string()});
+    auto box = std::make_unique<BackgroundProcess>(options);
+    EXPECT_FALSE(box->FirstLine().empty());
+    return box;
+  }
+
+  std::string GzipImage(std::size_t size) {
+    Bytes image = Pattern(size, 5);
+    image[0] = 0x1F;
+    image[1] = 0x8B;
+    return Write("image.gz", image);
+  }
+
+  fs::path m_dir;
+};
+
+TEST_F(CliTest, CommandLineContract) {
+  EXPECT_EQ(Cli({"--help"}).status, 0);
+  EXPECT_NE(Cli({"--version"}).out.find("tarnwick-cli"), std::string::npos);
+  EXPECT_EQ(Cli({}).status, 2);
+  EXPECT_EQ(Cli({"frobnicate"}).status, 2);
+  EXPECT_EQ(Cli({"--speed", "12345", "program-download", "x"}).status, 2);
+  EXPECT_EQ(Cli({"--port", "COM9", "program-download", "x"}).status, 2);
+  EXPECT_EQ(Cli({"upload", "--mode", "database", "--size", "1", "--output", "x"}).status, 2);
+
+  const RunResult crc = Cli({"crc", Write("check.txt", Bytes{'1', '2', '3', '4', '5', '6', '7', '8', '9'})});
+  EXPECT_EQ(crc.out, "89A1897F\n");
+  EXPECT_EQ(crc.status, 0);
+  const RunResult missing = Cli({"crc", (m_dir / "nope").string()});
+  EXPECT_EQ(missing.out, "Can't open " + (m_dir / "nope").string() + " !!!\n");
+  EXPECT_EQ(missing.status, 1);
+}
+
+TEST_F(CliTest, ProgramDownloadIntoTheEmbeddedBox) {
+  const RunResult run = Cli({"--port", "sim", "program-download", GzipImage(100000)});
+  EXPECT_EQ(run.out, "Download Complete!!!\n");
+  EXPECT_EQ(run.status, 0) << run.err;
+}
+
+TEST_F(CliTest, CorruptedBlocksAndSplitRepliesStillComplete) {
+  const auto box = Box({"--corrupt-every", "5", "--split-replies", "--split-gap-ms", "1"});
+  const RunResult run = Cli({"--port", box->FirstLine(), "program-download", GzipImage(30000)});
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_NE(run.out.find("DATA CRC ERROR\n"), std::string::npos);
+  EXPECT_EQ(run.out.substr(run.out.size() - 21), "Download Complete!!!\n");
+}
+
+TEST_F(CliTest, JoinedRepliesOverTcp) {
+  const auto box = Box({"--tcp", "0", "--join-replies"});
+  ASSERT_EQ(box->FirstLine().rfind("tcp:", 0), 0u);
+  const RunResult run = Cli({"--port", box->FirstLine(), "program-download", GzipImage(20000)});
+  EXPECT_EQ(run.out, "Download Complete!!!\n");
+  EXPECT_EQ(run.status, 0) << run.err;
+}
+
+TEST_F(CliTest, SdramDownloadThenUploadReturnsTheSameBytes) {
+  const auto box = Box({});
+  const Bytes bytes = Pattern(5000, 7);
+  const RunResult down = Cli({"--port", box->FirstLine(), "download", "--mode", "sdram", "--start", "0x00100000",
+                              Write("memory.bin", bytes)});
+  EXPECT_EQ(down.out, "Download Complete!!!\n");
+  const std::string output = (m_dir / "back.bin").string();
+  const RunResult up = Cli({"--port", box->FirstLine(), "upload", "--mode", "sdram", "--start", "0x00100000",
+                            "--size", "5000", "--output", output});
+  EXPECT_EQ(up.status, 0) << up.out << up.err;
+  EXPECT_EQ(Read(output), bytes);
+}
+
+TEST_F(CliTest, DatabaseUploadEqualsTheDatabaseDownloaded) {
+  const auto box = Box({});
+  const Bytes database = Pattern(329728, 3);
+  EXPECT_EQ(Cli({"--port", box->FirstLine(), "database-download", Write("db.bin", database)}).status, 0);
+  const std::string output = (m_dir / "db-back.bin").string();
+  const RunResult up = Cli({"--port", box->FirstLine(), "database-upload", output});
+  EXPECT_EQ(up.out, "End of receiving\n");
+  EXPECT_EQ(up.status, 0);
+  EXPECT_EQ(Read(output), database);
+}
+
+TEST_F(CliTest, NakMidUploadLeavesTheOldFileIntact) {
+  const auto box = Box({"--nak-after", "3"});
+  const Bytes old = Pattern(1000, 1);
+  const std::string output = Write("db.bin", old);
+  const RunResult up = Cli({"--port", box->FirstLine(), "database-upload", output});
+  EXPECT_EQ(up.out, "GET DATA NAK\n");
+  EXPECT_EQ(up.status, 1);
+  EXPECT_EQ(Read(output), old);
+  EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 2);  // db.bin and disk/
+}
+
+TEST_F(CliTest, RefusalsAndSilence) {
+  const auto silent = Box({"--silent"});
+  const RunResult quiet = Cli({"--port", silent->FirstLine(), "--timeout", "1", "program-download", GzipImage(2000)});
+  EXPECT_EQ(quiet.status, 3);
+  EXPECT_TRUE(quiet.out.empty());
+
+  const auto failing = Box({"--fail-after", "2"});
+  const RunResult failed = Cli({"--port", failing->FirstLine(), "program-download", GzipImage(10000)});
+  EXPECT_EQ(failed.out, "There was a problem to communicate with STB\nPlease Retry.\n");
+  EXPECT_EQ(failed.status, 1);
+
+  const RunResult window = Cli({"--port", "sim", "upload", "--mode", "flash", "--start", "0x7EFFFF00", "--size",
+                                "16", "--output", (m_dir / "f.bin").string()});
+  EXPECT_EQ(window.out, "FLASH : 0x7F00000 ~ 0x7FFFFFFF\n");
+  EXPECT_EQ(window.status, 1);
+
+  const RunResult invalid = Cli({"--port", "sim", "program-download", Write("bad.gz", Bytes{0x42, 0x43})});
+  EXPECT_EQ(invalid.out, "Invalid File\n");
+  EXPECT_EQ(invalid.status, 1);
+}
+
+TEST_F(CliTest, BootImageOfTheWrongLengthIsCut) {
+  const RunResult run = Cli({"--port", "sim", "boot-change", Write("boot.bin", Pattern(70000, 2))});
+  EXPECT_EQ(run.out, "Not Boot File!\nDownload Complete!!!\n");
+  EXPECT_EQ(run.status, 0);
+}
+
+TEST_F(CliTest, Mp3InfoJsonHasTheContractKeys) {
+  Bytes mp3(4000, 0);
+  mp3[0] = 0xFF;
+  mp3[1] = 0xFB;
+  mp3[2] = 0x90;
+  mp3[3] = 0x64;
+  Bytes tag(128, 0);
+  tag[0] = 'T';
+  tag[1] = 'A';
+  tag[2] = 'G';
+  std::copy_n("Song", 4, tag.begin() + 3);
+  tag[127] = 12;
+  mp3.insert(mp3.end(), tag.begin(), tag.end());
+  const RunResult run = Cli({"mp3info", "--json", Write("song.mp3", mp3)});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const nlohmann::json info = nlohmann::json::parse(run.out);
+  for (const char* key : {"tag_kind", "tag_size", "title", "artist", "album", "year", "comment", "genre", "track",
+                          "version", "layer", "bitrate", "sample_rate", "channel_mode", "frames", "vbr",
+                          "vbr_scale", "file_size", "duration"}) {
+    EXPECT_TRUE(info.contains(key)) << key;
+  }
+  EXPECT_EQ(info["title"], "Song");
+  EXPECT_EQ(info["file_size"], 4128);
+}
+
+}  // namespace
+}  // namespace tw::test
