@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 
 #include "controls/combo_completion.h"
 #include "controls/skin_canvas.h"
@@ -164,7 +165,11 @@ void CFlatComboBox::paintEvent(QPaintEvent* event)
 {
     QComboBox::paintEvent(event);
     QPainter painter(this);
-    const int buttonWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    // The drop-down button's width is the style's own, so that the face rectangles cover its edges.
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const int buttonWidth =
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this).width();
     DrawFlatFrame(painter, rect(), m_frame, isEnabled(), buttonWidth, SkinColors::FromPalette(palette()));
 }
 
