@@ -1,72 +1,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
-#include "child_process.h"
+#include "cli_fixture.h"
 
 namespace tw::test {
 namespace {
-
-namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes Pattern(std::size_t count, unsigned seed) {
-  Bytes bytes(count);
-  std::uint32_t x = seed * 2654435761u + 1;
-  for (auto& b : bytes) {
-    x = x * 1664525u + 1013904223u;
-    b = static_cast<std::uint8_t>(x >> 24);
-  }
-  return bytes;
-}
-
-class CliTest : public ::testing::Test {
- protected:
-  CliTest() {
-    std::string pattern = (fs::temp_directory_path() / "tw-e2e-XXXXXX").string();
-    m_dir = mkdtemp(pattern.data());
-  }
-  ~CliTest() override { fs::remove_all(m_dir); }
-
-  std::string Write(const std::string& name, const Bytes& bytes) {
-    const fs::path path = m_dir / name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
-    return path.string();
-  }
-
-  static Bytes Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-
-  static RunResult Cli(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), BinPath("tarnwick-cli"));
-    return test::Run(arguments);
-  }
-
-  // A simulated box in a process of its own, serving a pseudo-terminal.
-  std::unique_ptr<BackgroundProcess> Box(std::vector<std::string> options) {
-    options.insert(options.begin(), {BinPath("tarnwick-boxsim"), "--unpaced", "--disk", (m_dir / "disk").string()});
-    auto box = std::make_unique<BackgroundProcess>(options);
-    EXPECT_FALSE(box->FirstLine().empty());
-    return box;
-  }
-
-  std::string GzipImage(std::size_t size) {
-    Bytes image = Pattern(size, 5);
-    image[0] = 0x1F;
-    image[1] = 0x8B;
-    return Write("image.gz", image);
-  }
-
-  fs::path m_dir;
-};
 
 TEST_F(CliTest, CommandLineContract) {
   EXPECT_EQ(Cli({"--help"}).status, 0);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+
+namespace tw::test {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+// Reproducible bytes that differ everywhere.
+[[nodiscard]] Bytes Pattern(std::size_t count, unsigned seed);
+
+// tarnwick-cli runs in a temporary folder, against the embedded box or a tarnwick-boxsim process.
+class CliTest : public ::testing::Test {
+ protected:
+  CliTest();
+  ~CliTest() override;
+
+  std::string Write(const std::string& name, const Bytes& bytes);
+  [[nodiscard]] static Bytes Read(const fs::path& path);
+  [[nodiscard]] static RunResult Cli(std::vector<std::string> arguments);
+  // A simulated box in a process of its own (unpaced, its disk in the temporary folder).
+  [[nodiscard]] std::unique_ptr<BackgroundProcess> Box(std::vector<std::string> options);
+  std::string GzipImage(std::size_t size);
+
+  fs::path m_dir;
+};
+
+}  // namespace tw::test
