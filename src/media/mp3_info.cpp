@@ -16,6 +16,7 @@ constexpr std::size_t kId3v2HeaderSize = 10;
 constexpr std::size_t kRiffLastDataPosition = 2039;
 constexpr std::size_t kRiffDataSkip = 8;  // "data" and the chunk's 4-byte size
 constexpr std::uint8_t kSync = 0xFF;
+constexpr std::size_t kFrameHeaderSize = 4;
 constexpr std::uint32_t kSamplesPerFrameFactor = 144;  // Layer III: frame bytes = 144 * bitrate / rate
 constexpr std::uint32_t kBitrateGranule = 1000;
 // The frame count's 1/144 is the single-precision constant, widened.
@@ -285,7 +286,8 @@ void CMp3Info::ReadId3v1(ByteSource& source) {
 }
 
 void CMp3Info::ParseFrameHeader(std::span<const std::uint8_t> frame) {
-  if (frame[0] != kSync) {
+  // Only the first byte is tested for the sync; a header cut off by the scan's end is not analysed.
+  if (frame.size() < kFrameHeaderSize || frame[0] != kSync) {
     return;
   }
   const int version = 4 - ((frame[1] >> 3) & 3);
