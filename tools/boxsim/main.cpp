@@ -39,6 +39,8 @@ How the simulated box behaves where the PC side leaves it open:
     blocks counter % 255, a resend the counter itself. A block out of step means one was lost, which a
     resend of the last block cannot mend, so the box answers RPL_BLOCK_FAILED and ends the transfer.
     Memory-window blocks (SDRAM, FLASH, EEPROM) always carry 0 and are not checked.
+    The PC never resends a memory-window block (it sends the next one), so --corrupt-every in an SDRAM,
+    FLASH or EEPROM download leaves that transfer one block short, as it would with a real box.
   - Flash targets (PROGRAM, GZIP_PROGRAM, DATABASE, BOOT, FLASH) report RPL_FLASH_WRITING with the block
     number (modulo 256) before the RPL_BLOCK_OK of every Nth block (--flash-report-every).
   - The last block is answered RPL_BLOCK_OK, then RPL_COMPLETE once the data are stored (with
@@ -51,6 +53,8 @@ How the simulated box behaves where the PC side leaves it open:
     <disk>/background.slot; names lose folder separators, ':' and control characters. A file of the same
     name is replaced. MP3 and photo files share the disk size; the background slot is not counted.
     RPL_NO_HDD_SPACE and RPL_PHOTO_ERROR answer the header record and end the transfer.
+  - By default every byte takes its wire time (10 bits) at the negotiated speed in both directions; on a
+    --device the UART takes it instead.
   - With --state the memories are saved after every completed download and loaded at start.
   - On a TCP port the PC reconnects when it changes speed; the box keeps its conversation and holds what
     it sends while no PC is connected, handing it to the next connection.
