@@ -146,12 +146,13 @@ const PortOpenError& CSerialComm::LastOpenError() const { return m_lastError; }
 std::unique_ptr<SerialBackend> CSerialComm::MakeBackend() { return MakeSerialBackend(); }
 
 void CSerialComm::StartReader() {
+  std::uint64_t generation = 0;
   {
     const std::lock_guard lock(m_mutex);
-    m_stop = false;
+    generation = m_generation;
   }
-  m_reader = std::thread([this, device = m_backend.get(), owner = m_owner, trace = m_trace] {
-    ReaderLoop(*device, owner, trace);
+  m_reader = std::thread([this, device = m_backend.get(), owner = m_owner, trace = m_trace, generation] {
+    ReaderLoop(*device, owner, trace, generation);
   });
 }
 
@@ -162,33 +163,40 @@ void CSerialComm::StopReader() {
   }
   {
     const std::lock_guard lock(m_mutex);
-    m_stop = true;
+    ++m_generation;
   }
   m_released.notify_all();
   m_backend->Wake();
   if (m_reader.get_id() == std::this_thread::get_id()) {
-    // An owner that closes from inside a notification: the reader ends as soon as that returns.
+    // An owner that closes from inside a notification: the reader is retired and ends as soon as that
+    // returns, whatever the owner opens meanwhile.
     m_reader.detach();
   } else {
     m_reader.join();
   }
 }
 
-bool CSerialComm::WaitUntilNoChunkPending() {
+bool CSerialComm::WaitUntilNoChunkPending(std::uint64_t generation) {
   std::unique_lock lock(m_mutex);
-  m_released.wait(lock, [this] { return m_stop || m_pending == 0; });
-  return !m_stop;
+  m_released.wait(lock, [&] { return m_generation != generation || m_pending == 0; });
+  return m_generation == generation;
 }
 
-void CSerialComm::ReaderLoop(SerialBackend& device, ChunkSink* owner, const TraceFn& trace) {
-  while (WaitUntilNoChunkPending()) {
+bool CSerialComm::Retired(std::uint64_t generation) const {
+  const std::lock_guard lock(m_mutex);
+  return m_generation != generation;
+}
+
+void CSerialComm::ReaderLoop(SerialBackend& device, ChunkSink* owner, const TraceFn& trace,
+                             std::uint64_t generation) {
+  while (WaitUntilNoChunkPending(generation)) {
     const WaitResult ready = device.WaitReadable();
     if (ready == WaitResult::Woken) {
       return;
     }
     const long count = ready == WaitResult::HangUp ? kReadHangUp : device.Read(m_receive.data(), kMaxChunk);
     if (count == kReadHangUp) {
-      LoseLine(owner);
+      LoseLine(owner, generation);
       return;
     }
     if (count == 0 || owner == nullptr) {
@@ -207,15 +215,13 @@ void CSerialComm::ReaderLoop(SerialBackend& device, ChunkSink* owner, const Trac
   }
 }
 
-void CSerialComm::LoseLine(ChunkSink* owner) {
-  m_connected = false;
-  bool closing = false;
-  {
-    const std::lock_guard lock(m_mutex);
-    closing = m_stop;
-  }
+void CSerialComm::LoseLine(ChunkSink* owner, std::uint64_t generation) {
   // A hang-up seen while the owner closes the port is no news to the owner.
-  if (owner != nullptr && !closing) {
+  if (Retired(generation)) {
+    return;
+  }
+  m_connected = false;
+  if (owner != nullptr) {
     owner->PostLineLost();
   }
 }

@@ -74,9 +74,10 @@ class CSerialComm {
   bool FailOpen(int error, const std::string& device);
   void StartReader();
   void StopReader();
-  void ReaderLoop(SerialBackend& device, ChunkSink* owner, const TraceFn& trace);
-  [[nodiscard]] bool WaitUntilNoChunkPending();
-  void LoseLine(ChunkSink* owner);
+  void ReaderLoop(SerialBackend& device, ChunkSink* owner, const TraceFn& trace, std::uint64_t generation);
+  [[nodiscard]] bool WaitUntilNoChunkPending(std::uint64_t generation);
+  [[nodiscard]] bool Retired(std::uint64_t generation) const;
+  void LoseLine(ChunkSink* owner, std::uint64_t generation);
 
   std::unique_ptr<SerialBackend> m_backend;
   ChunkSink* m_owner = nullptr;
@@ -92,8 +93,8 @@ class CSerialComm {
   // by a reconnect waits for that release before it reuses the receive buffer.
   mutable std::mutex m_mutex;
   std::condition_variable m_released;
-  std::size_t m_pending = 0;  // guarded by m_mutex
-  bool m_stop = false;        // guarded by m_mutex
+  std::size_t m_pending = 0;      // guarded by m_mutex
+  std::uint64_t m_generation = 0;  // guarded by m_mutex; bumped to retire the running reader
   std::thread m_reader;
 
   TraceFn m_trace;
