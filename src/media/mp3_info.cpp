@@ -1,7 +1,6 @@
 #include "media/mp3_info.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 #include "link/wire_format.h"
