@@ -3,6 +3,7 @@
 #include "boxsim/embedded_box.h"
 
 #include <arpa/inet.h>
+#include <pty.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -15,6 +16,7 @@
 #include <thread>
 
 #include "boxsim/box_runner.h"
+#include "boxsim/device_endpoint.h"
 #include "boxsim/loader_fixture.h"
 #include "boxsim/tcp_endpoint.h"
 
@@ -198,6 +200,36 @@ TEST(TcpBox, ConversationSurvivesThePcReconnectingAtTheSpeedChange) {
 
   stop.Raise();
   thread.join();
+}
+
+TEST(DeviceBox, SerialDeviceIsDrivenAtTheNegotiatedSpeed) {
+  // A pty slave is a real terminal device: the box works it as it would a USB serial adapter.
+  int master = -1;
+  int slave = -1;
+  ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  const std::string path = ttyname(slave);
+  StopSignal stop;
+  {
+    DeviceEndpoint endpoint(path, 115200);
+    BoxOptions options = FastOptions();
+    options.paced = true;  // the line paces a device, the box must not
+    BoxRunner runner(options, endpoint, stop);
+    std::thread thread([&runner] { runner.Run(); });
+    PcEnd pc(master);
+    pc.Send(ScriptedPc::Handshake());
+    EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kHello, 0}));
+    pc.Send(ScriptedPc::SetSpeed(2));
+    EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kSpeedAck, 0}));
+    pc.Send(ScriptedPc::SpeedConfirm());
+    EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kGetRequest, 0}));
+    termios settings{};
+    ASSERT_EQ(tcgetattr(slave, &settings), 0);
+    EXPECT_EQ(cfgetospeed(&settings), static_cast<speed_t>(B38400));
+    stop.Raise();
+    thread.join();
+  }
+  close(slave);
+  EXPECT_THROW(DeviceEndpoint("/nonexistent/tty", 115200), std::runtime_error);
 }
 
 }  // namespace
