@@ -223,7 +223,8 @@ class PosixSerialBackend final : public SerialBackend {
 
   bool Write(const std::uint8_t* data, std::size_t count) override {
     while (count > 0) {
-      const ssize_t n = ::write(m_fd, data, count);
+      // A server that went away must fail the write, not raise SIGPIPE.
+      const ssize_t n = m_isSocket ? ::send(m_fd, data, count, MSG_NOSIGNAL) : ::write(m_fd, data, count);
       if (n > 0) {
         data += n;
         count -= static_cast<std::size_t>(n);

@@ -232,6 +232,9 @@ TEST(SerialCommTcp, TalksToARawSerialServer) {
   const auto event = sink.Next();
   ASSERT_TRUE(event.has_value());
   EXPECT_EQ(event->kind, SinkEvent::Kind::LineLost);
+  for (int i = 0; i < 3; ++i) {
+    (void)comm.Send(hello.data(), hello.size());  // fails quietly, no SIGPIPE
+  }
   comm.Close();
   ::close(server);
 }
