@@ -99,7 +99,8 @@ QString CFileListCtrl::GetItemText(int index) const
 
 const SelectedFile* CFileListCtrl::GetItemData(int index) const
 {
-    const auto* item = static_cast<const FileListItem*>(topLevelItem(index));
+    // Items put in through the base class's own calls carry no record.
+    const auto* item = dynamic_cast<const FileListItem*>(topLevelItem(index));
     return item != nullptr ? &item->File() : nullptr;
 }
 
