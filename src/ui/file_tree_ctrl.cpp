@@ -56,6 +56,14 @@ bool IsOrdinary(const QTreeWidgetItem* node)
     return kind == CFileTreeCtrl::NodeKind::Folder || kind == CFileTreeCtrl::NodeKind::File;
 }
 
+// The empty child that gives an unread folder its expand button.
+void AddPlaceholder(QTreeWidgetItem* node)
+{
+    auto* placeholder = new QTreeWidgetItem(QStringList{QString()});  // owned by node from here on
+    placeholder->setData(0, kKindRole, static_cast<int>(CFileTreeCtrl::NodeKind::Placeholder));
+    node->addChild(placeholder);
+}
+
 bool IsDescendant(const QTreeWidgetItem* node, const QTreeWidgetItem* ancestor)
 {
     for (const QTreeWidgetItem* up = node != nullptr ? node->parent() : nullptr; up != nullptr; up = up->parent()) {
@@ -89,12 +97,11 @@ void CFileTreeCtrl::Initialize(bool clear)
         QTreeWidget::clear();
     }
     m_anchor = QPersistentModelIndex();
-    m_lastFolder = AppSettings::ReadLastDir();
-    m_desktopPath = ReadDesktopPath();
-    AddShellItem(m_desktopPath, nullptr, true, m_icons.icon(QFileIconProvider::Desktop), NodeKind::Desktop);
+    const QString lastFolder = AppSettings::ReadLastDir();
+    AddShellItem(ReadDesktopPath(), nullptr, true, m_icons.icon(QFileIconProvider::Desktop), NodeKind::Desktop);
     AddItem(QString::fromLatin1(kMyComputerText), nullptr, true, m_icons.icon(QFileIconProvider::Computer),
             NodeKind::MyComputer);
-    AddShellItem(m_lastFolder, nullptr, true, m_icons.icon(QFileIconProvider::Folder), NodeKind::LastFolder);
+    AddShellItem(lastFolder, nullptr, true, m_icons.icon(QFileIconProvider::Folder), NodeKind::LastFolder);
 }
 
 QString CFileTreeCtrl::ReadDesktopPath() const
@@ -121,9 +128,7 @@ QTreeWidgetItem* CFileTreeCtrl::AddItem(const QString& text, QTreeWidgetItem* pa
         addTopLevelItem(node);
     }
     if (withPlaceholder) {
-        auto* placeholder = new QTreeWidgetItem(QStringList{QString()});
-        placeholder->setData(0, kKindRole, static_cast<int>(NodeKind::Placeholder));
-        node->addChild(placeholder);
+        AddPlaceholder(node);
     }
     return node;
 }
@@ -182,9 +187,7 @@ void CFileTreeCtrl::DeleteChildItems(QTreeWidgetItem* node, bool addPlaceholder)
     }
     qDeleteAll(node->takeChildren());
     if (addPlaceholder) {
-        auto* placeholder = new QTreeWidgetItem(QStringList{QString()});
-        placeholder->setData(0, kKindRole, static_cast<int>(NodeKind::Placeholder));
-        node->addChild(placeholder);
+        AddPlaceholder(node);
     }
 }
 

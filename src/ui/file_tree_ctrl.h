@@ -75,8 +75,6 @@ private:
     void SetAnchor(QTreeWidgetItem* node);
 
     QPersistentModelIndex m_anchor;  // becomes invalid by itself when a collapse removes the node
-    QString m_lastFolder;
-    QString m_desktopPath;
     QFileIconProvider m_icons;
     VolumeLister m_listVolumes;
 };
