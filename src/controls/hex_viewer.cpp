@@ -305,8 +305,8 @@ bool CHexViewer::event(QEvent* e)
             return true;
         }
     }
-    if (e->type() == QEvent::ShortcutOverride) {
-        // Editing keys go to the viewer before any shortcut of the dialog.
+    if (e->type() == QEvent::ShortcutOverride && !(static_cast<QKeyEvent*>(e)->modifiers() & Qt::AltModifier)) {
+        // Every key but the dialog's Alt mnemonics comes to the viewer, Esc and Enter included.
         e->accept();
         return true;
     }
