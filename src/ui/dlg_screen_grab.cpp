@@ -51,7 +51,7 @@ void DlgScreenGrab::StartUpload()
 
 void DlgScreenGrab::Grab()
 {
-    const QScreen* screen = m_dialog.screen();
+    QScreen* screen = m_dialog.screen();
     const QPixmap shot = screen != nullptr ? screen->grabWindow(m_dialog.winId()) : m_dialog.grab();
     if (!shot.save(m_path, "PNG")) {
         std::fprintf(stderr, "tarnwick: cannot write %s\n", m_path.toLocal8Bit().constData());
