@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include <algorithm>
@@ -36,6 +37,12 @@ QWidget* CreateComboBox(QWidget* parent, const DialogUnits& units, const DialogI
     QRect rect = units.ToPixels(item.rect);
     rect.setHeight(combo->sizeHint().height());
     combo->setGeometry(rect);
+    // Show a text too long for the box from its start, as the platform's combo box does.
+    QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [combo] {
+        if (combo->lineEdit() != nullptr) {
+            combo->lineEdit()->setCursorPosition(0);
+        }
+    });
     return combo;
 }
 
@@ -91,12 +98,15 @@ QWidget* CreateDialogControl(const DialogItem& item, QWidget* parent, const Dial
         control = CreateComboBox(parent, units, item);
     } else {
         control = CreateWidget(item, parent);
-        const QRect rect = units.ToPixels(item.rect);
+        QRect rect = units.ToPixels(item.rect);
         if (item.kind == ItemClass::Icon) {
-            control->move(rect.topLeft());
-        } else {
-            control->setGeometry(rect);
+            rect.setSize(control->size());
+        } else if (item.kind == ItemClass::Static) {
+            // A substitute font may be wider than the template's: a label grows rightwards rather than
+            // lose its last letters.
+            rect.setWidth(std::max(rect.width(), control->sizeHint().width()));
         }
+        control->setGeometry(rect);
     }
     if (item.id != idc::kStatic) {
         control->setObjectName(QString::number(item.id));
