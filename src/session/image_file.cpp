@@ -30,6 +30,11 @@ bool ImageFile::Seek(std::uint64_t offset) {
   return m_file != nullptr && fseeko(m_file, static_cast<off_t>(offset), SEEK_SET) == 0;
 }
 
+std::uint64_t ImageFile::Position() const {
+  const off_t position = m_file == nullptr ? 0 : ftello(m_file);
+  return position < 0 ? 0 : static_cast<std::uint64_t>(position);
+}
+
 void ImageFile::Close() {
   if (m_file != nullptr) {
     std::fclose(m_file);

@@ -23,6 +23,7 @@ class ImageFile {
 
   [[nodiscard]] bool IsOpen() const { return m_file != nullptr; }
   [[nodiscard]] std::uint64_t Length() const { return m_length; }
+  [[nodiscard]] std::uint64_t Position() const;
   [[nodiscard]] const std::string& Path() const { return m_path; }
 
  private:

@@ -32,6 +32,7 @@ bool ImageLoaders::OpenChosenFile(std::string_view filter) {
 
 bool ImageLoaders::Start() {
   m_context.state.fileSource = true;
+  m_context.state.imageStart = m_context.state.imageFile.Position();
   if (!UpdateTransferSize(m_context)) {
     m_context.state.fileSource = false;
     m_context.state.imageFile.Close();

@@ -23,11 +23,6 @@ std::string BaseName(const std::string& path) {
 
 bool MediaBatch::SendMediaBatch() {
   SessionHost& host = m_context.host;
-  if (m_waiting) {
-    // Batches never nest: a second Start ends the wait of the running one.
-    host.CancelFileDoneWait();
-    return false;
-  }
   bool firstOfBatch = true;
   while (host.SelectedCount() > 0) {
     if (PrepareFirstFile(host.FirstSelected()) == Prepared::Failed) {

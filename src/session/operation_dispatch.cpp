@@ -30,6 +30,11 @@ bool OperationDispatch::OnSelchangePort() {
 }
 
 bool OperationDispatch::OnStart() {
+  if (m_batch.Waiting()) {
+    // Batches never nest: a second Start ends the wait of the running one, whose file stays listed.
+    m_context.host.CancelFileDoneWait();
+    return false;
+  }
   PrepareNewOperation();
   return m_context.host.DownloadChecked() ? StartDownload() : StartUpload();
 }
@@ -40,6 +45,7 @@ void OperationDispatch::PrepareNewOperation() {
   state.sending = false;
   state.receiving = false;
   state.uploadFile.Discard();
+  state.ReleaseMedia();
   state.lastBlockSource = LastBlockSource::None;
 }
 

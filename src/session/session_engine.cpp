@@ -16,14 +16,16 @@ constexpr int kFileDonePauseMs = 2000;
 constexpr std::size_t kEepromAddressDigits = 4;
 constexpr std::size_t kAddressDigits = 8;
 
-bool IsMediaMode(Mode mode) { return mode == Mode::Mp3 || mode == Mode::Photo || mode == Mode::Background; }
-
 }  // namespace
 
 void CSessionEngine::OnReceivedData(std::size_t length) {
-  m_context.framer.Append(m_context.link.ReceiveBuffer(), length, ReplyFramer::Clock::now());
-  ProcessBuffered();
+  OnBytes(m_context.link.ReceiveBuffer(), length);
   m_context.link.ReleaseChunk();
+}
+
+void CSessionEngine::OnBytes(const std::uint8_t* data, std::size_t count) {
+  m_context.framer.Append(data, count, ReplyFramer::Clock::now());
+  ProcessBuffered();
 }
 
 void CSessionEngine::ProcessBuffered() {
@@ -81,8 +83,9 @@ void CSessionEngine::OnReply(std::uint8_t code, std::uint8_t parameter) {
     case rpl::kBlockFailed: OnBlockFailed(); break;
     case rpl::kComplete: OnComplete(); break;
     case rpl::kUploadData:
-      // During a download this would turn the box's next replies into file data.
-      if (!state.download) {
+      // During a download this would turn the box's next replies into file data; with no upload
+      // under way there is nothing to take.
+      if (!state.download && m_receiver.BytesWanted() > 0) {
         state.receiving = true;
       }
       break;
@@ -110,6 +113,7 @@ void CSessionEngine::OnSendData() {
   state.sending = true;
   if (state.fileSource) {
     state.remaining = state.transferSize;
+    state.imageFile.Seek(state.imageStart);  // a repeated request starts the image over
     SendFileBlock(BlockKind::First);
   } else {
     state.remaining = static_cast<std::uint32_t>(state.viewerData.size());
@@ -140,27 +144,12 @@ void CSessionEngine::OnBlockResend() {
 }
 
 void CSessionEngine::OnBlockFailed() {
-  m_context.state.sending = false;
-  m_context.host.MessageBox(std::string(text::kCommProblem));
-  ReleaseMediaForMode();
-  m_context.state.imageFile.Close();
-  m_context.host.OperationFinished(false);
-}
-
-void CSessionEngine::ReleaseMediaForMode() {
   TransferState& state = m_context.state;
-  switch (m_context.CurrentMode()) {
-    case Mode::Mp3:
-      state.mediaBuffer.clear();
-      state.mp3Record.reset();
-      break;
-    case Mode::Photo:
-    case Mode::Background:
-      state.mediaBuffer.clear();
-      state.photoRecord.reset();
-      break;
-    default: break;
-  }
+  state.sending = false;
+  m_context.host.MessageBox(std::string(text::kCommProblem));
+  state.ReleaseMedia();
+  state.imageFile.Close();
+  m_context.host.OperationFinished(false);
 }
 
 void CSessionEngine::OnComplete() {
@@ -222,11 +211,10 @@ void CSessionEngine::SendViewerBlock(BlockKind kind) {
 
 void CSessionEngine::SendFileBlock(BlockKind kind) {
   TransferState& state = m_context.state;
-  const Mode mode = m_context.CurrentMode();
   std::uint32_t n = std::min<std::uint32_t>(state.remaining, kBlockSize);
   if (kind == BlockKind::Resend) {
     n = state.lastBlockLength;
-  } else if (IsMediaMode(mode)) {
+  } else if (!state.mediaBuffer.empty()) {
     const std::size_t offset = state.transferSize - state.remaining;
     std::memcpy(state.blockBuffer.data(), state.mediaBuffer.data() + offset, n);
   } else {
@@ -250,7 +238,7 @@ void CSessionEngine::SendFileBlock(BlockKind kind) {
     state.sending = false;
     state.fileSource = false;
     state.imageFile.Close();
-    ReleaseMediaForMode();
+    state.ReleaseMedia();
   }
 }
 

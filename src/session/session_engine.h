@@ -15,6 +15,8 @@ class CSessionEngine {
 
   // A received chunk waits in the link's buffer. It is released last, after any message box.
   void OnReceivedData(std::size_t length);
+  // The bytes of one chunk, in the order received.
+  void OnBytes(const std::uint8_t* data, std::size_t count);
   void OnTimer(int timerId);
   // The device hung up: the reader has stopped and the link is not connected.
   void OnLineLost();
@@ -35,7 +37,6 @@ class CSessionEngine {
   void OnComplete();
   void OnGetDataNak();
   void Fail(std::string_view message);
-  void ReleaseMediaForMode();
 
   SessionContext& m_context;
   UploadReceiver& m_receiver;

@@ -29,6 +29,7 @@ struct TransferState {
   bool closing = false;
 
   ImageFile imageFile;
+  std::uint64_t imageStart = 0;  // where the image's blocks begin in the file
   UploadFile uploadFile;
   std::string uploadTarget;
 

@@ -91,12 +91,12 @@ RunResult Run(const std::vector<std::string>& arguments) {
   return result;
 }
 
-BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments) {
+BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments, FirstLineFrom from) {
   int out[2];
   if (pipe(out) != 0) {
     throw std::runtime_error("pipe");
   }
-  m_pid = Spawn(arguments, out[1], 2);
+  m_pid = from == FirstLineFrom::Out ? Spawn(arguments, out[1], 2) : Spawn(arguments, 1, out[1]);
   close(out[1]);
   m_out = out[0];
   char c = 0;
@@ -105,9 +105,16 @@ BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments) 
   }
 }
 
+int BackgroundProcess::Stop(int signal) {
+  if (m_status < 0) {
+    kill(m_pid, signal);
+    m_status = Status(m_pid);
+  }
+  return m_status;
+}
+
 BackgroundProcess::~BackgroundProcess() {
-  kill(m_pid, SIGTERM);
-  Status(m_pid);
+  Stop(SIGTERM);
   close(m_out);
 }
 

@@ -19,17 +19,22 @@ struct RunResult {
 
 class BackgroundProcess {
  public:
-  explicit BackgroundProcess(const std::vector<std::string>& arguments);
+  enum class FirstLineFrom { Out, Err };
+
+  explicit BackgroundProcess(const std::vector<std::string>& arguments, FirstLineFrom from = FirstLineFrom::Out);
   ~BackgroundProcess();
   BackgroundProcess(const BackgroundProcess&) = delete;
   BackgroundProcess& operator=(const BackgroundProcess&) = delete;
 
   // The first line the process wrote on stdout, without its line feed.
   [[nodiscard]] const std::string& FirstLine() const { return m_firstLine; }
+  // Sends the signal and returns the exit status.
+  int Stop(int signal);
 
  private:
   pid_t m_pid = -1;
   int m_out = -1;
+  int m_status = -1;
   std::string m_firstLine;
 };
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <csignal>
+
 #include "cli_fixture.h"
 
 namespace tw::test {
@@ -99,6 +101,17 @@ TEST_F(CliTest, RefusalsAndSilence) {
   const RunResult invalid = Cli({"--port", "sim", "program-download", Write("bad.gz", Bytes{0x42, 0x43})});
   EXPECT_EQ(invalid.out, "Invalid File\n");
   EXPECT_EQ(invalid.status, 1);
+}
+
+TEST_F(CliTest, InterruptClosesCleanlyAndRemovesThePartialUpload) {
+  const auto box = Box({"--silent"});
+  const std::string target = (m_dir / "db.bin").string();
+  BackgroundProcess cli({BinPath("tarnwick-cli"), "--trace", "--port", box->FirstLine(), "database-upload", target},
+                        BackgroundProcess::FirstLineFrom::Err);
+  EXPECT_NE(cli.FirstLine().find("handshake"), std::string::npos);
+  EXPECT_EQ(cli.Stop(SIGINT), 130);
+  EXPECT_FALSE(fs::exists(target));
+  EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);  // disk/ only
 }
 
 TEST_F(CliTest, BootImageOfTheWrongLengthIsCut) {

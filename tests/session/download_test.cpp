@@ -211,6 +211,17 @@ TEST_F(Download, EmptyViewerSendsOneEmptyBlock) {
   EXPECT_EQ(writes[0], (Bytes{0x47, 0, cmd::kDataBlock, 0, 0, 0, 0, 0}));
 }
 
+TEST_F(Download, ARepeatedSendDataStartsTheImageOver) {
+  const Bytes image = GzipImage(1500);
+  host.openAnswer = WriteFile("image.gz", image);
+  StartAndRequest();
+  Reply(rpl::kSendData);
+  Reply(rpl::kSendData);
+  const std::vector<Bytes> blocks = TakeWrites();
+  ASSERT_EQ(blocks.size(), 2u);
+  ExpectDataBlock(blocks[1], Block(image, 0, 1024), 0);
+}
+
 TEST_F(Download, UploadDataDuringADownloadIsIgnored) {
   host.openAnswer = WriteFile("image.gz", GzipImage(3000));
   StartAndRequest();

@@ -99,6 +99,16 @@ TEST_F(MemoryUpload, EepromUsesTheLastFourDigits) {
   EXPECT_EQ(request[1][kRequestTargetOffset], 5);
 }
 
+TEST_F(Upload, UploadDataWithNoUploadUnderWayLeavesRepliesReadable) {
+  host.mode = static_cast<int>(Mode::Sdram);
+  host.download = false;
+  host.size = "0";
+  EXPECT_FALSE(session->OnStart());
+  Reply(rpl::kUploadData);
+  Reply(rpl::kHeaderCrcError);
+  EXPECT_EQ(host.messages.back(), "HEADER CRC ERROR");
+}
+
 TEST_F(Upload, OtherModesHaveNoUpload) {
   host.mode = static_cast<int>(Mode::Boot);
   host.download = false;
