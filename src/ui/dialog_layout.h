@@ -119,15 +119,4 @@ inline constexpr std::array kAboutDialogItems{
 inline constexpr std::string_view kAboutCommandText = "&About Tarnwick...";
 inline constexpr int kAboutCommandId = 0x0010;
 
-// The template entry of a control; every identifier looked up here is in the table.
-[[nodiscard]] constexpr const DialogItem& LoaderDialogItem(int id)
-{
-    for (const DialogItem& item : kLoaderDialogItems) {
-        if (item.id == id) {
-            return item;
-        }
-    }
-    return kLoaderDialogItems.front();
-}
-
 }  // namespace tw

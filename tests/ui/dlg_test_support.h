@@ -4,7 +4,6 @@
 #include <QEventLoop>
 #include <QObject>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <memory>

@@ -1,7 +1,9 @@
 // The main dialog without a box: layout, defaults, the operation and mode tables, columns, closing.
 
 #include <QGroupBox>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -21,6 +23,7 @@
 #include "ui/dlg_file_filter.h"
 #include "ui/dlg_widget_prompter.h"
 #include "ui/file_list_ctrl.h"
+#include "ui/loader_app.h"
 #include "ui/loader_dlg.h"
 #include "ui/selected_file.h"
 
@@ -324,6 +327,34 @@ private slots:
                  QStringLiteral("Program File (*.bin *.gz);;All File (*.*)"));
         QCOMPARE(QtFileFilter("Database File|*.bin"), QStringLiteral("Database File (*.bin)"));
         QCOMPARE(QtFileFilter(""), QString());
+    }
+
+    void commandLineOptionsAreOptIn()
+    {
+        const LoaderAppOptions plain = CLoaderApp::ParseArguments({QStringLiteral("tarnwick")});
+        QVERIFY(!plain.simulate && !plain.engineering && !plain.help && plain.unknown.isEmpty());
+        const LoaderAppOptions both = CLoaderApp::ParseArguments(
+            {QStringLiteral("tarnwick"), QStringLiteral("--engineering"), QStringLiteral("--simulate"),
+             QStringLiteral("--fast")});
+        QVERIFY(both.simulate && both.engineering);
+        QCOMPARE(both.unknown, QStringList{QStringLiteral("--fast")});
+    }
+
+    void contextMenuOffersTheAboutCommand()
+    {
+        Fixture f = MakeDialog();
+        f.dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.dialog.get()));
+        QString item;
+        QTimer::singleShot(0, [&item] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu != nullptr && menu->actions().size() == 1);
+            item = menu->actions().first()->text();
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), f.dialog->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(f.dialog.get(), &event);
+        QCOMPARE(item, QStringLiteral("&About Tarnwick..."));
     }
 
     void dialogUnitsRoundToTheNearestPixel()
