@@ -11,6 +11,7 @@
 #include "controls/skin_radio_button.h"
 #include "link/wire_format.h"
 #include "ui/dialog_host.h"
+#include "ui/file_tree_ctrl.h"
 #include "ui/loader_dlg.h"
 
 namespace tw {
@@ -22,21 +23,51 @@ constexpr int kSettleMs = 700;
 
 }  // namespace
 
-DlgScreenGrab::DlgScreenGrab(CLoaderDlg& dialog, QString path, bool uploadFirst)
-    : m_dialog(dialog), m_path(std::move(path)), m_uploadFirst(uploadFirst)
+DlgScreenGrab::DlgScreenGrab(CLoaderDlg& dialog, QString path, GrabScene scene)
+    : m_dialog(dialog), m_path(std::move(path)), m_scene(scene)
 {
     QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Begin);
 }
 
 void DlgScreenGrab::Begin()
 {
-    if (!m_uploadFirst) {
+    switch (m_scene) {
+    case GrabScene::AsOpened:
         Grab();
+        break;
+    case GrabScene::AfterUpload:
+        connect(&m_dialog.Host(), &DialogHost::UploadShown, this,
+                [this] { QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Grab); });
+        StartUpload();
+        break;
+    case GrabScene::WithFiles:
+        ListFiles();
+        QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Grab);
+        break;
+    }
+}
+
+// As the operator would: expand the last folder, select its files, press "->".
+void DlgScreenGrab::ListFiles()
+{
+    CFileTreeCtrl& tree = m_dialog.FileTree();
+    QTreeWidgetItem* lastFolder = tree.topLevelItem(2);
+    if (lastFolder == nullptr) {
         return;
     }
-    connect(&m_dialog.Host(), &DialogHost::UploadShown, this,
-            [this] { QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Grab); });
-    StartUpload();
+    tree.expandItem(lastFolder);
+    QTreeWidgetItem* first = nullptr;
+    QTreeWidgetItem* last = nullptr;
+    for (int i = 0; i < lastFolder->childCount(); ++i) {
+        QTreeWidgetItem* child = lastFolder->child(i);
+        if (CFileTreeCtrl::KindOf(child) == CFileTreeCtrl::NodeKind::File) {
+            first = first != nullptr ? first : child;
+            last = child;
+        }
+    }
+    if (first != nullptr && tree.SelectItems(first, last)) {
+        m_dialog.OnAdd();
+    }
 }
 
 // As the operator would: mode SDRAM (its address defaults), Upload, Start.

@@ -7,22 +7,30 @@ namespace tw {
 
 class CLoaderDlg;
 
-// For the documentation's screenshots: once the dialog is up (and, if asked, after a memory upload of
-// the SDRAM window into the hex viewer), saves the window as a PNG file and closes the dialog.
+// What the dialog shows when its screenshot is taken.
+enum class GrabScene {
+    AsOpened,
+    AfterUpload,  // a memory upload of the SDRAM window into the hex viewer
+    WithFiles,    // the last folder expanded in the tree and its media files in the list
+};
+
+// For the documentation's screenshots: once the dialog is up and set as the scene asks, saves the window
+// as a PNG file and closes the dialog.
 class DlgScreenGrab : public QObject {
     Q_OBJECT
 
 public:
-    DlgScreenGrab(CLoaderDlg& dialog, QString path, bool uploadFirst);
+    DlgScreenGrab(CLoaderDlg& dialog, QString path, GrabScene scene);
 
 private:
     void Begin();
     void StartUpload();
+    void ListFiles();
     void Grab();
 
     CLoaderDlg& m_dialog;
     QString m_path;
-    bool m_uploadFirst;
+    GrabScene m_scene;
 };
 
 }  // namespace tw

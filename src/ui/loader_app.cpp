@@ -21,6 +21,17 @@ constexpr int kSimulatedPort = 1;
 constexpr std::chrono::milliseconds kSimulatedSettle{100};
 const char* const kGrabVariable = "TARNWICK_GRAB";
 const char* const kGrabUploadVariable = "TARNWICK_GRAB_UPLOAD";
+const char* const kGrabFilesVariable = "TARNWICK_GRAB_FILES";
+
+GrabScene GrabSceneFrom(const QProcessEnvironment& environment)
+{
+    if (environment.contains(QString::fromLatin1(kGrabUploadVariable))) {
+        return GrabScene::AfterUpload;
+    }
+    return environment.contains(QString::fromLatin1(kGrabFilesVariable)) ? GrabScene::WithFiles
+                                                                          : GrabScene::AsOpened;
+}
+
 constexpr std::uint32_t kSdramWindow = 0x00400000;
 constexpr std::size_t kDemoBytes = 1024;
 
@@ -91,7 +102,7 @@ int CLoaderApp::InitInstance(const LoaderAppOptions& options)
             FillDemoMemory(*simulator);
         }
         grab = std::make_unique<DlgScreenGrab>(dialog, environment.value(QString::fromLatin1(kGrabVariable)),
-                                               environment.contains(QString::fromLatin1(kGrabUploadVariable)));
+                                               GrabSceneFrom(environment));
     }
     dialog.exec();
     return 0;
