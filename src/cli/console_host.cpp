@@ -16,7 +16,10 @@ constexpr auto kNever = std::chrono::hours(24 * 365);
 
 }  // namespace
 
-ConsoleHost::ConsoleHost(ConsoleJob job) : m_job(std::move(job)), m_progress(stderr) {
+ConsoleHost::ConsoleHost(ConsoleJob job) : m_job(std::move(job)), m_progress(stderr) { RestartIdleTimer(); }
+
+// The box is silent while the PC itself pauses or converts a photo: that time is not counted.
+void ConsoleHost::RestartIdleTimer() {
   m_idleDeadline = Clock::now() + (m_job.idleTimeoutSeconds > 0 ? std::chrono::seconds(m_job.idleTimeoutSeconds)
                                                                 : std::chrono::duration_cast<std::chrono::seconds>(kNever));
 }
@@ -45,9 +48,7 @@ ConsoleHost::Step ConsoleHost::DispatchOne(Clock::time_point until) {
 void ConsoleHost::Dispatch(const CliEvent& event) {
   switch (event.kind) {
     case CliEvent::Kind::ReceivedData:
-      if (m_job.idleTimeoutSeconds > 0) {
-        m_idleDeadline = Clock::now() + std::chrono::seconds(m_job.idleTimeoutSeconds);
-      }
+      RestartIdleTimer();
       m_session->OnReceivedData(event.length);
       break;
     case CliEvent::Kind::LineLost: m_session->OnLineLost(); break;
@@ -116,7 +117,15 @@ void ConsoleHost::ViewerShowUpload(const std::uint8_t* data, std::size_t count) 
 
 void ConsoleHost::StartWatchdog(int milliseconds) { m_watchdog = Clock::now() + std::chrono::milliseconds(milliseconds); }
 
-void ConsoleHost::Pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+void ConsoleHost::Pause(int milliseconds) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  RestartIdleTimer();
+}
+
+void ConsoleHost::HideWaitDialog() {
+  m_waitShown = false;
+  RestartIdleTimer();
+}
 
 void ConsoleHost::ShowWaitDialog(const std::string& text) {
   m_waitShown = true;

@@ -55,7 +55,7 @@ class ConsoleHost : public SessionHost, public ChunkSink {
   void StopWatchdog() override { m_watchdog.reset(); }
   void Pause(int milliseconds) override;
   void ShowWaitDialog(const std::string& text) override;
-  void HideWaitDialog() override { m_waitShown = false; }
+  void HideWaitDialog() override;
   bool WaitDialogShown() override { return m_waitShown; }
   void PumpMessages() override;
   std::size_t SelectedCount() override { return m_job.selected.size(); }
@@ -72,6 +72,7 @@ class ConsoleHost : public SessionHost, public ChunkSink {
   Step DispatchOne(Clock::time_point until);
   void Dispatch(const CliEvent& event);
   void OnDeadline();
+  void RestartIdleTimer();
   [[nodiscard]] Clock::time_point NextDeadline() const;
   void Finish(int status);
 
