@@ -21,7 +21,8 @@ const char* TagKindName(Mp3TagKind kind) {
 
 nlohmann::json ToJson(const CMp3Info& info) {
   nlohmann::json out;
-  out["tag_kind"] = TagKindName(info.TagKind());
+  // Numbers as the inspection keeps them: tag kind 0 none, 1 ID3v1, 2 ID3v2; the VBR flag 0 or 1.
+  out["tag_kind"] = static_cast<int>(info.TagKind());
   out["tag_size"] = info.TagSize();
   // ID3v1 texts are Latin-1 bytes; replacement keeps the JSON valid whatever they hold.
   out["title"] = info.Title();
@@ -41,7 +42,7 @@ nlohmann::json ToJson(const CMp3Info& info) {
   out["sample_rate"] = info.SampleRate();
   out["channel_mode"] = info.ChannelMode();
   out["frames"] = info.Frames();
-  out["vbr"] = info.IsVbr();
+  out["vbr"] = info.IsVbr() ? 1 : 0;
   out["vbr_scale"] = info.VbrScale();
   out["file_size"] = info.FileSize();
   out["duration"] = info.Duration();

@@ -142,6 +142,9 @@ TEST_F(CliTest, Mp3InfoJsonHasTheContractKeys) {
     EXPECT_TRUE(info.contains(key)) << key;
   }
   EXPECT_EQ(info["title"], "Song");
+  EXPECT_EQ(info["tag_kind"], 1);
+  EXPECT_EQ(info["genre"], "Other");
+  EXPECT_EQ(info["vbr"], 0);
   EXPECT_EQ(info["file_size"], 4128);
 }
 
