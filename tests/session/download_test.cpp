@@ -267,7 +267,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorReply{rpl::kHeaderCrcError, "HEADER CRC ERROR", false},
                       ErrorReply{rpl::kDataCrcError, "DATA CRC ERROR", false},
                       ErrorReply{rpl::kNoHddSpace, "Not Enough HDD for MP3", true},
-                      ErrorReply{rpl::kPhotoError, "Photo Error. Full or Max Photo Exceeded", true}));
+                      ErrorReply{rpl::kPhotoError, "Photo Error. Full or Max Photo Exceeded", true}),
+    [](const ::testing::TestParamInfo<ErrorReply>& info) { return std::string(ReplyName(info.param.code)); });
 
 TEST_F(Download, WatchdogReportsAndChangesNothingElse) {
   session->OnTimer(kWatchdogTimerId);
