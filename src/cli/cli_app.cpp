@@ -24,7 +24,7 @@ namespace tw {
 
 namespace {
 
-constexpr std::size_t kCrcReadSize = 1 << 20;
+constexpr std::size_t kCrcReadSize = 64 << 10;
 
 std::string Upper(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
