@@ -1,61 +1,82 @@
 #include "session/upload_file.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
-#include <vector>
+#include <random>
+#include <system_error>
 
 namespace tw {
+
+namespace {
+
+constexpr int kNameAttempts = 16;
+
+// A name beside the target that no other file has: "<target>.part<random hex>".
+std::filesystem::path FreeTemporaryName(const std::filesystem::path& target) {
+  std::random_device random;
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    std::filesystem::path candidate = target;
+    candidate += ".part" + std::to_string(random());
+    std::error_code error;
+    if (!std::filesystem::exists(candidate, error) && !error) {
+      return candidate;
+    }
+  }
+  return {};
+}
+
+}  // namespace
 
 UploadFile::~UploadFile() { Discard(); }
 
 bool UploadFile::Create(const std::string& target) {
   Discard();
-  std::string pattern = target + ".partXXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  const int fd = mkstemp(name.data());
-  if (fd < 0) {
+  const std::filesystem::path temporary = FreeTemporaryName(target);
+  if (temporary.empty()) {
     return false;
   }
-  m_file = fdopen(fd, "wb");
-  if (m_file == nullptr) {
-    close(fd);
-    unlink(name.data());
+  m_file.open(temporary, std::ios::binary | std::ios::trunc);
+  if (!m_file.is_open()) {
+    m_file.clear();
     return false;
   }
   m_target = target;
-  m_temporary = name.data();
+  m_temporary = temporary;
   return true;
 }
 
 bool UploadFile::Write(const std::uint8_t* data, std::size_t count) {
-  return m_file != nullptr && std::fwrite(data, 1, count, m_file) == count;
+  if (!m_file.is_open()) {
+    return false;
+  }
+  m_file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(count));
+  return static_cast<bool>(m_file);
 }
 
 bool UploadFile::Commit() {
-  if (m_file == nullptr) {
+  if (!m_file.is_open()) {
     return false;
   }
-  const bool flushed = std::fflush(m_file) == 0 && fsync(fileno(m_file)) == 0;
-  const bool closed = std::fclose(m_file) == 0;
-  m_file = nullptr;
-  if (flushed && closed && std::rename(m_temporary.c_str(), m_target.c_str()) == 0) {
-    m_temporary.clear();
-    return true;
+  m_file.close();
+  const bool written = static_cast<bool>(m_file);
+  std::error_code error;
+  if (written) {
+    std::filesystem::rename(m_temporary, m_target, error);
   }
-  unlink(m_temporary.c_str());
+  if (!written || error) {
+    Discard();
+    return false;
+  }
   m_temporary.clear();
-  return false;
+  return true;
 }
 
 void UploadFile::Discard() {
-  if (m_file != nullptr) {
-    std::fclose(m_file);
-    m_file = nullptr;
+  if (m_file.is_open()) {
+    m_file.close();
   }
+  m_file.clear();
   if (!m_temporary.empty()) {
-    unlink(m_temporary.c_str());
+    std::error_code ignored;
+    std::filesystem::remove(m_temporary, ignored);
     m_temporary.clear();
   }
 }

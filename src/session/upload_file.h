@@ -2,7 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace tw {
@@ -22,12 +23,12 @@ class UploadFile {
   bool Commit();
   void Discard();
 
-  [[nodiscard]] bool IsOpen() const { return m_file != nullptr; }
+  [[nodiscard]] bool IsOpen() const { return m_file.is_open(); }
 
  private:
-  std::FILE* m_file = nullptr;
-  std::string m_target;
-  std::string m_temporary;
+  std::ofstream m_file;
+  std::filesystem::path m_target;
+  std::filesystem::path m_temporary;
 };
 
 }  // namespace tw
