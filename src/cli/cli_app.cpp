@@ -15,6 +15,7 @@
 #include "link/loader_crc.h"
 #include "link/wire_format.h"
 #include "session/session_texts.h"
+#include "session/upload_file.h"
 
 #ifndef TARNWICK_VERSION
 #define TARNWICK_VERSION "1.0.0"
@@ -308,6 +309,11 @@ class CliParser {
     job.download = false;
     job.startText = m_args.startGiven ? m_args.start : DefaultStartText(chosen);
     job.sizeText = m_args.size;
+    // Find out before the box is asked that the bytes can be kept.
+    UploadFile probe;
+    if (!probe.Create(m_args.output)) {
+      return Refuse(text::CantOpen(m_args.output), kExitFailure);
+    }
     job.uploadOutput = m_args.output;
     job.openFile.reset();
     return job;

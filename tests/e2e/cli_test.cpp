@@ -98,6 +98,12 @@ TEST_F(CliTest, RefusalsAndSilence) {
   EXPECT_EQ(window.out, "FLASH : 0x7F00000 ~ 0x7FFFFFFF\n");
   EXPECT_EQ(window.status, 1);
 
+  const std::string unwritable = (m_dir / "no-such-folder" / "out.bin").string();
+  const RunResult output = Cli({"--port", "sim", "upload", "--mode", "sdram", "--size", "16", "--output", unwritable});
+  EXPECT_EQ(output.out, "Can't open " + unwritable + " !!!\n");
+  EXPECT_EQ(output.status, 1);
+  EXPECT_TRUE(output.err.empty()) << "nothing may be asked of the box";
+
   const RunResult invalid = Cli({"--port", "sim", "program-download", Write("bad.gz", Bytes{0x42, 0x43})});
   EXPECT_EQ(invalid.out, "Invalid File\n");
   EXPECT_EQ(invalid.status, 1);
