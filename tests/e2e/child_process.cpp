@@ -113,6 +113,13 @@ int BackgroundProcess::Stop(int signal) {
   return m_status;
 }
 
+int BackgroundProcess::Wait() {
+  if (m_status < 0) {
+    m_status = Status(m_pid);
+  }
+  return m_status;
+}
+
 BackgroundProcess::~BackgroundProcess() {
   Stop(SIGTERM);
   close(m_out);

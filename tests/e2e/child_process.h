@@ -30,6 +30,8 @@ class BackgroundProcess {
   [[nodiscard]] const std::string& FirstLine() const { return m_firstLine; }
   // Sends the signal and returns the exit status.
   int Stop(int signal);
+  // Waits for the process to end by itself and returns the exit status.
+  int Wait();
 
  private:
   pid_t m_pid = -1;

@@ -120,6 +120,17 @@ TEST_F(CliTest, InterruptClosesCleanlyAndRemovesThePartialUpload) {
   EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);  // disk/ only
 }
 
+TEST_F(CliTest, ALineThatHangsUpEndsTheRun) {
+  // A paced box, so the transfer is still under way when the box goes.
+  auto box = std::make_unique<BackgroundProcess>(std::vector<std::string>{BinPath("tarnwick-boxsim")});
+  BackgroundProcess cli({BinPath("tarnwick-cli"), "--trace", "--port", box->FirstLine(), "program-download",
+                         GzipImage(100000)},
+                        BackgroundProcess::FirstLineFrom::Err);
+  EXPECT_NE(cli.FirstLine().find("handshake"), std::string::npos);
+  box.reset();
+  EXPECT_EQ(cli.Wait(), 1);
+}
+
 TEST_F(CliTest, BootImageOfTheWrongLengthIsCut) {
   const RunResult run = Cli({"--port", "sim", "boot-change", Write("boot.bin", Pattern(70000, 2))});
   EXPECT_EQ(run.out, "Not Boot File!\nDownload Complete!!!\n");
