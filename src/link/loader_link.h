@@ -1,5 +1,4 @@
 #pragma once
-// PUBLIC API FIXED BY THE LEAD; the link helper implements it.
 
 #include <array>
 #include <cstdint>
