@@ -69,7 +69,8 @@ class TurnaroundProbe {
 };
 
 std::string MakeImage(std::size_t size) {
-  const std::string path = (std::filesystem::temp_directory_path() / ("tw-bench-" + std::to_string(size) + ".gz")).string();
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("tw-bench-" + std::to_string(size) + ".gz")).string();
   std::vector<char> bytes(size);
   std::uint32_t x = 1;
   for (char& b : bytes) {
@@ -95,7 +96,8 @@ void ProgramDownload(benchmark::State& state, bool paced) {
     CLoaderLink link;
     link.SetDeviceOverride(1, simulator.DevicePath());
     TurnaroundProbe probe;
-    link.SetTrace([&probe](bool fromPc, const std::uint8_t* data, std::size_t count) { probe.Trace(fromPc, data, count); });
+    link.SetTrace(
+        [&probe](bool fromPc, const std::uint8_t* data, std::size_t count) { probe.Trace(fromPc, data, count); });
     PhotoConverter converter(PhotoConverterSettings{}, [](const std::string&) {});
     CTransferSession session(link, host, converter);
     host.Attach(&session);
@@ -121,7 +123,12 @@ void ProgramDownload(benchmark::State& state, bool paced) {
 void BM_ProgramDownloadUnpaced(benchmark::State& state) { ProgramDownload(state, false); }
 void BM_ProgramDownloadPaced115200(benchmark::State& state) { ProgramDownload(state, true); }
 
-BENCHMARK(BM_ProgramDownloadUnpaced)->Arg(1 << 20)->Arg(16 << 20)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProgramDownloadUnpaced)
+    ->Arg(1 << 20)
+    ->Arg(16 << 20)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProgramDownloadPaced115200)->Arg(64 << 10)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

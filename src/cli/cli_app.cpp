@@ -32,9 +32,7 @@ std::string Upper(std::string text) {
   return text;
 }
 
-bool EndsWithMp3(const std::string& path) {
-  return path.size() >= 3 && Upper(path.substr(path.size() - 3)) == "MP3";
-}
+bool EndsWithMp3(const std::string& path) { return path.size() >= 3 && Upper(path.substr(path.size() - 3)) == "MP3"; }
 
 std::string BaseName(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
@@ -53,10 +51,14 @@ std::optional<int> ModeIndexByName(const std::string& name) {
 
 std::string DefaultStartText(Mode mode) {
   switch (mode) {
-    case Mode::Sdram: return "0x00400000";
-    case Mode::Flash: return "0x7FE00000";
-    case Mode::Eeprom: return "0x0000";
-    default: return "";
+    case Mode::Sdram:
+      return "0x00400000";
+    case Mode::Flash:
+      return "0x7FE00000";
+    case Mode::Eeprom:
+      return "0x0000";
+    default:
+      return "";
   }
 }
 
@@ -174,7 +176,9 @@ class CliParser {
     FileCommand("boot-change", "mode BOOT, download");
 
     CLI::App* download = m_app.add_subcommand("download", "any download mode by name");
-    download->add_option("--mode", m_args.mode, "PROGRAM DATABASE SDRAM FLASH EEPROM MP3 PHOTO BACKGROUND BOOT GZIP_PROGRAM")
+    download
+        ->add_option("--mode", m_args.mode,
+                     "PROGRAM DATABASE SDRAM FLASH EEPROM MP3 PHOTO BACKGROUND BOOT GZIP_PROGRAM")
         ->required();
     download->add_option("--start", m_args.start, "start address (hex)");
     download->add_option("FILE", m_args.file)->required();

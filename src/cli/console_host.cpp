@@ -20,8 +20,9 @@ ConsoleHost::ConsoleHost(ConsoleJob job) : m_job(std::move(job)), m_progress(std
 
 // The box is silent while the PC itself pauses or converts a photo: that time is not counted.
 void ConsoleHost::RestartIdleTimer() {
-  m_idleDeadline = Clock::now() + (m_job.idleTimeoutSeconds > 0 ? std::chrono::seconds(m_job.idleTimeoutSeconds)
-                                                                : std::chrono::duration_cast<std::chrono::seconds>(kNever));
+  m_idleDeadline =
+      Clock::now() + (m_job.idleTimeoutSeconds > 0 ? std::chrono::seconds(m_job.idleTimeoutSeconds)
+                                                   : std::chrono::duration_cast<std::chrono::seconds>(kNever));
 }
 
 int ConsoleHost::Run() {
@@ -51,8 +52,12 @@ void ConsoleHost::Dispatch(const CliEvent& event) {
       RestartIdleTimer();
       m_session->OnReceivedData(event.length);
       break;
-    case CliEvent::Kind::LineLost: m_session->OnLineLost(); break;
-    case CliEvent::Kind::FileDone: m_fileDone = true; break;
+    case CliEvent::Kind::LineLost:
+      m_session->OnLineLost();
+      break;
+    case CliEvent::Kind::FileDone:
+      m_fileDone = true;
+      break;
     case CliEvent::Kind::Interrupt:
       m_progress.Status("Interrupted");
       Finish(kExitInterrupted);
@@ -115,7 +120,9 @@ void ConsoleHost::ViewerShowUpload(const std::uint8_t* data, std::size_t count) 
   }
 }
 
-void ConsoleHost::StartWatchdog(int milliseconds) { m_watchdog = Clock::now() + std::chrono::milliseconds(milliseconds); }
+void ConsoleHost::StartWatchdog(int milliseconds) {
+  m_watchdog = Clock::now() + std::chrono::milliseconds(milliseconds);
+}
 
 void ConsoleHost::Pause(int milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));

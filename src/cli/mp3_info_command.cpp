@@ -12,9 +12,12 @@ namespace {
 
 const char* TagKindName(Mp3TagKind kind) {
   switch (kind) {
-    case Mp3TagKind::Id3v1: return "id3v1";
-    case Mp3TagKind::Id3v2: return "id3v2";
-    case Mp3TagKind::None: break;
+    case Mp3TagKind::Id3v1:
+      return "id3v1";
+    case Mp3TagKind::Id3v2:
+      return "id3v2";
+    case Mp3TagKind::None:
+      break;
   }
   return "none";
 }

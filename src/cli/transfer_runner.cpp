@@ -49,9 +49,8 @@ int RunTransfer(const ConsoleJob& job, const RunOptions& options) {
   }
   FrameTracer tracer(stderr);
   if (options.trace) {
-    link.SetTrace([&tracer](bool fromPc, const std::uint8_t* data, std::size_t count) {
-      tracer.Trace(fromPc, data, count);
-    });
+    link.SetTrace(
+        [&tracer](bool fromPc, const std::uint8_t* data, std::size_t count) { tracer.Trace(fromPc, data, count); });
   }
 
   PhotoConverterSettings converterSettings;

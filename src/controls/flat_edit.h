@@ -8,20 +8,20 @@ namespace tw {
 // The address edits: a flat inner frame, and only hexadecimal digits, "x", "X" and control characters
 // may be typed (pasted text is not filtered).
 class CFlatEdit : public QLineEdit {
-    Q_OBJECT
+  Q_OBJECT
 
-public:
-    explicit CFlatEdit(QWidget* parent = nullptr);
+ public:
+  explicit CFlatEdit(QWidget* parent = nullptr);
 
-    [[nodiscard]] static bool AcceptsChar(QChar ch);
+  [[nodiscard]] static bool AcceptsChar(QChar ch);
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
-private:
-    QColor m_face;
+ private:
+  QColor m_face;
 };
 
 }  // namespace tw

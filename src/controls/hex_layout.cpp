@@ -13,120 +13,109 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr std::uint8_t kFirstPrintable = 0x20;
 constexpr std::uint8_t kLastPrintable = 0x7E;
 
-} // namespace
+}  // namespace
 
-void HexLayout::SetMetrics(int charWidth, int lineHeight)
-{
-    m_charWidth = std::max(charWidth, 1);
-    m_lineHeight = std::max(lineHeight, 1);
+void HexLayout::SetMetrics(int charWidth, int lineHeight) {
+  m_charWidth = std::max(charWidth, 1);
+  m_lineHeight = std::max(lineHeight, 1);
 }
 
-void HexLayout::SetClientSize(int width, int height)
-{
-    m_clientWidth = std::max(width, 0);
-    m_clientHeight = std::max(height, 0);
+void HexLayout::SetClientSize(int width, int height) {
+  m_clientWidth = std::max(width, 0);
+  m_clientHeight = std::max(height, 0);
 }
 
-int HexLayout::AddressDigits() const
-{
-    if (!m_columns.showAddress) {
-        return 0;
-    }
-    return m_columns.wideAddress ? kWideAddressDigits : kNarrowAddressDigits;
+int HexLayout::AddressDigits() const {
+  if (!m_columns.showAddress) {
+    return 0;
+  }
+  return m_columns.wideAddress ? kWideAddressDigits : kNarrowAddressDigits;
 }
 
-void HexLayout::Recalc(std::uint32_t length)
-{
-    const int addressCells = m_columns.showAddress ? AddressDigits() + 1 : 0;
-    m_hexColumnX = addressCells * m_charWidth;
-    const int hexWidth = m_columns.showHex ? kHexCellsPerByte * int{kBytesPerLine} * m_charWidth : 0;
-    m_asciiColumnX = m_hexColumnX + hexWidth;
+void HexLayout::Recalc(std::uint32_t length) {
+  const int addressCells = m_columns.showAddress ? AddressDigits() + 1 : 0;
+  m_hexColumnX = addressCells * m_charWidth;
+  const int hexWidth = m_columns.showHex ? kHexCellsPerByte * int{kBytesPerLine} * m_charWidth : 0;
+  m_asciiColumnX = m_hexColumnX + hexWidth;
 
-    m_visibleLines = WholeRows();
-    m_partialLastLine = false;
-    if (std::uint64_t{kBytesPerLine} * static_cast<std::uint64_t>(m_visibleLines) > length) {
-        // Rounds to nearest: a remainder of 8 or more gets one empty row below the data.
-        m_visibleLines = static_cast<int>((length + kBytesPerLine / 2) / kBytesPerLine);
-        if (length % kBytesPerLine != 0) {
-            ++m_visibleLines;
-            m_partialLastLine = true;
-        }
+  m_visibleLines = WholeRows();
+  m_partialLastLine = false;
+  if (std::uint64_t{kBytesPerLine} * static_cast<std::uint64_t>(m_visibleLines) > length) {
+    // Rounds to nearest: a remainder of 8 or more gets one empty row below the data.
+    m_visibleLines = static_cast<int>((length + kBytesPerLine / 2) / kBytesPerLine);
+    if (length % kBytesPerLine != 0) {
+      ++m_visibleLines;
+      m_partialLastLine = true;
     }
+  }
 }
 
-int HexLayout::ContentWidth() const
-{
-    return m_asciiColumnX + (m_columns.showAscii ? int{kBytesPerLine} * m_charWidth : 0);
+int HexLayout::ContentWidth() const {
+  return m_asciiColumnX + (m_columns.showAscii ? int{kBytesPerLine} * m_charWidth : 0);
 }
 
-std::optional<HexHit> HexLayout::HitTest(int x, int y, std::uint32_t topOffset, std::uint32_t length) const
-{
-    const int row = y / m_lineHeight;
-    if (row < 0 || row >= m_visibleLines || std::uint64_t{kBytesPerLine} * static_cast<std::uint64_t>(row) > length) {
-        return std::nullopt;
-    }
-    int c = x / m_charWidth + 1; // 1-based cell
-    const std::uint32_t rowStart = topOffset + static_cast<std::uint32_t>(row) * kBytesPerLine;
-    const int hexStart = m_hexColumnX / m_charWidth;
-    const int asciiStart = m_asciiColumnX / m_charWidth;
-
-    if (m_columns.showAddress && c <= AddressDigits()) {
-        return HexHit{rowStart, HexArea::Address, 0, row};
-    }
-    if (m_columns.showHex && c < hexStart + kHexCellsPerByte * int{kBytesPerLine}) {
-        if (c % kHexCellsPerByte != 0) {
-            --c;
-        }
-        const auto byteInRow = static_cast<std::uint32_t>((c - hexStart) / kHexCellsPerByte);
-        const HexArea area = c % kHexCellsPerByte == 1 ? HexArea::HexLow : HexArea::HexHigh;
-        return HexHit{rowStart + byteInRow, area, c, row};
-    }
-    if (m_columns.showAscii && c <= asciiStart + int{kBytesPerLine}) {
-        const int k = std::max(0, c - 1 - asciiStart);
-        return HexHit{rowStart + static_cast<std::uint32_t>(k), HexArea::Ascii, asciiStart + k, row};
-    }
+std::optional<HexHit> HexLayout::HitTest(int x, int y, std::uint32_t topOffset, std::uint32_t length) const {
+  const int row = y / m_lineHeight;
+  if (row < 0 || row >= m_visibleLines || std::uint64_t{kBytesPerLine} * static_cast<std::uint64_t>(row) > length) {
     return std::nullopt;
-}
+  }
+  int c = x / m_charWidth + 1;  // 1-based cell
+  const std::uint32_t rowStart = topOffset + static_cast<std::uint32_t>(row) * kBytesPerLine;
+  const int hexStart = m_hexColumnX / m_charWidth;
+  const int asciiStart = m_asciiColumnX / m_charWidth;
 
-std::string HexLayout::AddressText(std::uint32_t address, bool wide)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, wide ? "%08lX" : "%04lX", static_cast<unsigned long>(address));
-    return std::string(text).substr(0, wide ? kWideAddressDigits : kNarrowAddressDigits);
-}
-
-std::string HexLayout::HexPairs(std::span<const std::uint8_t> bytes)
-{
-    std::string text;
-    text.reserve(kHexCellsPerByte * bytes.size());
-    for (const std::uint8_t byte : bytes) {
-        text.push_back(kHexDigits[byte >> 4]);
-        text.push_back(kHexDigits[byte & 0x0F]);
-        text.push_back(' ');
+  if (m_columns.showAddress && c <= AddressDigits()) {
+    return HexHit{rowStart, HexArea::Address, 0, row};
+  }
+  if (m_columns.showHex && c < hexStart + kHexCellsPerByte * int{kBytesPerLine}) {
+    if (c % kHexCellsPerByte != 0) {
+      --c;
     }
-    return text;
+    const auto byteInRow = static_cast<std::uint32_t>((c - hexStart) / kHexCellsPerByte);
+    const HexArea area = c % kHexCellsPerByte == 1 ? HexArea::HexLow : HexArea::HexHigh;
+    return HexHit{rowStart + byteInRow, area, c, row};
+  }
+  if (m_columns.showAscii && c <= asciiStart + int{kBytesPerLine}) {
+    const int k = std::max(0, c - 1 - asciiStart);
+    return HexHit{rowStart + static_cast<std::uint32_t>(k), HexArea::Ascii, asciiStart + k, row};
+  }
+  return std::nullopt;
 }
 
-std::string HexLayout::HexText(std::span<const std::uint8_t> row)
-{
-    std::string text = HexPairs(row.first(std::min<std::size_t>(row.size(), kBytesPerLine)));
-    text.resize(kHexCellsPerByte * kBytesPerLine, ' ');
-    return text;
+std::string HexLayout::AddressText(std::uint32_t address, bool wide) {
+  char text[16];
+  std::snprintf(text, sizeof text, wide ? "%08lX" : "%04lX", static_cast<unsigned long>(address));
+  return std::string(text).substr(0, wide ? kWideAddressDigits : kNarrowAddressDigits);
 }
 
-char HexLayout::AsciiChar(std::uint8_t byte)
-{
-    return byte >= kFirstPrintable && byte <= kLastPrintable ? static_cast<char>(byte) : '.';
+std::string HexLayout::HexPairs(std::span<const std::uint8_t> bytes) {
+  std::string text;
+  text.reserve(kHexCellsPerByte * bytes.size());
+  for (const std::uint8_t byte : bytes) {
+    text.push_back(kHexDigits[byte >> 4]);
+    text.push_back(kHexDigits[byte & 0x0F]);
+    text.push_back(' ');
+  }
+  return text;
 }
 
-std::string HexLayout::AsciiText(std::span<const std::uint8_t> row)
-{
-    std::string text;
-    text.reserve(row.size());
-    for (const std::uint8_t byte : row) {
-        text.push_back(AsciiChar(byte));
-    }
-    return text;
+std::string HexLayout::HexText(std::span<const std::uint8_t> row) {
+  std::string text = HexPairs(row.first(std::min<std::size_t>(row.size(), kBytesPerLine)));
+  text.resize(kHexCellsPerByte * kBytesPerLine, ' ');
+  return text;
 }
 
-} // namespace tw
+char HexLayout::AsciiChar(std::uint8_t byte) {
+  return byte >= kFirstPrintable && byte <= kLastPrintable ? static_cast<char>(byte) : '.';
+}
+
+std::string HexLayout::AsciiText(std::span<const std::uint8_t> row) {
+  std::string text;
+  text.reserve(row.size());
+  for (const std::uint8_t byte : row) {
+    text.push_back(AsciiChar(byte));
+  }
+  return text;
+}
+
+}  // namespace tw

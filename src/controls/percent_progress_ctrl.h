@@ -11,33 +11,33 @@ namespace tw {
 // text, centred over it; the text changes colour where the bar passes under it.
 // The client area is the frame's contents rectangle (give it a frame style for the dialog's border).
 class CPercentProgressCtrl : public QFrame {
-    Q_OBJECT
+  Q_OBJECT
 
-public:
-    explicit CPercentProgressCtrl(QWidget* parent = nullptr);
+ public:
+  explicit CPercentProgressCtrl(QWidget* parent = nullptr);
 
-    // Returns the previous position. Repaints only when the bar's pixel width changes.
-    int SetPos(int newPosition);
-    [[nodiscard]] int GetPos() const { return m_model.Position(); }
-    void SetShowText(bool show);
-    // The caption; an empty text brings the percentage back. setWindowTitle does the same.
-    void SetWindowText(const QString& text);
-    [[nodiscard]] QString GetWindowText() const;
+  // Returns the previous position. Repaints only when the bar's pixel width changes.
+  int SetPos(int newPosition);
+  [[nodiscard]] int GetPos() const { return m_model.Position(); }
+  void SetShowText(bool show);
+  // The caption; an empty text brings the percentage back. setWindowTitle does the same.
+  void SetWindowText(const QString& text);
+  [[nodiscard]] QString GetWindowText() const;
 
-    [[nodiscard]] QColor BarColour() const { return m_barColour; }
-    [[nodiscard]] QColor BackgroundColour() const { return m_backgroundColour; }
+  [[nodiscard]] QColor BarColour() const { return m_barColour; }
+  [[nodiscard]] QColor BackgroundColour() const { return m_backgroundColour; }
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
-private:
-    PercentProgressModel m_model;
-    QColor m_barColour;
-    QColor m_backgroundColour;
-    QColor m_textOnBackgroundColour;
-    QColor m_textOnBarColour;
+ private:
+  PercentProgressModel m_model;
+  QColor m_barColour;
+  QColor m_backgroundColour;
+  QColor m_textOnBackgroundColour;
+  QColor m_textOnBarColour;
 };
 
 }  // namespace tw

@@ -6,17 +6,17 @@ namespace tw {
 
 // Owner-drawn check box with a tick; a release inside toggles it and notifies.
 class CSkinCheckBox : public CSkinButton {
-    Q_OBJECT
+  Q_OBJECT
 
-public:
-    explicit CSkinCheckBox(const QString& text = QString(), QWidget* parent = nullptr);
+ public:
+  explicit CSkinCheckBox(const QString& text = QString(), QWidget* parent = nullptr);
 
-protected:
-    void Activate() override;
-    void DrawBox(SkinCanvas& canvas, const QRect& area) const override;
+ protected:
+  void Activate() override;
+  void DrawBox(SkinCanvas& canvas, const QRect& area) const override;
 
-private:
-    void DrawTick(SkinCanvas& canvas, QPoint inner) const;
+ private:
+  void DrawTick(SkinCanvas& canvas, QPoint inner) const;
 };
 
 }  // namespace tw

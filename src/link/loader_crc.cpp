@@ -60,9 +60,8 @@ std::uint32_t LoaderCrcSlice8(const std::uint8_t* data, std::size_t count, std::
   while (count >= 8) {
     const std::uint32_t hi = crc ^ ((std::uint32_t{data[0]} << 24) | (std::uint32_t{data[1]} << 16) |
                                     (std::uint32_t{data[2]} << 8) | std::uint32_t{data[3]});
-    crc = kSlices[7][hi >> 24] ^ kSlices[6][(hi >> 16) & 0xFF] ^ kSlices[5][(hi >> 8) & 0xFF] ^
-          kSlices[4][hi & 0xFF] ^ kSlices[3][data[4]] ^ kSlices[2][data[5]] ^ kSlices[1][data[6]] ^
-          kSlices[0][data[7]];
+    crc = kSlices[7][hi >> 24] ^ kSlices[6][(hi >> 16) & 0xFF] ^ kSlices[5][(hi >> 8) & 0xFF] ^ kSlices[4][hi & 0xFF] ^
+          kSlices[3][data[4]] ^ kSlices[2][data[5]] ^ kSlices[1][data[6]] ^ kSlices[0][data[7]];
     data += 8;
     count -= 8;
   }

@@ -13,8 +13,7 @@ using CrcTable = std::array<std::uint32_t, 256>;
 [[nodiscard]] const CrcTable& LoaderCrcTable();
 
 // The reference method: one table lookup per byte.
-[[nodiscard]] std::uint32_t LoaderCrcReference(const std::uint8_t* data, std::size_t count,
-                                               std::uint32_t crc = 0);
+[[nodiscard]] std::uint32_t LoaderCrcReference(const std::uint8_t* data, std::size_t count, std::uint32_t crc = 0);
 
 // The fast method (slice-by-8, or carry-less multiply folding where the CPU has it); identical results.
 [[nodiscard]] std::uint32_t LoaderCrc(const std::uint8_t* data, std::size_t count, std::uint32_t crc = 0);

@@ -30,8 +30,7 @@ void PutCrc(CommandHeader& header, const std::uint8_t* payload, std::size_t coun
 bool CLoaderLink::Connect(int portIndex, int speedIndex, ChunkSink* owner) {
   SetOwner(owner);
   CreateEvents();
-  Open(static_cast<std::uint8_t>(portIndex + 1), BaudForSpeedIndex(speedIndex), kByteSize, kOneStopBit,
-       kNoParity);
+  Open(static_cast<std::uint8_t>(portIndex + 1), BaudForSpeedIndex(speedIndex), kByteSize, kOneStopBit, kNoParity);
   return IsConnected();
 }
 
@@ -40,8 +39,7 @@ bool CLoaderLink::Reconnect(int portIndex, int speedIndex) {
   // The box switches its own line after the confirmation; give it that moment.
   std::this_thread::sleep_for(kReconnectPause);
   CreateEvents();
-  Open(static_cast<std::uint8_t>(portIndex + 1), BaudForSpeedIndex(speedIndex), kByteSize, kOneStopBit,
-       kNoParity);
+  Open(static_cast<std::uint8_t>(portIndex + 1), BaudForSpeedIndex(speedIndex), kByteSize, kOneStopBit, kNoParity);
   return IsConnected();
 }
 

@@ -26,8 +26,8 @@ CSerialComm::~CSerialComm() { Close(); }
 
 void CSerialComm::SetOwner(ChunkSink* owner) { m_owner = owner; }
 
-void CSerialComm::SetParams(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize,
-                            std::uint8_t stopBits, std::uint8_t parity) {
+void CSerialComm::SetParams(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize, std::uint8_t stopBits,
+                            std::uint8_t parity) {
   m_port = port;
   m_baud = baud;
   m_byteSize = byteSize;
@@ -120,9 +120,7 @@ std::uint8_t CSerialComm::PortNumber() const { return m_port; }
 
 std::uint32_t CSerialComm::BaudRate() const { return m_baud; }
 
-void CSerialComm::SetDeviceOverride(int portNumber, std::string device) {
-  m_overrides[portNumber] = std::move(device);
-}
+void CSerialComm::SetDeviceOverride(int portNumber, std::string device) { m_overrides[portNumber] = std::move(device); }
 
 std::string CSerialComm::DevicePathFor(int portNumber) const {
   if (const auto it = m_overrides.find(portNumber); it != m_overrides.end()) {
@@ -187,8 +185,7 @@ bool CSerialComm::Retired(std::uint64_t generation) const {
   return m_generation != generation;
 }
 
-void CSerialComm::ReaderLoop(SerialBackend& device, ChunkSink* owner, const TraceFn& trace,
-                             std::uint64_t generation) {
+void CSerialComm::ReaderLoop(SerialBackend& device, ChunkSink* owner, const TraceFn& trace, std::uint64_t generation) {
   while (WaitUntilNoChunkPending(generation)) {
     const WaitResult ready = device.WaitReadable();
     if (ready == WaitResult::Woken) {

@@ -33,8 +33,7 @@ class CSerialComm {
   void SetParams(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize, std::uint8_t stopBits,
                  std::uint8_t parity);
   bool CreateEvents();
-  bool Open(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize, std::uint8_t stopBits,
-            std::uint8_t parity);
+  bool Open(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize, std::uint8_t stopBits, std::uint8_t parity);
   bool Configure();
   bool Send(const std::uint8_t* data, std::size_t count);
   void ClosePort();
@@ -92,7 +91,7 @@ class CSerialComm {
   // by a reconnect waits for that release before it reuses the receive buffer.
   mutable std::mutex m_mutex;
   std::condition_variable m_released;
-  std::size_t m_pending = 0;      // guarded by m_mutex
+  std::size_t m_pending = 0;       // guarded by m_mutex
   std::uint64_t m_generation = 0;  // guarded by m_mutex; bumped to retire the running reader
   std::thread m_reader;
 

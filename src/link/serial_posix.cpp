@@ -36,22 +36,22 @@ struct BaudCode {
 };
 
 constexpr std::array<BaudCode, 13> kBaudCodes{{{1200, B1200},
-                                                {2400, B2400},
-                                                {4800, B4800},
-                                                {9600, B9600},
-                                                {19200, B19200},
-                                                {38400, B38400},
-                                                {57600, B57600},
-                                                {115200, B115200},
-                                                {230400, B230400},
-                                                {460800, B460800},
-                                                {921600, B921600},
-                                                {1000000, B1000000},
-                                                {2000000, B2000000}}};
+                                               {2400, B2400},
+                                               {4800, B4800},
+                                               {9600, B9600},
+                                               {19200, B19200},
+                                               {38400, B38400},
+                                               {57600, B57600},
+                                               {115200, B115200},
+                                               {230400, B230400},
+                                               {460800, B460800},
+                                               {921600, B921600},
+                                               {1000000, B1000000},
+                                               {2000000, B2000000}}};
 
 bool SpeedCode(std::uint32_t baud, speed_t& code) {
-  const auto* it = std::find_if(kBaudCodes.begin(), kBaudCodes.end(),
-                                [baud](const BaudCode& b) { return b.baud == baud; });
+  const auto* it =
+      std::find_if(kBaudCodes.begin(), kBaudCodes.end(), [baud](const BaudCode& b) { return b.baud == baud; });
   if (it == kBaudCodes.end()) {
     return false;
   }
@@ -61,19 +61,26 @@ bool SpeedCode(std::uint32_t baud, speed_t& code) {
 
 tcflag_t SizeFlag(std::uint8_t byteSize) {
   switch (byteSize) {
-    case 5: return CS5;
-    case 6: return CS6;
-    case 7: return CS7;
-    default: return CS8;
+    case 5:
+      return CS5;
+    case 6:
+      return CS6;
+    case 7:
+      return CS7;
+    default:
+      return CS8;
   }
 }
 
 // Win32 parity codes: 1 odd, 2 even; mark and space have no portable termios form and read as none.
 tcflag_t ParityFlags(std::uint8_t parity) {
   switch (parity) {
-    case 1: return PARENB | PARODD;
-    case 2: return PARENB;
-    default: return 0;
+    case 1:
+      return PARENB | PARODD;
+    case 2:
+      return PARENB;
+    default:
+      return 0;
   }
 }
 

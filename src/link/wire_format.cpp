@@ -30,38 +30,65 @@ std::uint32_t GetBigEndian32(const std::uint8_t* in) {
 
 std::string_view ReplyName(std::uint8_t code) {
   switch (code) {
-    case rpl::kHello: return "RPL_HELLO";
-    case rpl::kSendData: return "RPL_SEND_DATA";
-    case rpl::kCommError: return "RPL_COMM_ERROR";
-    case rpl::kBadHeader: return "RPL_BAD_HEADER";
-    case rpl::kFlashWriting: return "RPL_FLASH_WRITING";
-    case rpl::kSpeedAck: return "RPL_SPEED_ACK";
-    case rpl::kGetRequest: return "RPL_GET_REQUEST";
-    case rpl::kCommProblem: return "RPL_COMM_PROBLEM";
-    case rpl::kInvalidSw: return "RPL_INVALID_SW";
-    case rpl::kBlockOk: return "RPL_BLOCK_OK";
-    case rpl::kBlockFailed: return "RPL_BLOCK_FAILED";
-    case rpl::kComplete: return "RPL_COMPLETE";
-    case rpl::kUploadData: return "RPL_UPLOAD_DATA";
-    case rpl::kGetDataNak: return "RPL_GET_DATA_NAK";
-    case rpl::kBlockResend: return "RPL_BLOCK_RESEND";
-    case rpl::kHeaderCrcError: return "RPL_HEADER_CRC_ERROR";
-    case rpl::kDataCrcError: return "RPL_DATA_CRC_ERROR";
-    case rpl::kNoHddSpace: return "RPL_NO_HDD_SPACE";
-    case rpl::kPhotoError: return "RPL_PHOTO_ERROR";
-    default: return "?";
+    case rpl::kHello:
+      return "RPL_HELLO";
+    case rpl::kSendData:
+      return "RPL_SEND_DATA";
+    case rpl::kCommError:
+      return "RPL_COMM_ERROR";
+    case rpl::kBadHeader:
+      return "RPL_BAD_HEADER";
+    case rpl::kFlashWriting:
+      return "RPL_FLASH_WRITING";
+    case rpl::kSpeedAck:
+      return "RPL_SPEED_ACK";
+    case rpl::kGetRequest:
+      return "RPL_GET_REQUEST";
+    case rpl::kCommProblem:
+      return "RPL_COMM_PROBLEM";
+    case rpl::kInvalidSw:
+      return "RPL_INVALID_SW";
+    case rpl::kBlockOk:
+      return "RPL_BLOCK_OK";
+    case rpl::kBlockFailed:
+      return "RPL_BLOCK_FAILED";
+    case rpl::kComplete:
+      return "RPL_COMPLETE";
+    case rpl::kUploadData:
+      return "RPL_UPLOAD_DATA";
+    case rpl::kGetDataNak:
+      return "RPL_GET_DATA_NAK";
+    case rpl::kBlockResend:
+      return "RPL_BLOCK_RESEND";
+    case rpl::kHeaderCrcError:
+      return "RPL_HEADER_CRC_ERROR";
+    case rpl::kDataCrcError:
+      return "RPL_DATA_CRC_ERROR";
+    case rpl::kNoHddSpace:
+      return "RPL_NO_HDD_SPACE";
+    case rpl::kPhotoError:
+      return "RPL_PHOTO_ERROR";
+    default:
+      return "?";
   }
 }
 
 std::string_view CommandName(std::uint8_t code) {
   switch (code) {
-    case cmd::kDownloadRequest: return "CMD_DOWNLOAD_REQUEST";
-    case cmd::kUploadRequest: return "CMD_UPLOAD_REQUEST";
-    case cmd::kSetSpeed: return "CMD_SET_SPEED";
-    case cmd::kSpeedConfirm: return "CMD_SPEED_CONFIRM";
-    case cmd::kDataBlock: return "CMD_DATA_BLOCK";
-    case cmd::kUploadAck: return "CMD_UPLOAD_ACK";
-    default: return "?";
+    case cmd::kDownloadRequest:
+      return "CMD_DOWNLOAD_REQUEST";
+    case cmd::kUploadRequest:
+      return "CMD_UPLOAD_REQUEST";
+    case cmd::kSetSpeed:
+      return "CMD_SET_SPEED";
+    case cmd::kSpeedConfirm:
+      return "CMD_SPEED_CONFIRM";
+    case cmd::kDataBlock:
+      return "CMD_DATA_BLOCK";
+    case cmd::kUploadAck:
+      return "CMD_UPLOAD_ACK";
+    default:
+      return "?";
   }
 }
 

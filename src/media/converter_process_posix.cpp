@@ -72,8 +72,8 @@ struct ConverterProcess::State {
 };
 
 std::unique_ptr<ConverterProcess> ConverterProcess::Start(const std::filesystem::path& program,
-                                                         const std::vector<std::string>& arguments,
-                                                         const std::filesystem::path& directory) {
+                                                          const std::vector<std::string>& arguments,
+                                                          const std::filesystem::path& directory) {
   SpawnSetup setup;
   posix_spawn_file_actions_addchdir_np(&setup.actions, directory.c_str());
   posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
@@ -138,7 +138,7 @@ void ConverterProcess::Kill() {
 }
 
 std::optional<std::filesystem::path> ConverterProcess::Find(std::string_view name,
-                                                           const std::vector<std::filesystem::path>& folders) {
+                                                            const std::vector<std::filesystem::path>& folders) {
   for (const auto& folder : folders) {
     const auto candidate = folder / name;
     std::error_code error;

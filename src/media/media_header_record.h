@@ -20,8 +20,8 @@ class MediaHeaderRecord {
   using Bytes = std::array<std::uint8_t, kMediaHeaderSize>;
 
   // name may carry a folder; only the file name goes into the record.
-  [[nodiscard]] static MediaHeaderRecord ForMp3(std::string_view name, std::uint32_t fileLength,
-                                                std::uint32_t duration, const Id3v1Block& id3v1);
+  [[nodiscard]] static MediaHeaderRecord ForMp3(std::string_view name, std::uint32_t fileLength, std::uint32_t duration,
+                                                const Id3v1Block& id3v1);
   [[nodiscard]] static MediaHeaderRecord ForPhoto(std::string_view name, std::uint32_t contentLength);
 
   [[nodiscard]] const Bytes& Data() const { return m_bytes; }

@@ -37,24 +37,152 @@ constexpr std::size_t kTrackOffset = 126;
 constexpr std::size_t kGenreOffset = 127;
 
 // Entry 0 stands for every code from 145 up; entry n + 1 names code n.
-constexpr std::array<std::string_view, 146> kGenres{
-    "unknown", "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge", "Hip-Hop", "Jazz", "Metal",
-    "New Age", "Oldies", "Other", "Pop", "R&B", "Rap", "Reggae", "Rock", "Techno", "Industrial", "Alternative",
-    "Ska", "Death Metal", "Pranks", "Soundtrack", "Euro-Techno", "Ambient", "Trip-Hop", "Vocal", "Jazz+Funk",
-    "Fusion", "Trance", "Classical", "Instrumental", "Acid", "House", "Game", "Sound Clip", "Gospel", "Noise",
-    "AlternRock", "Bass", "Soul", "Punk", "Space", "Meditative", "Instrumental Pop", "Instrumental Rock",
-    "Ethnic", "Gothic", "Darkwave", "Techno-Industrial", "Electronic", "Pop-Folk", "Eurodance", "Dream",
-    "Southern Rock", "Comedy", "Cult", "Gangsta", "Top 40", "Christian Rap", "Pop/Funk", "Jungle",
-    "Native American", "Cabaret", "New Wave", "Psychedelic", "Rave", "Showtunes", "Trailer", "Lo-Fi", "Tribal",
-    "Acid Punk", "Acid Jazz", "Polka", "Retro", "Musical", "Rock & Roll", "Hard Rock", "Folk", "Folk/Rock",
-    "National Folk", "Swing", "Fast Fusion", "Bebob", "Latin", "Revival", "Celtic", "Bluegrass", "Avantgarde",
-    "Gothic Rock", "Progressive Rock", "Psychedelic Rock", "Symphonic Rock", "Slow Rock", "Big Band", "Chorus",
-    "Easy Listening", "Acoustic", "Humour", "Speech", "Chanson", "Opera", "Chamber Music", "Sonata", "Symphony",
-    "Booty Bass", "Primus", "Porn Groove", "Satire", "Slow Jam", "Club", "Tango", "Samba", "Folklore", "Ballad",
-    "Power Ballad", "Rhythmic Soul", "Freestyle", "Duet", "Punk Rock", "Drum Solo", "Acapella", "Euro-House",
-    "Dance Hall", "Goa", "Drum & Bass", "Club-House", "Hardcore", "Terror", "Indie", "BritPop", "Negerpunk",
-    "Polsk Punk", "Beat", "Christian Gangsta Rap", "Heavy Metal", "Black Metal", "Crossover",
-    "Contemporary Christian", "Christian Rock", "Merengue", "Salsa", "Thrash Metal"};
+constexpr std::array<std::string_view, 146> kGenres{"unknown",
+                                                    "Blues",
+                                                    "Classic Rock",
+                                                    "Country",
+                                                    "Dance",
+                                                    "Disco",
+                                                    "Funk",
+                                                    "Grunge",
+                                                    "Hip-Hop",
+                                                    "Jazz",
+                                                    "Metal",
+                                                    "New Age",
+                                                    "Oldies",
+                                                    "Other",
+                                                    "Pop",
+                                                    "R&B",
+                                                    "Rap",
+                                                    "Reggae",
+                                                    "Rock",
+                                                    "Techno",
+                                                    "Industrial",
+                                                    "Alternative",
+                                                    "Ska",
+                                                    "Death Metal",
+                                                    "Pranks",
+                                                    "Soundtrack",
+                                                    "Euro-Techno",
+                                                    "Ambient",
+                                                    "Trip-Hop",
+                                                    "Vocal",
+                                                    "Jazz+Funk",
+                                                    "Fusion",
+                                                    "Trance",
+                                                    "Classical",
+                                                    "Instrumental",
+                                                    "Acid",
+                                                    "House",
+                                                    "Game",
+                                                    "Sound Clip",
+                                                    "Gospel",
+                                                    "Noise",
+                                                    "AlternRock",
+                                                    "Bass",
+                                                    "Soul",
+                                                    "Punk",
+                                                    "Space",
+                                                    "Meditative",
+                                                    "Instrumental Pop",
+                                                    "Instrumental Rock",
+                                                    "Ethnic",
+                                                    "Gothic",
+                                                    "Darkwave",
+                                                    "Techno-Industrial",
+                                                    "Electronic",
+                                                    "Pop-Folk",
+                                                    "Eurodance",
+                                                    "Dream",
+                                                    "Southern Rock",
+                                                    "Comedy",
+                                                    "Cult",
+                                                    "Gangsta",
+                                                    "Top 40",
+                                                    "Christian Rap",
+                                                    "Pop/Funk",
+                                                    "Jungle",
+                                                    "Native American",
+                                                    "Cabaret",
+                                                    "New Wave",
+                                                    "Psychedelic",
+                                                    "Rave",
+                                                    "Showtunes",
+                                                    "Trailer",
+                                                    "Lo-Fi",
+                                                    "Tribal",
+                                                    "Acid Punk",
+                                                    "Acid Jazz",
+                                                    "Polka",
+                                                    "Retro",
+                                                    "Musical",
+                                                    "Rock & Roll",
+                                                    "Hard Rock",
+                                                    "Folk",
+                                                    "Folk/Rock",
+                                                    "National Folk",
+                                                    "Swing",
+                                                    "Fast Fusion",
+                                                    "Bebob",
+                                                    "Latin",
+                                                    "Revival",
+                                                    "Celtic",
+                                                    "Bluegrass",
+                                                    "Avantgarde",
+                                                    "Gothic Rock",
+                                                    "Progressive Rock",
+                                                    "Psychedelic Rock",
+                                                    "Symphonic Rock",
+                                                    "Slow Rock",
+                                                    "Big Band",
+                                                    "Chorus",
+                                                    "Easy Listening",
+                                                    "Acoustic",
+                                                    "Humour",
+                                                    "Speech",
+                                                    "Chanson",
+                                                    "Opera",
+                                                    "Chamber Music",
+                                                    "Sonata",
+                                                    "Symphony",
+                                                    "Booty Bass",
+                                                    "Primus",
+                                                    "Porn Groove",
+                                                    "Satire",
+                                                    "Slow Jam",
+                                                    "Club",
+                                                    "Tango",
+                                                    "Samba",
+                                                    "Folklore",
+                                                    "Ballad",
+                                                    "Power Ballad",
+                                                    "Rhythmic Soul",
+                                                    "Freestyle",
+                                                    "Duet",
+                                                    "Punk Rock",
+                                                    "Drum Solo",
+                                                    "Acapella",
+                                                    "Euro-House",
+                                                    "Dance Hall",
+                                                    "Goa",
+                                                    "Drum & Bass",
+                                                    "Club-House",
+                                                    "Hardcore",
+                                                    "Terror",
+                                                    "Indie",
+                                                    "BritPop",
+                                                    "Negerpunk",
+                                                    "Polsk Punk",
+                                                    "Beat",
+                                                    "Christian Gangsta Rap",
+                                                    "Heavy Metal",
+                                                    "Black Metal",
+                                                    "Crossover",
+                                                    "Contemporary Christian",
+                                                    "Christian Rock",
+                                                    "Merengue",
+                                                    "Salsa",
+                                                    "Thrash Metal"};
 
 constexpr std::array<std::string_view, 4> kChannelModes{"Stereo", "Joint-Stereo", "Dual-Channel", "Single-Channel"};
 
@@ -62,14 +190,10 @@ constexpr std::array<std::string_view, 4> kChannelModes{"Stereo", "Joint-Stereo"
 // (4 = reserved layer bits, also MPEG-2 Layer III); the last row MPEG-2.5 Layer III.
 using BitrateRow = std::array<std::uint32_t, 16>;
 constexpr std::array<BitrateRow, 4> kLayerBitrates{{
-    {0, 32000, 64000, 96000, 128000, 160000, 192000, 224000, 256000, 288000, 320000, 352000, 384000, 416000, 448000,
-     0},
-    {0, 32000, 48000, 56000, 64000, 80000, 96000, 112000, 128000, 160000, 192000, 224000, 256000, 320000, 384000,
-     0},
-    {0, 32000, 40000, 48000, 56000, 64000, 80000, 96000, 112000, 128000, 160000, 192000, 224000, 256000, 320000,
-     0},
-    {0, 16000, 20000, 24000, 32000, 64000, 80000, 56000, 64000, 128000, 160000, 112000, 128000, 256000, 320000,
-     0},
+    {0, 32000, 64000, 96000, 128000, 160000, 192000, 224000, 256000, 288000, 320000, 352000, 384000, 416000, 448000, 0},
+    {0, 32000, 48000, 56000, 64000, 80000, 96000, 112000, 128000, 160000, 192000, 224000, 256000, 320000, 384000, 0},
+    {0, 32000, 40000, 48000, 56000, 64000, 80000, 96000, 112000, 128000, 160000, 192000, 224000, 256000, 320000, 0},
+    {0, 16000, 20000, 24000, 32000, 64000, 80000, 56000, 64000, 128000, 160000, 112000, 128000, 256000, 320000, 0},
 }};
 constexpr std::size_t kMpeg2BitrateRow = 3;
 constexpr BitrateRow kMpeg25Bitrates{0, 8000, 16000, 24000, 32000};
@@ -114,15 +238,13 @@ struct XingHeader {
 }
 
 // The C locale's white space; bytes from 0x80 up never are.
-[[nodiscard]] bool IsWhiteSpace(std::uint8_t byte) {
-  return byte == ' ' || (byte >= '\t' && byte <= '\r');
-}
+[[nodiscard]] bool IsWhiteSpace(std::uint8_t byte) { return byte == ' ' || (byte >= '\t' && byte <= '\r'); }
 
 // Trims in place; the bytes behind the written zeros keep their old content.
 void TrimField(std::span<std::uint8_t> field) {
   std::size_t len = std::find(field.begin(), field.end(), std::uint8_t{0}) - field.begin();
-  const std::size_t lead = std::find_if_not(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(len),
-                                            IsWhiteSpace) - field.begin();
+  const std::size_t lead =
+      std::find_if_not(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(len), IsWhiteSpace) - field.begin();
   if (len > 0 && lead == len) {
     field[0] = 0;
     return;
@@ -221,7 +343,7 @@ CMp3Info::CMp3Info(ByteSource& source) { Inspect(source); }
 
 std::string_view CMp3Info::ChannelModeName(int mode) {
   return mode >= 0 && mode < static_cast<int>(kChannelModes.size()) ? kChannelModes[static_cast<std::size_t>(mode)]
-                                                                      : std::string_view{};
+                                                                    : std::string_view{};
 }
 
 std::string_view CMp3Info::GenreName(std::uint8_t code) {

@@ -80,8 +80,8 @@ std::optional<std::string> PhotoConverter::TempFolder() {
 
 bool PhotoConverter::RunConverter(const std::vector<std::string>& arguments) {
   // Looked for the way Windows looks for a program: its own folder, the current folder, then PATH.
-  std::vector<std::filesystem::path> folders{
-      m_settings.programDirectory.value_or(ConverterProcess::OwnFolder()), m_settings.startDirectory};
+  std::vector<std::filesystem::path> folders{m_settings.programDirectory.value_or(ConverterProcess::OwnFolder()),
+                                             m_settings.startDirectory};
   const auto searchFolders =
       ConverterProcess::SplitSearchPath(m_settings.searchPath.value_or(ConverterProcess::SearchPathVariable()));
   folders.insert(folders.end(), searchFolders.begin(), searchFolders.end());

@@ -52,16 +52,23 @@ void OperationDispatch::PrepareNewOperation() {
 bool OperationDispatch::StartDownload() {
   m_context.state.download = true;
   switch (m_context.CurrentMode()) {
-    case Mode::Program: return m_loaders.LoadProgramImage();
-    case Mode::Database: return m_loaders.LoadDatabaseImage();
+    case Mode::Program:
+      return m_loaders.LoadProgramImage();
+    case Mode::Database:
+      return m_loaders.LoadDatabaseImage();
     case Mode::Sdram:
     case Mode::Flash:
-    case Mode::Eeprom: return StartMemoryDownload();
+    case Mode::Eeprom:
+      return StartMemoryDownload();
     case Mode::Mp3:
-    case Mode::Photo: return m_batch.SendMediaBatch();
-    case Mode::Background: return m_batch.LoadBackgroundPhoto();
-    case Mode::Boot: return m_loaders.LoadBootImage();
-    case Mode::GzipProgram: return m_loaders.LoadGzipProgramImage();
+    case Mode::Photo:
+      return m_batch.SendMediaBatch();
+    case Mode::Background:
+      return m_batch.LoadBackgroundPhoto();
+    case Mode::Boot:
+      return m_loaders.LoadBootImage();
+    case Mode::GzipProgram:
+      return m_loaders.LoadGzipProgramImage();
   }
   return false;
 }
@@ -83,8 +90,10 @@ bool OperationDispatch::StartUpload() {
   switch (mode) {
     case Mode::Sdram:
     case Mode::Flash:
-    case Mode::Eeprom: return StartMemoryUpload(mode);
-    case Mode::Database: return StartDatabaseUpload();
+    case Mode::Eeprom:
+      return StartMemoryUpload(mode);
+    case Mode::Database:
+      return StartDatabaseUpload();
     default:
       m_context.host.MessageBox(std::string(text::kUploadNotAvailable));
       return false;

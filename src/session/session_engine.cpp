@@ -61,17 +61,29 @@ void CSessionEngine::OnReply(std::uint8_t code, std::uint8_t parameter) {
         OnSendData();
       }
       break;
-    case rpl::kCommError: Fail(text::kCommError); break;
-    case rpl::kBadHeader: Fail(text::kBadHeader); break;
-    case rpl::kFlashWriting: host.SetProgressCaption(text::FlashWriting(parameter)); break;
+    case rpl::kCommError:
+      Fail(text::kCommError);
+      break;
+    case rpl::kBadHeader:
+      Fail(text::kBadHeader);
+      break;
+    case rpl::kFlashWriting:
+      host.SetProgressCaption(text::FlashWriting(parameter));
+      break;
     case rpl::kSpeedAck:
       m_context.link.SendSpeedConfirm();
       m_context.link.Reconnect(host.PortIndex(), host.SpeedIndex());
       m_context.framer.Clear();  // the reopened port starts with empty queues
       break;
-    case rpl::kGetRequest: OnGetRequest(); break;
-    case rpl::kCommProblem: Fail(text::kCommProblem); break;
-    case rpl::kInvalidSw: Fail(text::kInvalidSw); break;
+    case rpl::kGetRequest:
+      OnGetRequest();
+      break;
+    case rpl::kCommProblem:
+      Fail(text::kCommProblem);
+      break;
+    case rpl::kInvalidSw:
+      Fail(text::kInvalidSw);
+      break;
     case rpl::kBlockOk:
       if (state.sending) {
         if (host.WaitDialogShown()) {
@@ -80,8 +92,12 @@ void CSessionEngine::OnReply(std::uint8_t code, std::uint8_t parameter) {
         state.fileSource ? SendFileBlock(BlockKind::Next) : SendViewerBlock(BlockKind::Next);
       }
       break;
-    case rpl::kBlockFailed: OnBlockFailed(); break;
-    case rpl::kComplete: OnComplete(); break;
+    case rpl::kBlockFailed:
+      OnBlockFailed();
+      break;
+    case rpl::kComplete:
+      OnComplete();
+      break;
     case rpl::kUploadData:
       // During a download this would turn the box's next replies into file data; with no upload
       // under way there is nothing to take.
@@ -89,17 +105,28 @@ void CSessionEngine::OnReply(std::uint8_t code, std::uint8_t parameter) {
         state.receiving = true;
       }
       break;
-    case rpl::kGetDataNak: OnGetDataNak(); break;
+    case rpl::kGetDataNak:
+      OnGetDataNak();
+      break;
     case rpl::kBlockResend:
       if (state.download) {
         OnBlockResend();
       }
       break;
-    case rpl::kHeaderCrcError: host.MessageBox(std::string(text::kHeaderCrcError)); break;
-    case rpl::kDataCrcError: host.MessageBox(std::string(text::kDataCrcError)); break;
-    case rpl::kNoHddSpace: Fail(text::kNoHddSpace); break;
-    case rpl::kPhotoError: Fail(text::kPhotoError); break;
-    default: break;
+    case rpl::kHeaderCrcError:
+      host.MessageBox(std::string(text::kHeaderCrcError));
+      break;
+    case rpl::kDataCrcError:
+      host.MessageBox(std::string(text::kDataCrcError));
+      break;
+    case rpl::kNoHddSpace:
+      Fail(text::kNoHddSpace);
+      break;
+    case rpl::kPhotoError:
+      Fail(text::kPhotoError);
+      break;
+    default:
+      break;
   }
 }
 
@@ -126,20 +153,33 @@ void CSessionEngine::OnGetRequest() {
   const std::string start = host.StartText();
   std::string address;
   switch (m_context.CurrentMode()) {
-    case Mode::Eeprom: address = "0000" + LastChars(start, kEepromAddressDigits); break;
+    case Mode::Eeprom:
+      address = "0000" + LastChars(start, kEepromAddressDigits);
+      break;
     case Mode::Sdram:
-    case Mode::Flash: address = LastChars(start, kAddressDigits); break;
-    case Mode::Database: address = "fffa0000"; break;
-    default: address = start; break;
+    case Mode::Flash:
+      address = LastChars(start, kAddressDigits);
+      break;
+    case Mode::Database:
+      address = "fffa0000";
+      break;
+    default:
+      address = start;
+      break;
   }
   m_context.link.SendRequest(host.ModeIndex(), m_context.state.download, address);
 }
 
 void CSessionEngine::OnBlockResend() {
   switch (m_context.state.lastBlockSource) {
-    case LastBlockSource::File: SendFileBlock(BlockKind::Resend); break;
-    case LastBlockSource::Viewer: SendViewerBlock(BlockKind::Resend); break;
-    case LastBlockSource::None: break;
+    case LastBlockSource::File:
+      SendFileBlock(BlockKind::Resend);
+      break;
+    case LastBlockSource::Viewer:
+      SendViewerBlock(BlockKind::Resend);
+      break;
+    case LastBlockSource::None:
+      break;
   }
 }
 

@@ -6,10 +6,10 @@ namespace tw {
 
 // The about box (resource 100): the application icon, "Tarnwick Version 1.0" and OK.
 class CAboutDlg : public QDialog {
-    Q_OBJECT
+  Q_OBJECT
 
-public:
-    explicit CAboutDlg(QWidget* parent = nullptr);
+ public:
+  explicit CAboutDlg(QWidget* parent = nullptr);
 };
 
 }  // namespace tw

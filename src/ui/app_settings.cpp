@@ -12,18 +12,16 @@ namespace {
 constexpr const char* kOrganisation = "Tarnwick";
 constexpr const char* kApplication = "tarnwick";
 
-QString& OverrideFile()
-{
-    static QString path;
-    return path;
+QString& OverrideFile() {
+  static QString path;
+  return path;
 }
 
-std::unique_ptr<QSettings> OpenSettings()
-{
-    if (!OverrideFile().isEmpty()) {
-        return std::make_unique<QSettings>(OverrideFile(), QSettings::IniFormat);
-    }
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kOrganisation, kApplication);
+std::unique_ptr<QSettings> OpenSettings() {
+  if (!OverrideFile().isEmpty()) {
+    return std::make_unique<QSettings>(OverrideFile(), QSettings::IniFormat);
+  }
+  return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kOrganisation, kApplication);
 }
 
 QString KeyOf(const QString& section, const QString& entry) { return section + QLatin1Char('/') + entry; }
@@ -32,37 +30,31 @@ QString KeyOf(const QString& section, const QString& entry) { return section + Q
 
 void AppSettings::UseFile(const QString& iniPath) { OverrideFile() = iniPath; }
 
-QString AppSettings::GetProfileString(const QString& section, const QString& entry)
-{
-    return OpenSettings()->value(KeyOf(section, entry)).toString();
+QString AppSettings::GetProfileString(const QString& section, const QString& entry) {
+  return OpenSettings()->value(KeyOf(section, entry)).toString();
 }
 
-void AppSettings::WriteProfileString(const QString& section, const QString& entry, const QString& value)
-{
-    const auto settings = OpenSettings();
-    settings->setValue(KeyOf(section, entry), value);
-    settings->sync();
+void AppSettings::WriteProfileString(const QString& section, const QString& entry, const QString& value) {
+  const auto settings = OpenSettings();
+  settings->setValue(KeyOf(section, entry), value);
+  settings->sync();
 }
 
-QString AppSettings::ReadLastDir()
-{
-    return GetProfileString(QString::fromLatin1(kSection), QString::fromLatin1(kLastDirEntry));
+QString AppSettings::ReadLastDir() {
+  return GetProfileString(QString::fromLatin1(kSection), QString::fromLatin1(kLastDirEntry));
 }
 
-void AppSettings::StoreLastDir(const QString& nodePath)
-{
-    WriteProfileString(QString::fromLatin1(kSection), QString::fromLatin1(kLastDirEntry),
-                       FolderOfNodePath(nodePath));
+void AppSettings::StoreLastDir(const QString& nodePath) {
+  WriteProfileString(QString::fromLatin1(kSection), QString::fromLatin1(kLastDirEntry), FolderOfNodePath(nodePath));
 }
 
-QString AppSettings::FolderOfNodePath(const QString& nodePath)
-{
-    const QChar separator = QDir::separator();
-    qsizetype index = nodePath.size() - 1;
-    while (index > 0 && nodePath.at(index) != separator) {
-        --index;
-    }
-    return index > 0 ? nodePath.left(index) : QString();
+QString AppSettings::FolderOfNodePath(const QString& nodePath) {
+  const QChar separator = QDir::separator();
+  qsizetype index = nodePath.size() - 1;
+  while (index > 0 && nodePath.at(index) != separator) {
+    --index;
+  }
+  return index > 0 ? nodePath.left(index) : QString();
 }
 
 }  // namespace tw

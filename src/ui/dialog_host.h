@@ -27,94 +27,94 @@ class DlgPrompter;
 
 // The main dialog's controls that a transfer session reads and drives; the dialog owns them all.
 struct DialogControls {
-    QWidget* dialog = nullptr;
-    CFlatComboBox* port = nullptr;
-    CFlatComboBox* speed = nullptr;
-    CFlatComboBox* mode = nullptr;
-    CSkinRadioButton* download = nullptr;
-    CFlatEdit* startEdit = nullptr;
-    CFlatEdit* sizeEdit = nullptr;
-    QGroupBox* comGroup = nullptr;
-    CPercentProgressCtrl* progress = nullptr;
-    CHexViewer* hexViewer = nullptr;
-    CFileListCtrl* fileList = nullptr;
-    CWaitDialog* waitDialog = nullptr;
+  QWidget* dialog = nullptr;
+  CFlatComboBox* port = nullptr;
+  CFlatComboBox* speed = nullptr;
+  CFlatComboBox* mode = nullptr;
+  CSkinRadioButton* download = nullptr;
+  CFlatEdit* startEdit = nullptr;
+  CFlatEdit* sizeEdit = nullptr;
+  QGroupBox* comGroup = nullptr;
+  CPercentProgressCtrl* progress = nullptr;
+  CHexViewer* hexViewer = nullptr;
+  CFileListCtrl* fileList = nullptr;
+  CWaitDialog* waitDialog = nullptr;
 };
 
 // The session's host inside the dialog: control values, message boxes, pickers and timers on the GUI
 // thread, and the link's notifications from the reader thread turned into posted events.
 class DialogHost : public QObject, public SessionHost, public ChunkSink {
-    Q_OBJECT
+  Q_OBJECT
 
-public:
-    DialogHost(const DialogControls& controls, DlgPrompter& prompter);
-    ~DialogHost() override;
+ public:
+  DialogHost(const DialogControls& controls, DlgPrompter& prompter);
+  ~DialogHost() override;
 
-    void Attach(CTransferSession* session) { m_session = session; }
-    // The dialog is going away: every wait returns, later events and timers are dropped.
-    void SetClosing();
-    [[nodiscard]] bool Closing() const { return m_closing; }
+  void Attach(CTransferSession* session) { m_session = session; }
+  // The dialog is going away: every wait returns, later events and timers are dropped.
+  void SetClosing();
+  [[nodiscard]] bool Closing() const { return m_closing; }
 
-    // ChunkSink
-    void PostReceivedData(std::size_t length) override;
-    void PostLineLost() override;
-    void ShowPortMessage(const std::string& text) override;
+  // ChunkSink
+  void PostReceivedData(std::size_t length) override;
+  void PostLineLost() override;
+  void ShowPortMessage(const std::string& text) override;
 
-    // SessionHost
-    int PortIndex() override;
-    int SpeedIndex() override;
-    int ModeIndex() override;
-    void SelectMode(int modeIndex) override;
-    bool DownloadChecked() override;
-    std::string StartText() override;
-    std::string SizeText() override;
-    void SetComStatus(bool connected) override;
-    void MessageBox(const std::string& text) override;
-    void SetProgress(int position, std::uint64_t done, std::uint64_t total) override;
-    void SetProgressCaption(const std::string& caption) override;
-    std::optional<std::string> AskOpenFile(const std::string& filter) override;
-    std::optional<std::string> AskSaveFile(const std::string& filter) override;
-    std::vector<std::uint8_t> ViewerData() override;
-    void ViewerSetAddressBase(std::uint32_t address) override;
-    void ViewerClear() override;
-    void ViewerShowUpload(const std::uint8_t* data, std::size_t count) override;
-    void StartWatchdog(int milliseconds) override;
-    void StopWatchdog() override;
-    void Pause(int milliseconds) override;
-    void ShowWaitDialog(const std::string& text) override;
-    void HideWaitDialog() override;
-    bool WaitDialogShown() override;
-    void PumpMessages() override;
-    std::size_t SelectedCount() override;
-    SelectedFileInfo FirstSelected() override;
-    void RemoveFirstSelected() override;
-    void PostFileDone() override;
-    FileDoneWait WaitForFileDone() override;
-    void CancelFileDoneWait() override;
-    void OperationFinished(bool) override {}
+  // SessionHost
+  int PortIndex() override;
+  int SpeedIndex() override;
+  int ModeIndex() override;
+  void SelectMode(int modeIndex) override;
+  bool DownloadChecked() override;
+  std::string StartText() override;
+  std::string SizeText() override;
+  void SetComStatus(bool connected) override;
+  void MessageBox(const std::string& text) override;
+  void SetProgress(int position, std::uint64_t done, std::uint64_t total) override;
+  void SetProgressCaption(const std::string& caption) override;
+  std::optional<std::string> AskOpenFile(const std::string& filter) override;
+  std::optional<std::string> AskSaveFile(const std::string& filter) override;
+  std::vector<std::uint8_t> ViewerData() override;
+  void ViewerSetAddressBase(std::uint32_t address) override;
+  void ViewerClear() override;
+  void ViewerShowUpload(const std::uint8_t* data, std::size_t count) override;
+  void StartWatchdog(int milliseconds) override;
+  void StopWatchdog() override;
+  void Pause(int milliseconds) override;
+  void ShowWaitDialog(const std::string& text) override;
+  void HideWaitDialog() override;
+  bool WaitDialogShown() override;
+  void PumpMessages() override;
+  std::size_t SelectedCount() override;
+  SelectedFileInfo FirstSelected() override;
+  void RemoveFirstSelected() override;
+  void PostFileDone() override;
+  FileDoneWait WaitForFileDone() override;
+  void CancelFileDoneWait() override;
+  void OperationFinished(bool) override {}
 
-signals:
-    // A memory upload has been put into the hex viewer.
-    void UploadShown();
-    // A message box has been answered.
-    void MessageShown(const QString& text);
+ signals:
+  // A memory upload has been put into the hex viewer.
+  void UploadShown();
+  // A message box has been answered.
+  void MessageShown(const QString& text);
 
-protected:
-    void customEvent(QEvent* event) override;
+ protected:
+  void customEvent(QEvent* event) override;
 
-private:
-    // Runs a nested event loop until it is quit by the caller's condition or by closing.
-    void RunWait(QEventLoop& loop);
-    void QuitWaits();
+ private:
+  // Runs a nested event loop until it is quit by the caller's condition or by closing.
+  void RunWait(QEventLoop& loop);
+  void QuitWaits();
 
-    DialogControls m_controls;
-    DlgPrompter& m_prompter;
-    CTransferSession* m_session = nullptr;
-    QTimer m_watchdog;
-    std::vector<QEventLoop*> m_waits;  // nested loops running right now, innermost last
-    QEventLoop* m_fileDoneWait = nullptr;
-    FileDoneWait m_fileDoneResult = FileDoneWait::Done;
-    bool m_closing = false;
+  DialogControls m_controls;
+  DlgPrompter& m_prompter;
+  CTransferSession* m_session = nullptr;
+  QTimer m_watchdog;
+  std::vector<QEventLoop*> m_waits;  // nested loops running right now, innermost last
+  QEventLoop* m_fileDoneWait = nullptr;
+  FileDoneWait m_fileDoneResult = FileDoneWait::Done;
+  bool m_closing = false;
 };
 
 }  // namespace tw

@@ -8,32 +8,32 @@
 namespace tw {
 
 struct DluRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
 };
 
 enum class ItemClass {
-    GroupBox,
-    Static,
-    ComboBox,
-    PushButton,
-    ProgressBar,
-    HexViewer,
-    TreeView,
-    CheckBox,
-    RadioButton,
-    ListView,
-    Edit,
-    Icon,
+  GroupBox,
+  Static,
+  ComboBox,
+  PushButton,
+  ProgressBar,
+  HexViewer,
+  TreeView,
+  CheckBox,
+  RadioButton,
+  ListView,
+  Edit,
+  Icon,
 };
 
 struct DialogItem {
-    int id;
-    ItemClass kind;
-    std::string_view text;
-    DluRect rect;
+  int id;
+  ItemClass kind;
+  std::string_view text;
+  DluRect rect;
 };
 
 // Control identifiers of the main dialog.

@@ -10,11 +10,10 @@ const char* const kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvw
 constexpr int kAlphabetHalf = 26;
 
 // a * b / c rounded to the nearest integer, as MulDiv does.
-int MulDiv(int a, int b, int c)
-{
-    const long long product = static_cast<long long>(a) * b;
-    const long long half = c / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / c : (product - half) / c);
+int MulDiv(int a, int b, int c) {
+  const long long product = static_cast<long long>(a) * b;
+  const long long half = c / 2;
+  return static_cast<int>(product >= 0 ? (product + half) / c : (product - half) / c);
 }
 
 }  // namespace
@@ -25,25 +24,22 @@ int DialogUnits::X(int units) const { return MulDiv(units, m_base.width(), kUnit
 
 int DialogUnits::Y(int units) const { return MulDiv(units, m_base.height(), kUnitsPerBaseY); }
 
-QRect DialogUnits::ToPixels(const DluRect& rect) const
-{
-    return QRect(X(rect.x), Y(rect.y), X(rect.width), Y(rect.height));
+QRect DialogUnits::ToPixels(const DluRect& rect) const {
+  return QRect(X(rect.x), Y(rect.y), X(rect.width), Y(rect.height));
 }
 
 QSize DialogUnits::SizeToPixels(const DluRect& rect) const { return QSize(X(rect.width), Y(rect.height)); }
 
-QSize DialogUnits::FontBaseUnits(const QFont& font)
-{
-    const QFontMetrics metrics(font);
-    const int alphabet = metrics.horizontalAdvance(QString::fromLatin1(kAlphabet));
-    return QSize((alphabet / kAlphabetHalf + 1) / 2, metrics.height());
+QSize DialogUnits::FontBaseUnits(const QFont& font) {
+  const QFontMetrics metrics(font);
+  const int alphabet = metrics.horizontalAdvance(QString::fromLatin1(kAlphabet));
+  return QSize((alphabet / kAlphabetHalf + 1) / 2, metrics.height());
 }
 
-QFont DialogUnits::TemplateFont(const char* family, int pointSize)
-{
-    QFont font(QString::fromLatin1(family), pointSize);
-    font.setStyleHint(QFont::SansSerif);
-    return font;
+QFont DialogUnits::TemplateFont(const char* family, int pointSize) {
+  QFont font(QString::fromLatin1(family), pointSize);
+  font.setStyleHint(QFont::SansSerif);
+  return font;
 }
 
 }  // namespace tw

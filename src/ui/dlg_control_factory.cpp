@@ -23,95 +23,99 @@ namespace tw {
 
 namespace {
 
-QString Text(const DialogItem& item)
-{
-    return QString::fromLatin1(item.text.data(), static_cast<qsizetype>(item.text.size()));
+QString Text(const DialogItem& item) {
+  return QString::fromLatin1(item.text.data(), static_cast<qsizetype>(item.text.size()));
 }
 
-QWidget* CreateComboBox(QWidget* parent, const DialogUnits& units, const DialogItem& item)
-{
-    auto* combo = new CFlatComboBox(parent);
-    // The template's height is that of the dropped-down list; the closed box is one edit line high.
-    const int lineHeight = combo->fontMetrics().height();
-    combo->setMaxVisibleItems(std::max(1, (units.Y(item.rect.height) - combo->sizeHint().height()) / lineHeight));
-    QRect rect = units.ToPixels(item.rect);
-    rect.setHeight(combo->sizeHint().height());
-    combo->setGeometry(rect);
-    // Show a text too long for the box from its start, as the platform's combo box does.
-    QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [combo] {
-        if (combo->lineEdit() != nullptr) {
-            combo->lineEdit()->setCursorPosition(0);
-        }
-    });
-    return combo;
-}
-
-QPushButton* CreatePushButton(QWidget* parent, const DialogItem& item)
-{
-    auto* button = new QPushButton(Text(item), parent);
-    // Enter is the dialog's own (it ends the dialog unless a button has the focus).
-    button->setAutoDefault(false);
-    return button;
-}
-
-QWidget* CreateIcon(QWidget* parent)
-{
-    auto* icon = new QLabel(parent);
-    icon->setPixmap(ApplicationIcon().pixmap(kApplicationIconSize));
-    icon->adjustSize();
-    return icon;
-}
-
-QWidget* CreateWidget(const DialogItem& item, QWidget* parent)
-{
-    switch (item.kind) {
-        case ItemClass::GroupBox: return new QGroupBox(Text(item), parent);
-        case ItemClass::Static: return new QLabel(Text(item), parent);
-        case ItemClass::ComboBox: return nullptr;
-        case ItemClass::PushButton: return CreatePushButton(parent, item);
-        case ItemClass::ProgressBar: {
-            auto* progress = new CPercentProgressCtrl(parent);
-            progress->setFrameStyle(QFrame::Box | QFrame::Plain);
-            return progress;
-        }
-        case ItemClass::HexViewer: return new CHexViewer(parent);
-        case ItemClass::TreeView: return new CFileTreeCtrl(parent);
-        case ItemClass::CheckBox: return new CSkinCheckBox(Text(item), parent);
-        case ItemClass::RadioButton: return new CSkinRadioButton(Text(item), parent);
-        case ItemClass::ListView: return new CFileListCtrl(parent);
-        case ItemClass::Edit: {
-            auto* edit = new CFlatEdit(parent);
-            edit->setAlignment(Qt::AlignRight);
-            return edit;
-        }
-        case ItemClass::Icon: return CreateIcon(parent);
+QWidget* CreateComboBox(QWidget* parent, const DialogUnits& units, const DialogItem& item) {
+  auto* combo = new CFlatComboBox(parent);
+  // The template's height is that of the dropped-down list; the closed box is one edit line high.
+  const int lineHeight = combo->fontMetrics().height();
+  combo->setMaxVisibleItems(std::max(1, (units.Y(item.rect.height) - combo->sizeHint().height()) / lineHeight));
+  QRect rect = units.ToPixels(item.rect);
+  rect.setHeight(combo->sizeHint().height());
+  combo->setGeometry(rect);
+  // Show a text too long for the box from its start, as the platform's combo box does.
+  QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [combo] {
+    if (combo->lineEdit() != nullptr) {
+      combo->lineEdit()->setCursorPosition(0);
     }
-    return nullptr;
+  });
+  return combo;
+}
+
+QPushButton* CreatePushButton(QWidget* parent, const DialogItem& item) {
+  auto* button = new QPushButton(Text(item), parent);
+  // Enter is the dialog's own (it ends the dialog unless a button has the focus).
+  button->setAutoDefault(false);
+  return button;
+}
+
+QWidget* CreateIcon(QWidget* parent) {
+  auto* icon = new QLabel(parent);
+  icon->setPixmap(ApplicationIcon().pixmap(kApplicationIconSize));
+  icon->adjustSize();
+  return icon;
+}
+
+QWidget* CreateWidget(const DialogItem& item, QWidget* parent) {
+  switch (item.kind) {
+    case ItemClass::GroupBox:
+      return new QGroupBox(Text(item), parent);
+    case ItemClass::Static:
+      return new QLabel(Text(item), parent);
+    case ItemClass::ComboBox:
+      return nullptr;
+    case ItemClass::PushButton:
+      return CreatePushButton(parent, item);
+    case ItemClass::ProgressBar: {
+      auto* progress = new CPercentProgressCtrl(parent);
+      progress->setFrameStyle(QFrame::Box | QFrame::Plain);
+      return progress;
+    }
+    case ItemClass::HexViewer:
+      return new CHexViewer(parent);
+    case ItemClass::TreeView:
+      return new CFileTreeCtrl(parent);
+    case ItemClass::CheckBox:
+      return new CSkinCheckBox(Text(item), parent);
+    case ItemClass::RadioButton:
+      return new CSkinRadioButton(Text(item), parent);
+    case ItemClass::ListView:
+      return new CFileListCtrl(parent);
+    case ItemClass::Edit: {
+      auto* edit = new CFlatEdit(parent);
+      edit->setAlignment(Qt::AlignRight);
+      return edit;
+    }
+    case ItemClass::Icon:
+      return CreateIcon(parent);
+  }
+  return nullptr;
 }
 
 }  // namespace
 
-QWidget* CreateDialogControl(const DialogItem& item, QWidget* parent, const DialogUnits& units)
-{
-    QWidget* control = nullptr;
-    if (item.kind == ItemClass::ComboBox) {
-        control = CreateComboBox(parent, units, item);
-    } else {
-        control = CreateWidget(item, parent);
-        QRect rect = units.ToPixels(item.rect);
-        if (item.kind == ItemClass::Icon) {
-            rect.setSize(control->size());
-        } else if (item.kind == ItemClass::Static) {
-            // A substitute font may be wider than the template's: a label grows rightwards rather than
-            // lose its last letters.
-            rect.setWidth(std::max(rect.width(), control->sizeHint().width()));
-        }
-        control->setGeometry(rect);
+QWidget* CreateDialogControl(const DialogItem& item, QWidget* parent, const DialogUnits& units) {
+  QWidget* control = nullptr;
+  if (item.kind == ItemClass::ComboBox) {
+    control = CreateComboBox(parent, units, item);
+  } else {
+    control = CreateWidget(item, parent);
+    QRect rect = units.ToPixels(item.rect);
+    if (item.kind == ItemClass::Icon) {
+      rect.setSize(control->size());
+    } else if (item.kind == ItemClass::Static) {
+      // A substitute font may be wider than the template's: a label grows rightwards rather than
+      // lose its last letters.
+      rect.setWidth(std::max(rect.width(), control->sizeHint().width()));
     }
-    if (item.id != idc::kStatic) {
-        control->setObjectName(QString::number(item.id));
-    }
-    return control;
+    control->setGeometry(rect);
+  }
+  if (item.id != idc::kStatic) {
+    control->setObjectName(QString::number(item.id));
+  }
+  return control;
 }
 
 }  // namespace tw

@@ -11,14 +11,14 @@ namespace tw {
 // The dialog's modal questions to the operator: message boxes and file pickers. The dialog asks through
 // this seam so that tests can answer for the operator.
 class DlgPrompter {
-public:
-    virtual ~DlgPrompter() = default;
+ public:
+  virtual ~DlgPrompter() = default;
 
-    // A modal box with an OK button; returns when it is closed.
-    virtual void MessageBox(QWidget* parent, const QString& text) = 0;
-    // The filter is in Qt's form ("Text (*.a *.b);;Text (*.c)"). Nothing when cancelled.
-    [[nodiscard]] virtual std::optional<QString> AskOpenFile(QWidget* parent, const QString& filter) = 0;
-    [[nodiscard]] virtual std::optional<QString> AskSaveFile(QWidget* parent, const QString& filter) = 0;
+  // A modal box with an OK button; returns when it is closed.
+  virtual void MessageBox(QWidget* parent, const QString& text) = 0;
+  // The filter is in Qt's form ("Text (*.a *.b);;Text (*.c)"). Nothing when cancelled.
+  [[nodiscard]] virtual std::optional<QString> AskOpenFile(QWidget* parent, const QString& filter) = 0;
+  [[nodiscard]] virtual std::optional<QString> AskSaveFile(QWidget* parent, const QString& filter) = 0;
 };
 
 }  // namespace tw

@@ -24,70 +24,65 @@ constexpr int kSettleMs = 700;
 }  // namespace
 
 DlgScreenGrab::DlgScreenGrab(CLoaderDlg& dialog, QString path, GrabScene scene)
-    : m_dialog(dialog), m_path(std::move(path)), m_scene(scene)
-{
-    QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Begin);
+    : m_dialog(dialog), m_path(std::move(path)), m_scene(scene) {
+  QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Begin);
 }
 
-void DlgScreenGrab::Begin()
-{
-    switch (m_scene) {
+void DlgScreenGrab::Begin() {
+  switch (m_scene) {
     case GrabScene::AsOpened:
-        Grab();
-        break;
+      Grab();
+      break;
     case GrabScene::AfterUpload:
-        connect(&m_dialog.Host(), &DialogHost::UploadShown, this,
-                [this] { QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Grab); });
-        StartUpload();
-        break;
+      connect(&m_dialog.Host(), &DialogHost::UploadShown, this,
+              [this] { QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Grab); });
+      StartUpload();
+      break;
     case GrabScene::WithFiles:
-        ListFiles();
-        QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Grab);
-        break;
-    }
+      ListFiles();
+      QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Grab);
+      break;
+  }
 }
 
 // As the operator would: expand the last folder, select its files, press "->".
-void DlgScreenGrab::ListFiles()
-{
-    CFileTreeCtrl& tree = m_dialog.FileTree();
-    QTreeWidgetItem* lastFolder = tree.topLevelItem(2);
-    if (lastFolder == nullptr) {
-        return;
+void DlgScreenGrab::ListFiles() {
+  CFileTreeCtrl& tree = m_dialog.FileTree();
+  QTreeWidgetItem* lastFolder = tree.topLevelItem(2);
+  if (lastFolder == nullptr) {
+    return;
+  }
+  tree.expandItem(lastFolder);
+  QTreeWidgetItem* first = nullptr;
+  QTreeWidgetItem* last = nullptr;
+  for (int i = 0; i < lastFolder->childCount(); ++i) {
+    QTreeWidgetItem* child = lastFolder->child(i);
+    if (CFileTreeCtrl::KindOf(child) == CFileTreeCtrl::NodeKind::File) {
+      first = first != nullptr ? first : child;
+      last = child;
     }
-    tree.expandItem(lastFolder);
-    QTreeWidgetItem* first = nullptr;
-    QTreeWidgetItem* last = nullptr;
-    for (int i = 0; i < lastFolder->childCount(); ++i) {
-        QTreeWidgetItem* child = lastFolder->child(i);
-        if (CFileTreeCtrl::KindOf(child) == CFileTreeCtrl::NodeKind::File) {
-            first = first != nullptr ? first : child;
-            last = child;
-        }
-    }
-    if (first != nullptr && tree.SelectItems(first, last)) {
-        m_dialog.OnAdd();
-    }
+  }
+  if (first != nullptr && tree.SelectItems(first, last)) {
+    m_dialog.OnAdd();
+  }
 }
 
 // As the operator would: mode SDRAM (its address defaults), Upload, Start.
-void DlgScreenGrab::StartUpload()
-{
-    m_dialog.ModeCombo().setCurrentIndex(static_cast<int>(Mode::Sdram));
-    m_dialog.OnSelchangeMode();
-    m_dialog.DownloadRadio().SetCheck(0);
-    m_dialog.UploadRadio().SetCheck(1);
-    m_dialog.OnStart();
+void DlgScreenGrab::StartUpload() {
+  m_dialog.ModeCombo().setCurrentIndex(static_cast<int>(Mode::Sdram));
+  m_dialog.OnSelchangeMode();
+  m_dialog.DownloadRadio().SetCheck(0);
+  m_dialog.UploadRadio().SetCheck(1);
+  m_dialog.OnStart();
 }
 
-void DlgScreenGrab::Grab()
-{
-    QScreen* screen = m_dialog.screen();
-    const QPixmap shot = screen != nullptr ? screen->grabWindow(m_dialog.winId()) : m_dialog.grab();
-    if (!shot.save(m_path, "PNG")) {
-        std::fprintf(stderr, "tarnwick: cannot write %s\n", m_path.toLocal8Bit().constData());
-    }
-    m_dialog.reject();
+void DlgScreenGrab::Grab() {
+  QScreen* screen = m_dialog.screen();
+  const QPixmap shot = screen != nullptr ? screen->grabWindow(m_dialog.winId()) : m_dialog.grab();
+  if (!shot.save(m_path, "PNG")) {
+    std::fprintf(stderr, "tarnwick: cannot write %s\n", m_path.toLocal8Bit().constData());
+  }
+  m_dialog.reject();
 }
 
 }  // namespace tw

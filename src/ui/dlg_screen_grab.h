@@ -9,28 +9,28 @@ class CLoaderDlg;
 
 // What the dialog shows when its screenshot is taken.
 enum class GrabScene {
-    AsOpened,
-    AfterUpload,  // a memory upload of the SDRAM window into the hex viewer
-    WithFiles,    // the last folder expanded in the tree and its media files in the list
+  AsOpened,
+  AfterUpload,  // a memory upload of the SDRAM window into the hex viewer
+  WithFiles,    // the last folder expanded in the tree and its media files in the list
 };
 
 // For the documentation's screenshots: once the dialog is up and set as the scene asks, saves the window
 // as a PNG file and closes the dialog.
 class DlgScreenGrab : public QObject {
-    Q_OBJECT
+  Q_OBJECT
 
-public:
-    DlgScreenGrab(CLoaderDlg& dialog, QString path, GrabScene scene);
+ public:
+  DlgScreenGrab(CLoaderDlg& dialog, QString path, GrabScene scene);
 
-private:
-    void Begin();
-    void StartUpload();
-    void ListFiles();
-    void Grab();
+ private:
+  void Begin();
+  void StartUpload();
+  void ListFiles();
+  void Grab();
 
-    CLoaderDlg& m_dialog;
-    QString m_path;
-    GrabScene m_scene;
+  CLoaderDlg& m_dialog;
+  QString m_path;
+  GrabScene m_scene;
 };
 
 }  // namespace tw

@@ -7,9 +7,8 @@
 namespace tw::dlgtext {
 
 // A file chosen in the tree whose path does not fit the list's record.
-[[nodiscard]] inline std::string PathTooLong(std::string_view path)
-{
-    return "Path too long to be sent:\n" + std::string(path);
+[[nodiscard]] inline std::string PathTooLong(std::string_view path) {
+  return "Path too long to be sent:\n" + std::string(path);
 }
 
 }  // namespace tw::dlgtext

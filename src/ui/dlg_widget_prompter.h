@@ -6,13 +6,13 @@ namespace tw {
 
 // The real questions: QMessageBox with the executable's base name as caption, and QFileDialog.
 class DlgWidgetPrompter : public DlgPrompter {
-public:
-    void MessageBox(QWidget* parent, const QString& text) override;
-    [[nodiscard]] std::optional<QString> AskOpenFile(QWidget* parent, const QString& filter) override;
-    [[nodiscard]] std::optional<QString> AskSaveFile(QWidget* parent, const QString& filter) override;
+ public:
+  void MessageBox(QWidget* parent, const QString& text) override;
+  [[nodiscard]] std::optional<QString> AskOpenFile(QWidget* parent, const QString& filter) override;
+  [[nodiscard]] std::optional<QString> AskSaveFile(QWidget* parent, const QString& filter) override;
 
-    // The caption of every message box: the running executable's name without folder and suffix.
-    [[nodiscard]] static QString Caption();
+  // The caption of every message box: the running executable's name without folder and suffix.
+  [[nodiscard]] static QString Caption();
 };
 
 }  // namespace tw

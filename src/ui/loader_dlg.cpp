@@ -42,8 +42,8 @@ constexpr Mode kDefaultMode = Mode::GzipProgram;
 enum class Direction { Unchanged, Download, Upload };
 
 struct OperationChoice {
-    Mode mode;
-    Direction direction;
+  Mode mode;
+  Direction direction;
 };
 
 // Indexed by the operation combo's index.
@@ -56,8 +56,8 @@ constexpr std::array<OperationChoice, kOperationItems.size()> kOperationChoices{
 
 // The address window a memory mode proposes in the Start and Size edits.
 struct MemoryDefaults {
-    Mode mode;
-    const char* start;
+  Mode mode;
+  const char* start;
 };
 
 constexpr std::array kMemoryDefaults{
@@ -70,214 +70,199 @@ const char* const kDefaultSize = "1024";
 QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 template <std::size_t N>
-void FillCombo(CFlatComboBox& combo, const std::array<std::string_view, N>& items)
-{
-    for (const std::string_view item : items) {
-        combo.addItem(Latin1(item));
-    }
+void FillCombo(CFlatComboBox& combo, const std::array<std::string_view, N>& items) {
+  for (const std::string_view item : items) {
+    combo.addItem(Latin1(item));
+  }
 }
 
-const MemoryDefaults* MemoryDefaultsFor(int modeIndex)
-{
-    for (const MemoryDefaults& defaults : kMemoryDefaults) {
-        if (static_cast<int>(defaults.mode) == modeIndex) {
-            return &defaults;
-        }
+const MemoryDefaults* MemoryDefaultsFor(int modeIndex) {
+  for (const MemoryDefaults& defaults : kMemoryDefaults) {
+    if (static_cast<int>(defaults.mode) == modeIndex) {
+      return &defaults;
     }
-    return nullptr;
+  }
+  return nullptr;
 }
 
 }  // namespace
 
-CLoaderDlg::CLoaderDlg(LoaderDlgOptions options) : QDialog(nullptr), m_options(std::move(options))
-{
-    if (!m_options.prompter) {
-        m_options.prompter = std::make_unique<DlgWidgetPrompter>();
-    }
-    setWindowTitle(Latin1(kLoaderDialogCaption));
-    setFont(DialogUnits::TemplateFont("Tahoma", kDialogFontPoints));
-    CreateControls();
-    DoDataExchange();
-    FillCombo(*m_port, kPortItems);
-    FillCombo(*m_speed, kSpeedItems);
-    FillCombo(*m_operation, kOperationItems);
-    FillCombo(*m_mode, kModeNames);
-    m_waitDialog = std::make_unique<CWaitDialog>();
-    m_waitDialog->setFont(font());
-    m_waitDialog->ApplyBaseUnits(CWaitDialog::FontBaseUnits(font()));
-    m_host = std::make_unique<DialogHost>(
-        DialogControls{this, m_port, m_speed, m_mode, m_download, m_startEdit, m_sizeEdit, m_comGroup, m_progress,
-                       m_hexViewer, m_fileList, m_waitDialog.get()},
-        *m_options.prompter);
-    ConnectHandlers();
-    OnInitDialog();
+CLoaderDlg::CLoaderDlg(LoaderDlgOptions options) : QDialog(nullptr), m_options(std::move(options)) {
+  if (!m_options.prompter) {
+    m_options.prompter = std::make_unique<DlgWidgetPrompter>();
+  }
+  setWindowTitle(Latin1(kLoaderDialogCaption));
+  setFont(DialogUnits::TemplateFont("Tahoma", kDialogFontPoints));
+  CreateControls();
+  DoDataExchange();
+  FillCombo(*m_port, kPortItems);
+  FillCombo(*m_speed, kSpeedItems);
+  FillCombo(*m_operation, kOperationItems);
+  FillCombo(*m_mode, kModeNames);
+  m_waitDialog = std::make_unique<CWaitDialog>();
+  m_waitDialog->setFont(font());
+  m_waitDialog->ApplyBaseUnits(CWaitDialog::FontBaseUnits(font()));
+  m_host =
+      std::make_unique<DialogHost>(DialogControls{this, m_port, m_speed, m_mode, m_download, m_startEdit, m_sizeEdit,
+                                                  m_comGroup, m_progress, m_hexViewer, m_fileList, m_waitDialog.get()},
+                                   *m_options.prompter);
+  ConnectHandlers();
+  OnInitDialog();
 }
 
 CLoaderDlg::~CLoaderDlg() { OnDestroy(); }
 
-void CLoaderDlg::CreateControls()
-{
-    const DialogUnits units(font());
-    setFixedSize(units.SizeToPixels(kLoaderDialogSize));
-    for (const DialogItem& item : kLoaderDialogItems) {
-        QWidget* control = CreateDialogControl(item, this, units);
-        if (item.id != idc::kStatic) {
-            m_controls[item.id] = control;
-        }
+void CLoaderDlg::CreateControls() {
+  const DialogUnits units(font());
+  setFixedSize(units.SizeToPixels(kLoaderDialogSize));
+  for (const DialogItem& item : kLoaderDialogItems) {
+    QWidget* control = CreateDialogControl(item, this, units);
+    if (item.id != idc::kStatic) {
+      m_controls[item.id] = control;
     }
-    // A radio group has one tab stop, its first button.
-    Bind<CSkinRadioButton>(idc::kDownload)->setFocusPolicy(Qt::TabFocus);
+  }
+  // A radio group has one tab stop, its first button.
+  Bind<CSkinRadioButton>(idc::kDownload)->setFocusPolicy(Qt::TabFocus);
 }
 
 template <typename T>
-T* CLoaderDlg::Bind(int id) const
-{
-    return qobject_cast<T*>(Control(id));
+T* CLoaderDlg::Bind(int id) const {
+  return qobject_cast<T*>(Control(id));
 }
 
-QWidget* CLoaderDlg::Control(int id) const
-{
-    const auto found = m_controls.find(id);
-    return found == m_controls.end() ? nullptr : found->second;
+QWidget* CLoaderDlg::Control(int id) const {
+  const auto found = m_controls.find(id);
+  return found == m_controls.end() ? nullptr : found->second;
 }
 
-void CLoaderDlg::DoDataExchange()
-{
-    m_operation = Bind<CFlatComboBox>(idc::kOperation);
-    m_comGroup = Bind<QGroupBox>(idc::kComGroup);
-    m_add = Bind<QPushButton>(idc::kAdd);
-    m_exit = Bind<QPushButton>(idc::kExit);
-    m_start = Bind<QPushButton>(idc::kStart);
-    m_upload = Bind<CSkinRadioButton>(idc::kUpload);
-    m_download = Bind<CSkinRadioButton>(idc::kDownload);
-    m_fileTree = Bind<CFileTreeCtrl>(idc::kFileTree);
-    m_progress = Bind<CPercentProgressCtrl>(idc::kProgress);
-    m_fileList = Bind<CFileListCtrl>(idc::kFileList);
-    m_startEdit = Bind<CFlatEdit>(idc::kStartEdit);
-    m_sizeEdit = Bind<CFlatEdit>(idc::kSizeEdit);
-    m_hexViewer = Bind<CHexViewer>(idc::kHexViewer);
-    m_speed = Bind<CFlatComboBox>(idc::kSpeed);
-    m_port = Bind<CFlatComboBox>(idc::kPort);
-    m_mode = Bind<CFlatComboBox>(idc::kMode);
-    m_hexCodeCheck = Bind<CSkinCheckBox>(idc::kHexCodeCheck);
-    m_asciiCheck = Bind<CSkinCheckBox>(idc::kAsciiCheck);
-    m_addressCheck = Bind<CSkinCheckBox>(idc::kAddressCheck);
+void CLoaderDlg::DoDataExchange() {
+  m_operation = Bind<CFlatComboBox>(idc::kOperation);
+  m_comGroup = Bind<QGroupBox>(idc::kComGroup);
+  m_add = Bind<QPushButton>(idc::kAdd);
+  m_exit = Bind<QPushButton>(idc::kExit);
+  m_start = Bind<QPushButton>(idc::kStart);
+  m_upload = Bind<CSkinRadioButton>(idc::kUpload);
+  m_download = Bind<CSkinRadioButton>(idc::kDownload);
+  m_fileTree = Bind<CFileTreeCtrl>(idc::kFileTree);
+  m_progress = Bind<CPercentProgressCtrl>(idc::kProgress);
+  m_fileList = Bind<CFileListCtrl>(idc::kFileList);
+  m_startEdit = Bind<CFlatEdit>(idc::kStartEdit);
+  m_sizeEdit = Bind<CFlatEdit>(idc::kSizeEdit);
+  m_hexViewer = Bind<CHexViewer>(idc::kHexViewer);
+  m_speed = Bind<CFlatComboBox>(idc::kSpeed);
+  m_port = Bind<CFlatComboBox>(idc::kPort);
+  m_mode = Bind<CFlatComboBox>(idc::kMode);
+  m_hexCodeCheck = Bind<CSkinCheckBox>(idc::kHexCodeCheck);
+  m_asciiCheck = Bind<CSkinCheckBox>(idc::kAsciiCheck);
+  m_addressCheck = Bind<CSkinCheckBox>(idc::kAddressCheck);
 }
 
-void CLoaderDlg::ConnectHandlers()
-{
-    // activated() is the user's choice only: selections the program makes run no handler.
-    connect(m_operation, &QComboBox::activated, this, &CLoaderDlg::OnSelchangeOperation);
-    connect(m_mode, &QComboBox::activated, this, &CLoaderDlg::OnSelchangeMode);
-    connect(m_port, &QComboBox::activated, this, &CLoaderDlg::OnSelchangePort);
-    connect(m_start, &QPushButton::clicked, this, &CLoaderDlg::OnStart);
-    connect(m_exit, &QPushButton::clicked, this, &CLoaderDlg::OnExit);
-    connect(m_add, &QPushButton::clicked, this, &CLoaderDlg::OnAdd);
-    for (CSkinCheckBox* check : {m_addressCheck, m_hexCodeCheck, m_asciiCheck}) {
-        connect(check, &CSkinButton::clicked, this, &CLoaderDlg::OnColumnCheck);
-    }
-    connect(m_fileTree, &CFileTreeCtrl::SelChanged, this, [](const QString& path) { AppSettings::StoreLastDir(path); });
+void CLoaderDlg::ConnectHandlers() {
+  // activated() is the user's choice only: selections the program makes run no handler.
+  connect(m_operation, &QComboBox::activated, this, &CLoaderDlg::OnSelchangeOperation);
+  connect(m_mode, &QComboBox::activated, this, &CLoaderDlg::OnSelchangeMode);
+  connect(m_port, &QComboBox::activated, this, &CLoaderDlg::OnSelchangePort);
+  connect(m_start, &QPushButton::clicked, this, &CLoaderDlg::OnStart);
+  connect(m_exit, &QPushButton::clicked, this, &CLoaderDlg::OnExit);
+  connect(m_add, &QPushButton::clicked, this, &CLoaderDlg::OnAdd);
+  for (CSkinCheckBox* check : {m_addressCheck, m_hexCodeCheck, m_asciiCheck}) {
+    connect(check, &CSkinButton::clicked, this, &CLoaderDlg::OnColumnCheck);
+  }
+  connect(m_fileTree, &CFileTreeCtrl::SelChanged, this, [](const QString& path) { AppSettings::StoreLastDir(path); });
 }
 
-void CLoaderDlg::OnInitDialog()
-{
-    setWindowIcon(ApplicationIcon());
-    if (m_options.engineering) {
-        CenterWindow();
-    } else {
-        CollapseDialog(idc::kDivider);
-    }
-    m_operation->setCurrentIndex(kDefaultOperation);
-    m_fileTree->Initialize(true);
-    m_port->setCurrentIndex(kDefaultPort);
-    m_speed->setCurrentIndex(kDefaultSpeed);
-    m_mode->setCurrentIndex(static_cast<int>(kDefaultMode));
-    m_download->SetCheck(1);
-    m_sizeEdit->setEnabled(false);
-    m_startEdit->setEnabled(false);
-    CreateSession();
-    m_host->SetComStatus(m_link->Connect(m_port->currentIndex(), m_speed->currentIndex(), m_host.get()));
-    for (CSkinCheckBox* check : {m_addressCheck, m_hexCodeCheck, m_asciiCheck}) {
-        check->SetCheck(1);
-    }
-    m_startEdit->clear();
-    m_sizeEdit->clear();
+void CLoaderDlg::OnInitDialog() {
+  setWindowIcon(ApplicationIcon());
+  if (m_options.engineering) {
+    CenterWindow();
+  } else {
+    CollapseDialog(idc::kDivider);
+  }
+  m_operation->setCurrentIndex(kDefaultOperation);
+  m_fileTree->Initialize(true);
+  m_port->setCurrentIndex(kDefaultPort);
+  m_speed->setCurrentIndex(kDefaultSpeed);
+  m_mode->setCurrentIndex(static_cast<int>(kDefaultMode));
+  m_download->SetCheck(1);
+  m_sizeEdit->setEnabled(false);
+  m_startEdit->setEnabled(false);
+  CreateSession();
+  m_host->SetComStatus(m_link->Connect(m_port->currentIndex(), m_speed->currentIndex(), m_host.get()));
+  for (CSkinCheckBox* check : {m_addressCheck, m_hexCodeCheck, m_asciiCheck}) {
+    check->SetCheck(1);
+  }
+  m_startEdit->clear();
+  m_sizeEdit->clear();
 }
 
 // The link, the converter (working in the start directory, the current one now) and the session on them.
-void CLoaderDlg::CreateSession()
-{
-    m_link = std::make_unique<CLoaderLink>();
-    for (const auto& [port, device] : m_options.deviceOverrides) {
-        m_link->SetDeviceOverride(port, device);
-    }
-    PhotoConverterSettings settings;
-    settings.startDirectory = std::filesystem::current_path();
-    settings.programDirectory = m_options.converterDirectory;
-    DialogHost* host = m_host.get();
-    m_converter = std::make_unique<PhotoConverter>(settings, [host](const std::string& text) { host->MessageBox(text); });
-    m_session = std::make_unique<CTransferSession>(*m_link, *m_host, *m_converter);
-    m_host->Attach(m_session.get());
+void CLoaderDlg::CreateSession() {
+  m_link = std::make_unique<CLoaderLink>();
+  for (const auto& [port, device] : m_options.deviceOverrides) {
+    m_link->SetDeviceOverride(port, device);
+  }
+  PhotoConverterSettings settings;
+  settings.startDirectory = std::filesystem::current_path();
+  settings.programDirectory = m_options.converterDirectory;
+  DialogHost* host = m_host.get();
+  m_converter = std::make_unique<PhotoConverter>(settings, [host](const std::string& text) { host->MessageBox(text); });
+  m_session = std::make_unique<CTransferSession>(*m_link, *m_host, *m_converter);
+  m_host->Attach(m_session.get());
 }
 
-void CLoaderDlg::CollapseDialog(int dividerId)
-{
-    if (!m_collapsedRect) {
-        const QRect divider = Control(dividerId)->geometry();
-        m_collapsedRect = QRect(0, 0, width(), divider.top());
-    }
-    setFixedSize(m_collapsedRect->size());
-    EnableVisibleChildren();
-    CenterWindow();
+void CLoaderDlg::CollapseDialog(int dividerId) {
+  if (!m_collapsedRect) {
+    const QRect divider = Control(dividerId)->geometry();
+    m_collapsedRect = QRect(0, 0, width(), divider.top());
+  }
+  setFixedSize(m_collapsedRect->size());
+  EnableVisibleChildren();
+  CenterWindow();
 }
 
 // A child stays enabled only where it lies (at least partly) inside the dialog as it is now.
-void CLoaderDlg::EnableVisibleChildren()
-{
-    const QRect visible = rect();
-    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        child->setEnabled(child->geometry().intersects(visible));
-    }
+void CLoaderDlg::EnableVisibleChildren() {
+  const QRect visible = rect();
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    child->setEnabled(child->geometry().intersects(visible));
+  }
 }
 
-void CLoaderDlg::CenterWindow()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen != nullptr) {
-        QRect placed(QPoint(), size());
-        placed.moveCenter(screen->availableGeometry().center());
-        move(placed.topLeft());
-    }
+void CLoaderDlg::CenterWindow() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen != nullptr) {
+    QRect placed(QPoint(), size());
+    placed.moveCenter(screen->availableGeometry().center());
+    move(placed.topLeft());
+  }
 }
 
-void CLoaderDlg::OnSelchangeOperation()
-{
-    const int operation = m_operation->currentIndex();
-    if (operation < 0 || operation >= static_cast<int>(kOperationChoices.size())) {
-        return;
-    }
-    const OperationChoice& choice = kOperationChoices[static_cast<std::size_t>(operation)];
-    m_mode->setCurrentIndex(static_cast<int>(choice.mode));
-    if (choice.direction != Direction::Unchanged) {
-        m_download->SetCheck(choice.direction == Direction::Download ? 1 : 0);
-        m_upload->SetCheck(choice.direction == Direction::Upload ? 1 : 0);
-    }
+void CLoaderDlg::OnSelchangeOperation() {
+  const int operation = m_operation->currentIndex();
+  if (operation < 0 || operation >= static_cast<int>(kOperationChoices.size())) {
+    return;
+  }
+  const OperationChoice& choice = kOperationChoices[static_cast<std::size_t>(operation)];
+  m_mode->setCurrentIndex(static_cast<int>(choice.mode));
+  if (choice.direction != Direction::Unchanged) {
+    m_download->SetCheck(choice.direction == Direction::Download ? 1 : 0);
+    m_upload->SetCheck(choice.direction == Direction::Upload ? 1 : 0);
+  }
 }
 
-void CLoaderDlg::OnSelchangeMode()
-{
-    const int mode = m_mode->currentIndex();
-    if (mode >= 0) {
-        const MemoryDefaults* defaults = MemoryDefaultsFor(mode);
-        if (defaults != nullptr) {
-            m_startEdit->setText(QString::fromLatin1(defaults->start));
-            m_sizeEdit->setText(QString::fromLatin1(kDefaultSize));
-        }
-        m_startEdit->setEnabled(defaults != nullptr);
-        m_sizeEdit->setEnabled(defaults != nullptr);
+void CLoaderDlg::OnSelchangeMode() {
+  const int mode = m_mode->currentIndex();
+  if (mode >= 0) {
+    const MemoryDefaults* defaults = MemoryDefaultsFor(mode);
+    if (defaults != nullptr) {
+      m_startEdit->setText(QString::fromLatin1(defaults->start));
+      m_sizeEdit->setText(QString::fromLatin1(kDefaultSize));
     }
-    m_hexViewer->Clear();
-    RedrawViewer();
+    m_startEdit->setEnabled(defaults != nullptr);
+    m_sizeEdit->setEnabled(defaults != nullptr);
+  }
+  m_hexViewer->Clear();
+  RedrawViewer();
 }
 
 void CLoaderDlg::OnSelchangePort() { m_session->OnSelchangePort(); }
@@ -286,76 +271,69 @@ void CLoaderDlg::OnStart() { m_session->OnStart(); }
 
 void CLoaderDlg::OnExit() { reject(); }
 
-void CLoaderDlg::OnColumnCheck()
-{
-    m_hexViewer->SetColumns(m_addressCheck->GetCheck() != 0, m_hexCodeCheck->GetCheck() != 0,
-                            m_asciiCheck->GetCheck() != 0, true);
-    RedrawViewer();
+void CLoaderDlg::OnColumnCheck() {
+  m_hexViewer->SetColumns(m_addressCheck->GetCheck() != 0, m_hexCodeCheck->GetCheck() != 0,
+                          m_asciiCheck->GetCheck() != 0, true);
+  RedrawViewer();
 }
 
-void CLoaderDlg::OnAdd()
-{
-    const QStringList tooLong = m_fileList->AddFromTree(m_fileTree->GetSelectedFilePaths());
-    for (const QString& path : tooLong) {
-        m_host->MessageBox(dlgtext::PathTooLong(path.toStdString()));
-    }
+void CLoaderDlg::OnAdd() {
+  const QStringList tooLong = m_fileList->AddFromTree(m_fileTree->GetSelectedFilePaths());
+  for (const QString& path : tooLong) {
+    m_host->MessageBox(dlgtext::PathTooLong(path.toStdString()));
+  }
 }
 
-void CLoaderDlg::OnAbout()
-{
-    CAboutDlg about(this);
-    about.exec();
+void CLoaderDlg::OnAbout() {
+  CAboutDlg about(this);
+  about.exec();
 }
 
 void CLoaderDlg::RedrawViewer() { m_hexViewer->viewport()->repaint(); }
 
 // Every way out of the dialog (Exit, Enter, Escape, the window's close button) comes through here.
-void CLoaderDlg::done(int result)
-{
-    OnDestroy();
-    QDialog::done(result);
+void CLoaderDlg::done(int result) {
+  OnDestroy();
+  QDialog::done(result);
 }
 
-void CLoaderDlg::OnDestroy()
-{
-    if (m_closing) {
-        return;
-    }
-    m_closing = true;
-    if (m_host) {
-        m_host->SetClosing();
-    }
-    if (m_session) {
-        m_session->OnClosing();
-    }
-    m_fileList->DeleteAllItems();
-    if (m_link) {
-        m_link->Close();
-    }
+void CLoaderDlg::OnDestroy() {
+  if (m_closing) {
+    return;
+  }
+  m_closing = true;
+  if (m_host) {
+    m_host->SetClosing();
+  }
+  if (m_session) {
+    m_session->OnClosing();
+  }
+  m_fileList->DeleteAllItems();
+  if (m_link) {
+    m_link->Close();
+  }
 }
 
 // Enter ends the dialog unless a push button has the focus, which it then clicks; Escape cancels.
-void CLoaderDlg::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
-        QDialog::keyPressEvent(event);
-        return;
-    }
-    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
-        button->click();
-    } else {
-        accept();
-    }
+void CLoaderDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+    QDialog::keyPressEvent(event);
+    return;
+  }
+  if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+    button->click();
+  } else {
+    accept();
+  }
 }
 
 // Linux window managers offer no system menu to add to: the about command lives in the context menu.
-void CLoaderDlg::contextMenuEvent(QContextMenuEvent* event)
-{
-    QMenu menu(this);
-    QAction* about = menu.addAction(Latin1(kAboutCommandText));
-    about->setData(kAboutCommandId);
-    connect(about, &QAction::triggered, this, &CLoaderDlg::OnAbout);
-    menu.exec(event->globalPos());
+void CLoaderDlg::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  QAction* about = menu.addAction(Latin1(kAboutCommandText));
+  about->setData(kAboutCommandId);
+  connect(about, &QAction::triggered, this, &CLoaderDlg::OnAbout);
+  menu.exec(event->globalPos());
 }
 
 }  // namespace tw

@@ -9,8 +9,8 @@ namespace tw {
 
 // One child of the tree's "My Computer" node.
 struct TreeVolume {
-    QString rootString;   // native path with its trailing separator, like a drive root "E:\"
-    QString displayName;  // the volume's label, or its mount point when it has none
+  QString rootString;   // native path with its trailing separator, like a drive root "E:\"
+  QString displayName;  // the volume's label, or its mount point when it has none
 };
 
 using VolumeLister = std::function<std::vector<TreeVolume>()>;

@@ -21,7 +21,8 @@ class BoxFaultsTest : public LoaderFixture {
     Negotiate();
     auto replies = Send(ScriptedPc::Request(true, Mode::Program, 0, static_cast<std::uint32_t>(image.size())));
     for (std::size_t offset = 0; offset < image.size() && replies.back().code != rpl::kComplete;) {
-      const std::span<const std::uint8_t> block(image.data() + offset, std::min<std::size_t>(1024, image.size() - offset));
+      const std::span<const std::uint8_t> block(image.data() + offset,
+                                                std::min<std::size_t>(1024, image.size() - offset));
       auto answer = Send(offset == 0 ? m_pc.FirstBlock(block) : m_pc.NextBlock(block));
       for (int tries = 0; !answer.empty() && answer.back().code == rpl::kBlockResend && tries < 3; ++tries) {
         replies.insert(replies.end(), answer.begin(), answer.end());
@@ -43,8 +44,8 @@ TEST_F(BoxFaultsTest, EveryNthBlockIsTakenAsCorruptedOnceAndTheResendIsStored) {
   StartWith(faults);
   const Bytes image = Pattern(4 * 1024);
   EXPECT_EQ(DownloadResending(image),
-            Codes({rpl::kSendData, rpl::kBlockOk, rpl::kDataCrcError, rpl::kBlockResend, rpl::kBlockOk,
-                   rpl::kBlockOk, rpl::kDataCrcError, rpl::kBlockResend, rpl::kBlockOk, rpl::kComplete}));
+            Codes({rpl::kSendData, rpl::kBlockOk, rpl::kDataCrcError, rpl::kBlockResend, rpl::kBlockOk, rpl::kBlockOk,
+                   rpl::kDataCrcError, rpl::kBlockResend, rpl::kBlockOk, rpl::kComplete}));
   Bytes stored(image.size());
   m_loader->Memory().RegionFor(Mode::Program)->Read(0, stored.data(), stored.size());
   EXPECT_EQ(stored, image);

@@ -77,8 +77,7 @@ TEST_F(BoxLoaderTest, ProgramDownloadStoresTheImageAndCompletes) {
   options.flashReportEvery = 0;
   Start(options);
   const Bytes image = Pattern(2500);
-  EXPECT_EQ(Download(Mode::Program, 0, image),
-            Codes({rpl::kBlockOk, rpl::kBlockOk, rpl::kBlockOk, rpl::kComplete}));
+  EXPECT_EQ(Download(Mode::Program, 0, image), Codes({rpl::kBlockOk, rpl::kBlockOk, rpl::kBlockOk, rpl::kComplete}));
   Bytes stored(image.size());
   m_loader->Memory().RegionFor(Mode::Program)->Read(0, stored.data(), stored.size());
   EXPECT_EQ(stored, image);
@@ -201,9 +200,8 @@ TEST_F(BoxLoaderTest, DownloadsThatDoNotFitTheirTargetAreRefused) {
     std::uint32_t address;
     std::uint32_t size;
   } refused[] = {
-      {Mode::Boot, 0, kBootSize - 1},        {Mode::Eeprom, 0x3F00, 0x200},
-      {Mode::Flash, 0x7EFFFF00, 512},        {Mode::Sdram, 0x01FFFFFF, 2},
-      {Mode::Database, 0xFFFA0000, 0x50801}, {Mode::Mp3, 0, 1023},
+      {Mode::Boot, 0, kBootSize - 1}, {Mode::Eeprom, 0x3F00, 0x200},         {Mode::Flash, 0x7EFFFF00, 512},
+      {Mode::Sdram, 0x01FFFFFF, 2},   {Mode::Database, 0xFFFA0000, 0x50801}, {Mode::Mp3, 0, 1023},
   };
   for (const auto& r : refused) {
     Negotiate();

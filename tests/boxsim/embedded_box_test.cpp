@@ -72,7 +72,9 @@ class PcEnd {
     }
   }
 
-  void Send(const Bytes& bytes) { ASSERT_EQ(write(m_fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+  void Send(const Bytes& bytes) {
+    ASSERT_EQ(write(m_fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
 
   // Waits on the descriptor until count bytes came (or the guard ran out).
   Bytes Receive(std::size_t count) {

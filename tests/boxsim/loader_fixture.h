@@ -101,8 +101,8 @@ class LoaderFixture : public ::testing::Test {
     do {
       const std::size_t n = std::min<std::size_t>(data.size() - offset, kBlockSize);
       const std::span<const std::uint8_t> block(data.data() + offset, n);
-      const Bytes frame = viewer ? ScriptedPc::ViewerBlock(block)
-                                 : (offset == 0 ? m_pc.FirstBlock(block) : m_pc.NextBlock(block));
+      const Bytes frame =
+          viewer ? ScriptedPc::ViewerBlock(block) : (offset == 0 ? m_pc.FirstBlock(block) : m_pc.NextBlock(block));
       const auto answer = Send(frame);
       replies.insert(replies.end(), answer.begin(), answer.end());
       offset += n;

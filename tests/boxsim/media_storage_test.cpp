@@ -81,8 +81,7 @@ TEST_F(MediaStorageTest, PhotoCountLimitAndTheBackgroundSlot) {
 
 TEST_F(MediaStorageTest, RecordThatDoesNotFitTheRequestIsRefusedAndLeavesNothing) {
   // A photo record sent in MP3 mode, and a length that disagrees with the announced size.
-  EXPECT_EQ(Download(Mode::Mp3, 0, MediaTransfer("p.jpg", Pattern(10), kContentPicture)),
-            Codes({rpl::kBadHeader}));
+  EXPECT_EQ(Download(Mode::Mp3, 0, MediaTransfer("p.jpg", Pattern(10), kContentPicture)), Codes({rpl::kBadHeader}));
   Bytes wrongLength = MediaTransfer("s.mp3", Pattern(10), kContentMp3);
   wrongLength.push_back(0);
   EXPECT_EQ(Download(Mode::Mp3, 0, wrongLength), Codes({rpl::kBadHeader}));

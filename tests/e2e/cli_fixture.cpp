@@ -26,8 +26,8 @@ CliTest::~CliTest() { fs::remove_all(m_dir); }
 
 std::string CliTest::Write(const std::string& name, const Bytes& bytes) {
   const fs::path path = m_dir / name;
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path.string();
 }
 

@@ -50,12 +50,12 @@ TEST_F(CliTest, JoinedRepliesOverTcp) {
 TEST_F(CliTest, SdramDownloadThenUploadReturnsTheSameBytes) {
   const auto box = Box({});
   const Bytes bytes = Pattern(5000, 7);
-  const RunResult down = Cli({"--port", box->FirstLine(), "download", "--mode", "sdram", "--start", "0x00100000",
-                              Write("memory.bin", bytes)});
+  const RunResult down = Cli(
+      {"--port", box->FirstLine(), "download", "--mode", "sdram", "--start", "0x00100000", Write("memory.bin", bytes)});
   EXPECT_EQ(down.out, "Download Complete!!!\n");
   const std::string output = (m_dir / "back.bin").string();
-  const RunResult up = Cli({"--port", box->FirstLine(), "upload", "--mode", "sdram", "--start", "0x00100000",
-                            "--size", "5000", "--output", output});
+  const RunResult up = Cli({"--port", box->FirstLine(), "upload", "--mode", "sdram", "--start", "0x00100000", "--size",
+                            "5000", "--output", output});
   EXPECT_EQ(up.status, 0) << up.out << up.err;
   EXPECT_EQ(Read(output), bytes);
 }
@@ -93,8 +93,8 @@ TEST_F(CliTest, RefusalsAndSilence) {
   EXPECT_EQ(failed.out, "There was a problem to communicate with STB\nPlease Retry.\n");
   EXPECT_EQ(failed.status, 1);
 
-  const RunResult window = Cli({"--port", "sim", "upload", "--mode", "flash", "--start", "0x7EFFFF00", "--size",
-                                "16", "--output", (m_dir / "f.bin").string()});
+  const RunResult window = Cli({"--port", "sim", "upload", "--mode", "flash", "--start", "0x7EFFFF00", "--size", "16",
+                                "--output", (m_dir / "f.bin").string()});
   EXPECT_EQ(window.out, "FLASH : 0x7F00000 ~ 0x7FFFFFFF\n");
   EXPECT_EQ(window.status, 1);
 
@@ -123,9 +123,9 @@ TEST_F(CliTest, InterruptClosesCleanlyAndRemovesThePartialUpload) {
 TEST_F(CliTest, ALineThatHangsUpEndsTheRun) {
   // A paced box, so the transfer is still under way when the box goes.
   auto box = std::make_unique<BackgroundProcess>(std::vector<std::string>{BinPath("tarnwick-boxsim")});
-  BackgroundProcess cli({BinPath("tarnwick-cli"), "--trace", "--port", box->FirstLine(), "program-download",
-                         GzipImage(100000)},
-                        BackgroundProcess::FirstLineFrom::Err);
+  BackgroundProcess cli(
+      {BinPath("tarnwick-cli"), "--trace", "--port", box->FirstLine(), "program-download", GzipImage(100000)},
+      BackgroundProcess::FirstLineFrom::Err);
   EXPECT_NE(cli.FirstLine().find("handshake"), std::string::npos);
   box.reset();
   EXPECT_EQ(cli.Wait(), 1);
@@ -153,9 +153,9 @@ TEST_F(CliTest, Mp3InfoJsonHasTheContractKeys) {
   const RunResult run = Cli({"mp3info", "--json", Write("song.mp3", mp3)});
   ASSERT_EQ(run.status, 0) << run.err;
   const nlohmann::json info = nlohmann::json::parse(run.out);
-  for (const char* key : {"tag_kind", "tag_size", "title", "artist", "album", "year", "comment", "genre", "track",
-                          "version", "layer", "bitrate", "sample_rate", "channel_mode", "frames", "vbr",
-                          "vbr_scale", "file_size", "duration"}) {
+  for (const char* key :
+       {"tag_kind", "tag_size", "title", "artist", "album", "year", "comment", "genre", "track", "version", "layer",
+        "bitrate", "sample_rate", "channel_mode", "frames", "vbr", "vbr_scale", "file_size", "duration"}) {
     EXPECT_TRUE(info.contains(key)) << key;
   }
   EXPECT_EQ(info["title"], "Song");

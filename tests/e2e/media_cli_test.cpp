@@ -54,8 +54,8 @@ TEST_F(MediaCli, BatchStoresEveryFileAndReportsOnce) {
   const Bytes first = Mp3(40, 1);
   const Bytes second = Mp3(30, 2);
   // The PC's own pauses between files do not count as the box's silence.
-  const RunResult run = Cli({"--timeout", "1", "--port", box->FirstLine(), "send-media", Write("a.mp3", first), Write("B.MP3", second),
-                             Write("c.bmp", Bmp(64, 48))});
+  const RunResult run = Cli({"--timeout", "1", "--port", box->FirstLine(), "send-media", Write("a.mp3", first),
+                             Write("B.MP3", second), Write("c.bmp", Bmp(64, 48))});
   EXPECT_EQ(run.out, "Write Complete!!!\n");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(Read(m_dir / "disk" / "mp3" / "a.mp3"), first);

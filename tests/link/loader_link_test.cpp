@@ -24,9 +24,7 @@ class ScriptedLink : public CLoaderLink {
   std::shared_ptr<FakeLine> line = std::make_shared<FakeLine>();
 
  protected:
-  std::unique_ptr<SerialBackend> MakeBackend() override {
-    return std::make_unique<test::FakeSerialBackend>(line);
-  }
+  std::unique_ptr<SerialBackend> MakeBackend() override { return std::make_unique<test::FakeSerialBackend>(line); }
 };
 
 class LoaderLinkTest : public ::testing::Test {

@@ -43,7 +43,9 @@ class SerialCommTest : public ::testing::Test {
 
 TEST_F(SerialCommTest, ChunkArrivesWithTerminatingZeroAndIsTraced) {
   std::vector<std::pair<bool, Bytes>> traced;
-  comm.SetTrace([&](bool fromPc, const std::uint8_t* data, std::size_t n) { traced.emplace_back(fromPc, Bytes(data, data + n)); });
+  comm.SetTrace([&](bool fromPc, const std::uint8_t* data, std::size_t n) {
+    traced.emplace_back(fromPc, Bytes(data, data + n));
+  });
   ASSERT_TRUE(Open());
   EXPECT_TRUE(comm.IsConnected());
   ASSERT_TRUE(pty.Write("hello"));

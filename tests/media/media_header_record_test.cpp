@@ -10,8 +10,8 @@ namespace tw {
 namespace {
 
 bool AllZero(const MediaHeaderRecord::Bytes& bytes, std::size_t from, std::size_t to) {
-  return std::all_of(bytes.begin() + static_cast<std::ptrdiff_t>(from),
-                     bytes.begin() + static_cast<std::ptrdiff_t>(to), [](std::uint8_t b) { return b == 0; });
+  return std::all_of(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.begin() + static_cast<std::ptrdiff_t>(to),
+                     [](std::uint8_t b) { return b == 0; });
 }
 
 TEST(MediaHeaderRecord, PhotoRecordLayout) {

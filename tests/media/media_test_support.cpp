@@ -45,7 +45,9 @@ void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
   }
 }
 
-void WriteText(const std::filesystem::path& path, std::string_view text) { WriteBytes(path, Bytes(text.begin(), text.end())); }
+void WriteText(const std::filesystem::path& path, std::string_view text) {
+  WriteBytes(path, Bytes(text.begin(), text.end()));
+}
 
 void WriteScript(const std::filesystem::path& path, std::string_view body) {
   WriteText(path, "#!/bin/sh\n" + std::string(body));
@@ -64,8 +66,8 @@ std::string ReadText(const std::filesystem::path& path) {
 }
 
 std::optional<CommandResult> RunCommand(const std::vector<std::string>& argv) {
-  const auto program = ConverterProcess::Find(argv.at(0), ConverterProcess::SplitSearchPath(
-                                                              ConverterProcess::SearchPathVariable()));
+  const auto program =
+      ConverterProcess::Find(argv.at(0), ConverterProcess::SplitSearchPath(ConverterProcess::SearchPathVariable()));
   const auto path = argv.at(0).find('/') != std::string::npos ? std::optional(std::filesystem::path(argv[0])) : program;
   if (!path) {
     return std::nullopt;

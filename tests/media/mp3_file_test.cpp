@@ -102,8 +102,8 @@ class LameMp3 : public ::testing::Test {
 };
 
 TEST_F(LameMp3, ConstantBitrateWithId3v1Tag) {
-  const auto path = Encode("cbr.mp3", {"-b", "128", "--id3v1-only", "--tt", "  Tone ", "--ta", "Lab", "--tl",
-                                       "Tests", "--ty", "2024", "--tc", "note", "--tn", "3", "--tg", "Other"});
+  const auto path = Encode("cbr.mp3", {"-b", "128", "--id3v1-only", "--tt", "  Tone ", "--ta", "Lab", "--tl", "Tests",
+                                       "--ty", "2024", "--tc", "note", "--tn", "3", "--tg", "Other"});
   const CMp3Info info(path);
   EXPECT_EQ(info.TagKind(), Mp3TagKind::Id3v1);
   EXPECT_EQ(info.Title(), "Tone");

@@ -48,8 +48,12 @@ TEST(Mp3Info, Id3v2TagIsSkippedAndItsFileEndIgnored) {
 TEST(Mp3Info, Id3v1FieldsAreTrimmedInPlace) {
   Bytes file = Filler(kScan + 128);
   PutAt(file, 0, kMpeg1L3At128);
-  test::Id3v1Fields fields{.title = "  Song  ", .artist = "\t\r\nBand\v\f", .album = std::string(30, ' '),
-                           .year = "1999", .comment = " x ", .genre = 17};
+  test::Id3v1Fields fields{.title = "  Song  ",
+                           .artist = "\t\r\nBand\v\f",
+                           .album = std::string(30, ' '),
+                           .year = "1999",
+                           .comment = " x ",
+                           .genre = 17};
   PutAt(file, kScan, test::Id3v1Tag(fields));
 
   const auto info = Inspect(file);

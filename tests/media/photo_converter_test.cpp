@@ -24,7 +24,8 @@ std::string WritingConverter(std::size_t thumbnailBytes) {
   return "printf '%s\\n' \"$@\" > \"$4/args.txt\"\n"
          "pwd > \"$4/cwd.txt\"\n"
          "printf 'STILL-%s' \"$3\" > \"$2\"\n"
-         "head -c " + std::to_string(thumbnailBytes) + " /dev/zero | tr '\\0' T > \"$4/input2.ppm\"\n";
+         "head -c " +
+         std::to_string(thumbnailBytes) + " /dev/zero | tr '\\0' T > \"$4/input2.ppm\"\n";
 }
 
 class PhotoConversion : public ::testing::Test {
@@ -37,7 +38,9 @@ class PhotoConversion : public ::testing::Test {
                            .timeLimit = limit},
                           [this](const std::string& text) { m_messages.push_back(text); });
   }
-  void InstallConverter(std::string_view body, const fs::path& folder) { test::WriteScript(folder / "PIXVANE.EXE", body); }
+  void InstallConverter(std::string_view body, const fs::path& folder) {
+    test::WriteScript(folder / "PIXVANE.EXE", body);
+  }
   std::optional<Bytes> Convert(Mode mode = Mode::Photo) { return Converter().ConvertPhoto(m_photo, mode); }
   std::string TempFile(std::string_view name) const { return (m_temp / name).string(); }
 

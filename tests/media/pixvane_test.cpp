@@ -94,8 +94,8 @@ TEST_F(Pixvane, UnreadableInputWritesNothing) {
   test::WriteText(m_pictures / "fake.jpg", "this is no picture");
   const auto still = m_temp / "out.mpg";
   for (const auto& input : {m_pictures / "fake.jpg", m_pictures / "missing.jpg"}) {
-    const auto run = test::RunCommand({(kBinDir / "PIXVANE.EXE").string(), input.string(), still.string(), "0",
-                                       m_temp.string()});
+    const auto run =
+        test::RunCommand({(kBinDir / "PIXVANE.EXE").string(), input.string(), still.string(), "0", m_temp.string()});
     ASSERT_TRUE(run);
     EXPECT_NE(run->exitCode, 0);
     EXPECT_NE(run->errors.find(input.string()), std::string::npos) << run->errors;

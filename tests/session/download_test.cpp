@@ -258,7 +258,8 @@ TEST_P(ErrorReplies, ShowTheirTextAndEndOnlyWhenFatal) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ErrorReplies,
-    ::testing::Values(ErrorReply{rpl::kCommError, "There was a problem to communicate with STB !!!\n\nPlease Retry.", true},
+    ::testing::Values(ErrorReply{rpl::kCommError, "There was a problem to communicate with STB !!!\n\nPlease Retry.",
+                                 true},
                       ErrorReply{rpl::kBadHeader, "Header is wrong !!!\n\nPlease retry with another S/W.", true},
                       ErrorReply{rpl::kCommProblem, "There was a problem to communicate with STB\nPlease Retry.", true},
                       ErrorReply{rpl::kInvalidSw, "Invalid S/W !!!\n\nPlease retry with another S/W.", true},

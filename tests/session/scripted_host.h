@@ -67,7 +67,9 @@ class ScriptedHost : public SessionHost, public ChunkSink {
   std::vector<std::uint8_t> ViewerData() override { return viewer; }
   void ViewerSetAddressBase(std::uint32_t address) override { addressBase = address; }
   void ViewerClear() override { ++viewerClears; }
-  void ViewerShowUpload(const std::uint8_t* data, std::size_t count) override { uploadShown.assign(data, data + count); }
+  void ViewerShowUpload(const std::uint8_t* data, std::size_t count) override {
+    uploadShown.assign(data, data + count);
+  }
   void StartWatchdog(int) override { watchdogRunning = true; }
   void StopWatchdog() override { watchdogRunning = false; }
   void Pause(int milliseconds) override { pauses.push_back(milliseconds); }

@@ -52,9 +52,7 @@ void SessionTest::Box(Bytes chunk) {
 
 void SessionTest::Reply(std::uint8_t code, std::uint8_t parameter) { Box(Frame(code, parameter)); }
 
-Bytes SessionTest::Frame(std::uint8_t code, std::uint8_t parameter) {
-  return {0x47, parameter, code, 0, 0, 0, 0, 0};
-}
+Bytes SessionTest::Frame(std::uint8_t code, std::uint8_t parameter) { return {0x47, parameter, code, 0, 0, 0, 0, 0}; }
 
 std::vector<Bytes> SessionTest::StartAndRequest() {
   EXPECT_TRUE(session->OnStart());
@@ -73,8 +71,8 @@ std::vector<Bytes> SessionTest::TakeWrites() {
 
 std::string SessionTest::WriteFile(const std::string& name, const Bytes& bytes) {
   const std::string path = (m_dir / name).string();
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path;
 }
 

@@ -8,9 +8,7 @@ namespace tw::test {
 
 namespace {
 
-Bytes Header(std::uint8_t code) {
-  return Bytes{kHeaderMagic, 0, code, 0, 0, 0, 0, 0};
-}
+Bytes Header(std::uint8_t code) { return Bytes{kHeaderMagic, 0, code, 0, 0, 0, 0, 0}; }
 
 void PutCrc(Bytes& frame, std::span<const std::uint8_t> payload) {
   PutBigEndian32(frame.data() + 3, LoaderCrcReference(payload.data(), payload.size()));
@@ -18,9 +16,7 @@ void PutCrc(Bytes& frame, std::span<const std::uint8_t> payload) {
 
 }  // namespace
 
-Bytes ScriptedPc::Handshake() {
-  return Bytes(kHandshake.begin(), kHandshake.end());
-}
+Bytes ScriptedPc::Handshake() { return Bytes(kHandshake.begin(), kHandshake.end()); }
 
 Bytes ScriptedPc::SetSpeed(std::uint8_t speedIndex) {
   Bytes frame = Header(cmd::kSetSpeed);
@@ -28,16 +24,11 @@ Bytes ScriptedPc::SetSpeed(std::uint8_t speedIndex) {
   return frame;
 }
 
-Bytes ScriptedPc::SpeedConfirm() {
-  return Header(cmd::kSpeedConfirm);
-}
+Bytes ScriptedPc::SpeedConfirm() { return Header(cmd::kSpeedConfirm); }
 
-Bytes ScriptedPc::UploadAck() {
-  return Header(cmd::kUploadAck);
-}
+Bytes ScriptedPc::UploadAck() { return Header(cmd::kUploadAck); }
 
-Bytes ScriptedPc::Request(bool download, Mode mode, std::uint32_t address, std::uint32_t size,
-                          std::string_view model) {
+Bytes ScriptedPc::Request(bool download, Mode mode, std::uint32_t address, std::uint32_t size, std::string_view model) {
   Bytes payload(kRequestPayloadSize, 0);
   std::copy_n(model.begin(), std::min(model.size(), kModelNameSize), payload.begin());
   PutBigEndian32(payload.data() + kRequestAddressOffset, address);
@@ -68,13 +59,9 @@ Bytes ScriptedPc::NextBlock(std::span<const std::uint8_t> data) {
   return Block(sequence, data);
 }
 
-Bytes ScriptedPc::ResendBlock(std::span<const std::uint8_t> data) const {
-  return Block(m_counter, data);
-}
+Bytes ScriptedPc::ResendBlock(std::span<const std::uint8_t> data) const { return Block(m_counter, data); }
 
-Bytes ScriptedPc::ViewerBlock(std::span<const std::uint8_t> data) {
-  return Block(0, data);
-}
+Bytes ScriptedPc::ViewerBlock(std::span<const std::uint8_t> data) { return Block(0, data); }
 
 Bytes ScriptedPc::Corrupted(Bytes frame) {
   if (frame.size() > kHeaderSize) {
@@ -93,9 +80,7 @@ Bytes ScriptedPc::MediaRecord(std::string_view name, std::uint32_t length, std::
   return record;
 }
 
-void BoxOutput::Append(const std::uint8_t* data, std::size_t size) {
-  m_bytes.insert(m_bytes.end(), data, data + size);
-}
+void BoxOutput::Append(const std::uint8_t* data, std::size_t size) { m_bytes.insert(m_bytes.end(), data, data + size); }
 
 std::optional<BoxReply> BoxOutput::NextReply() {
   if (Pending() < kReplySize) {

@@ -33,122 +33,117 @@ const char* const kFakeConverter =
     "[ \"$3\" = 0 ] && head -c 12288 /dev/zero > \"$4/input2.ppm\"\n"
     "exit 0\n";
 
-void WriteText(const QString& path, const std::string& text)
-{
-    std::ofstream(path.toStdString(), std::ios::binary) << text;
+void WriteText(const QString& path, const std::string& text) {
+  std::ofstream(path.toStdString(), std::ios::binary) << text;
 }
 
 // Presses Exit as soon as the wait dialog appears (the first file's handshake has gone out).
 class ExitWhenShown : public QObject {
-public:
-    explicit ExitWhenShown(CLoaderDlg& dialog) : m_dialog(dialog) { dialog.WaitDialog().installEventFilter(this); }
+ public:
+  explicit ExitWhenShown(CLoaderDlg& dialog) : m_dialog(dialog) { dialog.WaitDialog().installEventFilter(this); }
 
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Show) {
-            QTimer::singleShot(0, &m_dialog, &CLoaderDlg::OnExit);
-        }
-        return false;
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Show) {
+      QTimer::singleShot(0, &m_dialog, &CLoaderDlg::OnExit);
     }
+    return false;
+  }
 
-private:
-    CLoaderDlg& m_dialog;
+ private:
+  CLoaderDlg& m_dialog;
 };
 
 }  // namespace
 
 class DlgBatchTest : public QObject {
-    Q_OBJECT
+  Q_OBJECT
 
-private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_settings.isValid() && m_media.isValid() && m_tools.isValid());
-        AppSettings::UseFile(m_settings.filePath(QStringLiteral("tarnwick.ini")));
-        // The listed folder becomes the tree's third root.
-        AppSettings::WriteProfileString(AppSettings::kSection, AppSettings::kLastDirEntry, m_media.path());
-        WriteText(m_media.filePath(QStringLiteral("a.mp3")), std::string(3000, 'a'));
-        WriteText(m_media.filePath(QStringLiteral("b.mp3")), std::string(5000, 'b'));
-        WriteText(m_media.filePath(QStringLiteral("c.jpg")), "not looked at by the fake converter");
-        const QString converter = m_tools.filePath(QStringLiteral("PIXVANE.EXE"));
-        WriteText(converter, kFakeConverter);
-        QFile::setPermissions(converter, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+ private slots:
+  void initTestCase() {
+    QVERIFY(m_settings.isValid() && m_media.isValid() && m_tools.isValid());
+    AppSettings::UseFile(m_settings.filePath(QStringLiteral("tarnwick.ini")));
+    // The listed folder becomes the tree's third root.
+    AppSettings::WriteProfileString(AppSettings::kSection, AppSettings::kLastDirEntry, m_media.path());
+    WriteText(m_media.filePath(QStringLiteral("a.mp3")), std::string(3000, 'a'));
+    WriteText(m_media.filePath(QStringLiteral("b.mp3")), std::string(5000, 'b'));
+    WriteText(m_media.filePath(QStringLiteral("c.jpg")), "not looked at by the fake converter");
+    const QString converter = m_tools.filePath(QStringLiteral("PIXVANE.EXE"));
+    WriteText(converter, kFakeConverter);
+    QFile::setPermissions(converter, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  }
+
+  void sendsTheListAndEmptiesIt() {
+    BoxOptions box;
+    box.paced = false;
+    box.settle = kSettle;
+    EmbeddedBox simulator(box);
+    auto scripted = std::make_unique<test::ScriptedPrompter>();
+    test::ScriptedPrompter& prompter = *scripted;
+    LoaderDlgOptions options;
+    options.engineering = true;
+    options.deviceOverrides[1] = simulator.DevicePath();
+    options.prompter = std::move(scripted);
+    options.converterDirectory = m_tools.path().toStdString();
+    const int recordsBefore = SelectedFile::LiveCount();
+    CLoaderDlg dialog(std::move(options));
+
+    CFileTreeCtrl& tree = dialog.FileTree();
+    QTreeWidgetItem* folder = tree.topLevelItem(2);
+    folder->setExpanded(true);
+    QCOMPARE(folder->childCount(), 3);
+    QVERIFY(tree.SelectItems(folder->child(0), folder->child(2)));
+    dialog.OnAdd();
+    CFileListCtrl& list = dialog.FileList();
+    QCOMPARE(list.GetItemCount(), 3);
+    QCOMPARE(list.GetItemText(2), QStringLiteral("c.jpg"));
+    QCOMPARE(list.GetItemData(2)->isPhoto, 1);
+
+    dialog.ModeCombo().setCurrentIndex(static_cast<int>(Mode::Mp3));
+    dialog.OnStart();  // returns when the batch is over
+
+    QCOMPARE(prompter.messages, QStringList{QStringLiteral("Write Complete!!!")});
+    QCOMPARE(list.GetItemCount(), 0);
+    QCOMPARE(SelectedFile::LiveCount(), recordsBefore);
+    QCOMPARE(dialog.ModeCombo().currentIndex(), static_cast<int>(Mode::Photo));
+    QVERIFY(!dialog.WaitDialog().IsShown());
+    const std::filesystem::path disk = simulator.DiskDir();
+    QCOMPARE(std::filesystem::file_size(disk / "mp3" / "a.mp3"), std::uintmax_t{3000});
+    QCOMPARE(std::filesystem::file_size(disk / "mp3" / "b.mp3"), std::uintmax_t{5000});
+    QVERIFY(std::filesystem::exists(disk / "photo" / "c.jpg"));
+  }
+
+  void closingMidBatchReturnsAndReleasesOnce() {
+    BoxOptions box;
+    box.paced = false;
+    box.settle = kSettle;
+    box.faults.silent = true;  // the handshake is never answered: the batch waits
+    EmbeddedBox simulator(box);
+    LoaderDlgOptions options;
+    options.engineering = true;
+    options.deviceOverrides[1] = simulator.DevicePath();
+    options.prompter = std::make_unique<test::ScriptedPrompter>();
+    const int recordsBefore = SelectedFile::LiveCount();
+    CLoaderDlg dialog(std::move(options));
+    for (int i = 0; i < 2; ++i) {
+      auto file = std::make_unique<SelectedFile>();
+      QVERIFY(file->SetPath(m_media.filePath(QStringLiteral("a.mp3")).toStdString()));
+      dialog.FileList().InsertFile(i, std::move(file), QStringLiteral("a.mp3"));
     }
+    dialog.show();
+    ExitWhenShown exitOnWait(dialog);
+    dialog.ModeCombo().setCurrentIndex(static_cast<int>(Mode::Mp3));
+    dialog.OnStart();  // returns once the dialog closes
 
-    void sendsTheListAndEmptiesIt()
-    {
-        BoxOptions box;
-        box.paced = false;
-        box.settle = kSettle;
-        EmbeddedBox simulator(box);
-        auto scripted = std::make_unique<test::ScriptedPrompter>();
-        test::ScriptedPrompter& prompter = *scripted;
-        LoaderDlgOptions options;
-        options.engineering = true;
-        options.deviceOverrides[1] = simulator.DevicePath();
-        options.prompter = std::move(scripted);
-        options.converterDirectory = m_tools.path().toStdString();
-        const int recordsBefore = SelectedFile::LiveCount();
-        CLoaderDlg dialog(std::move(options));
+    QVERIFY(dialog.IsClosing());
+    QCOMPARE(SelectedFile::LiveCount(), recordsBefore);
+    QCOMPARE(dialog.FileList().GetItemCount(), 0);
+  }
 
-        CFileTreeCtrl& tree = dialog.FileTree();
-        QTreeWidgetItem* folder = tree.topLevelItem(2);
-        folder->setExpanded(true);
-        QCOMPARE(folder->childCount(), 3);
-        QVERIFY(tree.SelectItems(folder->child(0), folder->child(2)));
-        dialog.OnAdd();
-        CFileListCtrl& list = dialog.FileList();
-        QCOMPARE(list.GetItemCount(), 3);
-        QCOMPARE(list.GetItemText(2), QStringLiteral("c.jpg"));
-        QCOMPARE(list.GetItemData(2)->isPhoto, 1);
-
-        dialog.ModeCombo().setCurrentIndex(static_cast<int>(Mode::Mp3));
-        dialog.OnStart();  // returns when the batch is over
-
-        QCOMPARE(prompter.messages, QStringList{QStringLiteral("Write Complete!!!")});
-        QCOMPARE(list.GetItemCount(), 0);
-        QCOMPARE(SelectedFile::LiveCount(), recordsBefore);
-        QCOMPARE(dialog.ModeCombo().currentIndex(), static_cast<int>(Mode::Photo));
-        QVERIFY(!dialog.WaitDialog().IsShown());
-        const std::filesystem::path disk = simulator.DiskDir();
-        QCOMPARE(std::filesystem::file_size(disk / "mp3" / "a.mp3"), std::uintmax_t{3000});
-        QCOMPARE(std::filesystem::file_size(disk / "mp3" / "b.mp3"), std::uintmax_t{5000});
-        QVERIFY(std::filesystem::exists(disk / "photo" / "c.jpg"));
-    }
-
-    void closingMidBatchReturnsAndReleasesOnce()
-    {
-        BoxOptions box;
-        box.paced = false;
-        box.settle = kSettle;
-        box.faults.silent = true;  // the handshake is never answered: the batch waits
-        EmbeddedBox simulator(box);
-        LoaderDlgOptions options;
-        options.engineering = true;
-        options.deviceOverrides[1] = simulator.DevicePath();
-        options.prompter = std::make_unique<test::ScriptedPrompter>();
-        const int recordsBefore = SelectedFile::LiveCount();
-        CLoaderDlg dialog(std::move(options));
-        for (int i = 0; i < 2; ++i) {
-            auto file = std::make_unique<SelectedFile>();
-            QVERIFY(file->SetPath(m_media.filePath(QStringLiteral("a.mp3")).toStdString()));
-            dialog.FileList().InsertFile(i, std::move(file), QStringLiteral("a.mp3"));
-        }
-        dialog.show();
-        ExitWhenShown exitOnWait(dialog);
-        dialog.ModeCombo().setCurrentIndex(static_cast<int>(Mode::Mp3));
-        dialog.OnStart();  // returns once the dialog closes
-
-        QVERIFY(dialog.IsClosing());
-        QCOMPARE(SelectedFile::LiveCount(), recordsBefore);
-        QCOMPARE(dialog.FileList().GetItemCount(), 0);
-    }
-
-private:
-    QTemporaryDir m_settings;
-    QTemporaryDir m_media;
-    QTemporaryDir m_tools;
+ private:
+  QTemporaryDir m_settings;
+  QTemporaryDir m_media;
+  QTemporaryDir m_tools;
 };
 
 QTEST_MAIN(DlgBatchTest)

@@ -29,145 +29,134 @@ constexpr std::uint32_t kSdramWindow = 0x00400000;
 // The PC reopens its port after the speed confirmation; a reply sent before that would be purged.
 constexpr std::chrono::milliseconds kSettle{100};
 
-std::vector<std::uint8_t> RandomBytes(std::size_t count, std::uint32_t seed)
-{
-    std::mt19937 random(seed);
-    std::vector<std::uint8_t> bytes(count);
-    for (std::uint8_t& byte : bytes) {
-        byte = static_cast<std::uint8_t>(random());
-    }
-    return bytes;
+std::vector<std::uint8_t> RandomBytes(std::size_t count, std::uint32_t seed) {
+  std::mt19937 random(seed);
+  std::vector<std::uint8_t> bytes(count);
+  for (std::uint8_t& byte : bytes) {
+    byte = static_cast<std::uint8_t>(random());
+  }
+  return bytes;
 }
 
-QString WriteFile(const QTemporaryDir& dir, const char* name, const std::vector<std::uint8_t>& bytes)
-{
-    const QString path = dir.filePath(QString::fromLatin1(name));
-    std::ofstream(path.toStdString(), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return path;
+QString WriteFile(const QTemporaryDir& dir, const char* name, const std::vector<std::uint8_t>& bytes) {
+  const QString path = dir.filePath(QString::fromLatin1(name));
+  std::ofstream(path.toStdString(), std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return path;
 }
 
 // A fast box (no pacing) as COM 1 and the dialog on it.
 struct Bench {
-    explicit Bench(bool engineering = false)
-    {
-        BoxOptions box;
-        box.paced = false;
-        box.settle = kSettle;
-        simulator = std::make_unique<EmbeddedBox>(box);
-        auto scripted = std::make_unique<test::ScriptedPrompter>();
-        prompter = scripted.get();
-        LoaderDlgOptions options;
-        options.engineering = engineering;
-        options.deviceOverrides[1] = simulator->DevicePath();
-        options.prompter = std::move(scripted);
-        dialog = std::make_unique<CLoaderDlg>(std::move(options));
-    }
+  explicit Bench(bool engineering = false) {
+    BoxOptions box;
+    box.paced = false;
+    box.settle = kSettle;
+    simulator = std::make_unique<EmbeddedBox>(box);
+    auto scripted = std::make_unique<test::ScriptedPrompter>();
+    prompter = scripted.get();
+    LoaderDlgOptions options;
+    options.engineering = engineering;
+    options.deviceOverrides[1] = simulator->DevicePath();
+    options.prompter = std::move(scripted);
+    dialog = std::make_unique<CLoaderDlg>(std::move(options));
+  }
 
-    [[nodiscard]] bool WaitFor(const char* message) const
-    {
-        return test::WaitForMessage(dialog->Host(), *prompter, QString::fromLatin1(message));
-    }
+  [[nodiscard]] bool WaitFor(const char* message) const {
+    return test::WaitForMessage(dialog->Host(), *prompter, QString::fromLatin1(message));
+  }
 
-    std::unique_ptr<EmbeddedBox> simulator;
-    test::ScriptedPrompter* prompter = nullptr;
-    std::unique_ptr<CLoaderDlg> dialog;
+  std::unique_ptr<EmbeddedBox> simulator;
+  test::ScriptedPrompter* prompter = nullptr;
+  std::unique_ptr<CLoaderDlg> dialog;
 };
 
-void Choose(CFlatComboBox& combo, int index)
-{
-    combo.setCurrentIndex(index);
-    emit combo.activated(index);
+void Choose(CFlatComboBox& combo, int index) {
+  combo.setCurrentIndex(index);
+  emit combo.activated(index);
 }
 
 }  // namespace
 
 class DlgSessionTest : public QObject {
-    Q_OBJECT
+  Q_OBJECT
 
-private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        AppSettings::UseFile(m_dir.filePath(QStringLiteral("tarnwick.ini")));
-    }
+ private slots:
+  void initTestCase() {
+    QVERIFY(m_dir.isValid());
+    AppSettings::UseFile(m_dir.filePath(QStringLiteral("tarnwick.ini")));
+  }
 
-    void programDownloadReachesCompletion()
-    {
-        Bench bench;
-        QCOMPARE(bench.dialog->ComGroup().title(), QStringLiteral("COM : Connected"));
-        std::vector<std::uint8_t> image = RandomBytes(5000, 1);
-        image[0] = 0x1F;  // gzip
-        image[1] = 0x8B;
-        bench.prompter->answers.push_back(WriteFile(m_dir, "program.gz", image));
+  void programDownloadReachesCompletion() {
+    Bench bench;
+    QCOMPARE(bench.dialog->ComGroup().title(), QStringLiteral("COM : Connected"));
+    std::vector<std::uint8_t> image = RandomBytes(5000, 1);
+    image[0] = 0x1F;  // gzip
+    image[1] = 0x8B;
+    bench.prompter->answers.push_back(WriteFile(m_dir, "program.gz", image));
 
-        bench.dialog->OnStart();
-        QVERIFY(bench.WaitFor("Download Complete!!!"));
-        QCOMPARE(bench.dialog->Progress().GetPos(), 100);
-        QCOMPARE(bench.dialog->Progress().GetWindowText(), QStringLiteral("Download Complete!!!"));
-        QCOMPARE(bench.simulator->ReadMemory(Mode::GzipProgram, 0, image.size()), image);
-        QCOMPARE(bench.prompter->messages, QStringList{QStringLiteral("Download Complete!!!")});
-    }
+    bench.dialog->OnStart();
+    QVERIFY(bench.WaitFor("Download Complete!!!"));
+    QCOMPARE(bench.dialog->Progress().GetPos(), 100);
+    QCOMPARE(bench.dialog->Progress().GetWindowText(), QStringLiteral("Download Complete!!!"));
+    QCOMPARE(bench.simulator->ReadMemory(Mode::GzipProgram, 0, image.size()), image);
+    QCOMPARE(bench.prompter->messages, QStringList{QStringLiteral("Download Complete!!!")});
+  }
 
-    void databaseUploadWritesTheFile()
-    {
-        Bench bench;
-        Choose(bench.dialog->OperationCombo(), 2);
-        const QString target = m_dir.filePath(QStringLiteral("database.bin"));
-        bench.prompter->answers.push_back(target);
+  void databaseUploadWritesTheFile() {
+    Bench bench;
+    Choose(bench.dialog->OperationCombo(), 2);
+    const QString target = m_dir.filePath(QStringLiteral("database.bin"));
+    bench.prompter->answers.push_back(target);
 
-        bench.dialog->OnStart();
-        QVERIFY(bench.WaitFor("End of receiving"));
-        QCOMPARE(bench.prompter->filters, QStringList{QStringLiteral("Database File (*.bin)")});
-        QCOMPARE(QFile(target).size(), qint64(329728));
-        QCOMPARE(bench.dialog->Progress().GetPos(), 100);
-    }
+    bench.dialog->OnStart();
+    QVERIFY(bench.WaitFor("End of receiving"));
+    QCOMPARE(bench.prompter->filters, QStringList{QStringLiteral("Database File (*.bin)")});
+    QCOMPARE(QFile(target).size(), qint64(329728));
+    QCOMPARE(bench.dialog->Progress().GetPos(), 100);
+  }
 
-    void databaseUploadCancelledSendsNothing()
-    {
-        Bench bench;
-        Choose(bench.dialog->OperationCombo(), 2);
-        bench.dialog->OnStart();  // the picker is cancelled
-        QCOMPARE(bench.prompter->filters.size(), 1);
-        QCOMPARE(bench.simulator->FinishedTransfers(), 0u);
-        QVERIFY(bench.prompter->messages.isEmpty());
-    }
+  void databaseUploadCancelledSendsNothing() {
+    Bench bench;
+    Choose(bench.dialog->OperationCombo(), 2);
+    bench.dialog->OnStart();  // the picker is cancelled
+    QCOMPARE(bench.prompter->filters.size(), 1);
+    QCOMPARE(bench.simulator->FinishedTransfers(), 0u);
+    QVERIFY(bench.prompter->messages.isEmpty());
+  }
 
-    void bootChangeWithALongFileWarnsAndSendsTheBootSize()
-    {
-        Bench bench;
-        Choose(bench.dialog->OperationCombo(), 3);
-        const std::vector<std::uint8_t> image = RandomBytes(70000, 2);
-        bench.prompter->answers.push_back(WriteFile(m_dir, "boot.bin", image));
+  void bootChangeWithALongFileWarnsAndSendsTheBootSize() {
+    Bench bench;
+    Choose(bench.dialog->OperationCombo(), 3);
+    const std::vector<std::uint8_t> image = RandomBytes(70000, 2);
+    bench.prompter->answers.push_back(WriteFile(m_dir, "boot.bin", image));
 
-        bench.dialog->OnStart();
-        QCOMPARE(bench.prompter->messages.value(0), QStringLiteral("Not Boot File!"));
-        QVERIFY(bench.WaitFor("Download Complete!!!"));
-        const std::vector<std::uint8_t> head(image.begin(), image.begin() + 65536);
-        QCOMPARE(bench.simulator->ReadMemory(Mode::Boot, 0, head.size()), head);
-    }
+    bench.dialog->OnStart();
+    QCOMPARE(bench.prompter->messages.value(0), QStringLiteral("Not Boot File!"));
+    QVERIFY(bench.WaitFor("Download Complete!!!"));
+    const std::vector<std::uint8_t> head(image.begin(), image.begin() + 65536);
+    QCOMPARE(bench.simulator->ReadMemory(Mode::Boot, 0, head.size()), head);
+  }
 
-    void memoryUploadFillsTheViewerAtItsAddress()
-    {
-        Bench bench(true);
-        const std::vector<std::uint8_t> memory = RandomBytes(1024, 3);
-        QVERIFY(bench.simulator->WriteMemory(Mode::Sdram, kSdramWindow, memory));
-        CLoaderDlg& d = *bench.dialog;
-        Choose(d.ModeCombo(), 2);
-        d.UploadRadio().SetCheck(1);
-        d.DownloadRadio().SetCheck(0);
-        QSignalSpy shown(&d.Host(), &DialogHost::UploadShown);
+  void memoryUploadFillsTheViewerAtItsAddress() {
+    Bench bench(true);
+    const std::vector<std::uint8_t> memory = RandomBytes(1024, 3);
+    QVERIFY(bench.simulator->WriteMemory(Mode::Sdram, kSdramWindow, memory));
+    CLoaderDlg& d = *bench.dialog;
+    Choose(d.ModeCombo(), 2);
+    d.UploadRadio().SetCheck(1);
+    d.DownloadRadio().SetCheck(0);
+    QSignalSpy shown(&d.Host(), &DialogHost::UploadShown);
 
-        d.OnStart();
-        QVERIFY(shown.wait(60000));
-        QCOMPARE(d.HexViewer().GetLength(), 1024u);
-        QCOMPARE(std::vector<std::uint8_t>(d.HexViewer().GetData(), d.HexViewer().GetData() + 1024), memory);
-        QCOMPARE(d.HexViewer().Model().AddressBase(), kSdramWindow);
-        QVERIFY(bench.prompter->messages.isEmpty());
-    }
+    d.OnStart();
+    QVERIFY(shown.wait(60000));
+    QCOMPARE(d.HexViewer().GetLength(), 1024u);
+    QCOMPARE(std::vector<std::uint8_t>(d.HexViewer().GetData(), d.HexViewer().GetData() + 1024), memory);
+    QCOMPARE(d.HexViewer().Model().AddressBase(), kSdramWindow);
+    QVERIFY(bench.prompter->messages.isEmpty());
+  }
 
-private:
-    QTemporaryDir m_dir;
+ private:
+  QTemporaryDir m_dir;
 };
 
 QTEST_MAIN(DlgSessionTest)

@@ -15,41 +15,39 @@
 namespace tw::test {
 
 class ScriptedPrompter : public DlgPrompter {
-public:
-    void MessageBox(QWidget*, const QString& text) override { messages.append(text); }
-    std::optional<QString> AskOpenFile(QWidget*, const QString& filter) override { return Answer(filter); }
-    std::optional<QString> AskSaveFile(QWidget*, const QString& filter) override { return Answer(filter); }
+ public:
+  void MessageBox(QWidget*, const QString& text) override { messages.append(text); }
+  std::optional<QString> AskOpenFile(QWidget*, const QString& filter) override { return Answer(filter); }
+  std::optional<QString> AskSaveFile(QWidget*, const QString& filter) override { return Answer(filter); }
 
-    QStringList messages;
-    QStringList filters;                          // every picker's filter, in order
-    QStringList answers;  // taken in order; an empty answer, or none left, cancels the picker
+  QStringList messages;
+  QStringList filters;  // every picker's filter, in order
+  QStringList answers;  // taken in order; an empty answer, or none left, cancels the picker
 
-private:
-    std::optional<QString> Answer(const QString& filter)
-    {
-        filters.append(filter);
-        const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
-        return answer.isEmpty() ? std::nullopt : std::optional<QString>(answer);
-    }
+ private:
+  std::optional<QString> Answer(const QString& filter) {
+    filters.append(filter);
+    const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
+    return answer.isEmpty() ? std::nullopt : std::optional<QString>(answer);
+  }
 };
 
 // Runs the event loop until the message `text` has been shown (now or earlier); false when `limitMs`
 // passes first, which only guards against a hang.
 inline bool WaitForMessage(DialogHost& host, const ScriptedPrompter& prompter, const QString& text,
-                           int limitMs = 60000)
-{
-    if (prompter.messages.contains(text)) {
-        return true;
+                           int limitMs = 60000) {
+  if (prompter.messages.contains(text)) {
+    return true;
+  }
+  QEventLoop loop;
+  QObject::connect(&host, &DialogHost::MessageShown, &loop, [&loop, &text](const QString& shown) {
+    if (shown == text) {
+      loop.quit();
     }
-    QEventLoop loop;
-    QObject::connect(&host, &DialogHost::MessageShown, &loop, [&loop, &text](const QString& shown) {
-        if (shown == text) {
-            loop.quit();
-        }
-    });
-    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    return prompter.messages.contains(text);
+  });
+  QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
+  loop.exec();
+  return prompter.messages.contains(text);
 }
 
 }  // namespace tw::test

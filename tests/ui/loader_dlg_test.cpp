@@ -34,339 +34,316 @@ namespace {
 const char* const kMissingPort = "/nonexistent/tarnwick-test-port";
 
 struct Fixture {
-    test::ScriptedPrompter* prompter = nullptr;
-    std::unique_ptr<CLoaderDlg> dialog;
+  test::ScriptedPrompter* prompter = nullptr;
+  std::unique_ptr<CLoaderDlg> dialog;
 };
 
-Fixture MakeDialog(bool engineering = false)
-{
-    auto prompter = std::make_unique<test::ScriptedPrompter>();
-    Fixture fixture;
-    fixture.prompter = prompter.get();
-    LoaderDlgOptions options;
-    options.engineering = engineering;
-    options.deviceOverrides[1] = kMissingPort;
-    options.prompter = std::move(prompter);
-    fixture.dialog = std::make_unique<CLoaderDlg>(std::move(options));
-    return fixture;
+Fixture MakeDialog(bool engineering = false) {
+  auto prompter = std::make_unique<test::ScriptedPrompter>();
+  Fixture fixture;
+  fixture.prompter = prompter.get();
+  LoaderDlgOptions options;
+  options.engineering = engineering;
+  options.deviceOverrides[1] = kMissingPort;
+  options.prompter = std::move(prompter);
+  fixture.dialog = std::make_unique<CLoaderDlg>(std::move(options));
+  return fixture;
 }
 
 // The user's choice in a combo, as the drop-down list makes it.
-void Choose(CFlatComboBox& combo, int index)
-{
-    combo.setCurrentIndex(index);
-    emit combo.activated(index);
+void Choose(CFlatComboBox& combo, int index) {
+  combo.setCurrentIndex(index);
+  emit combo.activated(index);
 }
 
-void FillViewer(CHexViewer& viewer, int count)
-{
-    for (int i = 0; i < count; ++i) {
-        viewer.AppendByte(static_cast<std::uint8_t>(i), static_cast<std::uint32_t>(i));
-    }
-    viewer.SetLength(static_cast<std::uint32_t>(count));
+void FillViewer(CHexViewer& viewer, int count) {
+  for (int i = 0; i < count; ++i) {
+    viewer.AppendByte(static_cast<std::uint8_t>(i), static_cast<std::uint32_t>(i));
+  }
+  viewer.SetLength(static_cast<std::uint32_t>(count));
 }
 
-QStringList Items(const QComboBox& combo)
-{
-    QStringList items;
-    for (int i = 0; i < combo.count(); ++i) {
-        items.append(combo.itemText(i));
-    }
-    return items;
+QStringList Items(const QComboBox& combo) {
+  QStringList items;
+  for (int i = 0; i < combo.count(); ++i) {
+    items.append(combo.itemText(i));
+  }
+  return items;
 }
 
 }  // namespace
 
 class LoaderDlgTest : public QObject {
-    Q_OBJECT
+  Q_OBJECT
 
-private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_settingsDir.isValid());
-        AppSettings::UseFile(m_settingsDir.filePath(QStringLiteral("tarnwick.ini")));
+ private slots:
+  void initTestCase() {
+    QVERIFY(m_settingsDir.isValid());
+    AppSettings::UseFile(m_settingsDir.filePath(QStringLiteral("tarnwick.ini")));
+  }
+
+  void collapsedWindowEndsAboveTheDivider() {
+    Fixture f = MakeDialog();
+    QWidget* divider = f.dialog->Control(1042);
+    QCOMPARE(f.dialog->height(), divider->geometry().top());
+    const DialogUnits units(f.dialog->font());
+    QCOMPARE(f.dialog->width(), units.X(249));
+    QVERIFY(f.dialog->height() < units.Y(263));
+    // The progress bar, the last upper control, is wholly inside.
+    QVERIFY(f.dialog->rect().contains(f.dialog->Control(1016)->geometry()));
+  }
+
+  void upperControlsEnabledLowerDisabled() {
+    Fixture f = MakeDialog();
+    for (int id : {1002, 1003, 1020, 1017, 1018, 1016, 1019, 1021}) {
+      QVERIFY2(f.dialog->Control(id)->isEnabled(), qPrintable(QString::number(id)));
     }
-
-    void collapsedWindowEndsAboveTheDivider()
-    {
-        Fixture f = MakeDialog();
-        QWidget* divider = f.dialog->Control(1042);
-        QCOMPARE(f.dialog->height(), divider->geometry().top());
-        const DialogUnits units(f.dialog->font());
-        QCOMPARE(f.dialog->width(), units.X(249));
-        QVERIFY(f.dialog->height() < units.Y(263));
-        // The progress bar, the last upper control, is wholly inside.
-        QVERIFY(f.dialog->rect().contains(f.dialog->Control(1016)->geometry()));
+    for (int id : {1042, 1009, 1011, 1010, 1004, 1007, 1008, 1012, 1013, 1014, 1015, 1005, 1006}) {
+      QVERIFY2(!f.dialog->Control(id)->isEnabled(), qPrintable(QString::number(id)));
     }
+  }
 
-    void upperControlsEnabledLowerDisabled()
-    {
-        Fixture f = MakeDialog();
-        for (int id : {1002, 1003, 1020, 1017, 1018, 1016, 1019, 1021}) {
-            QVERIFY2(f.dialog->Control(id)->isEnabled(), qPrintable(QString::number(id)));
-        }
-        for (int id : {1042, 1009, 1011, 1010, 1004, 1007, 1008, 1012, 1013, 1014, 1015, 1005, 1006}) {
-            QVERIFY2(!f.dialog->Control(id)->isEnabled(), qPrintable(QString::number(id)));
-        }
+  void startsWithTheDefaultsAndTheComStatus() {
+    Fixture f = MakeDialog();
+    CLoaderDlg& d = *f.dialog;
+    QCOMPARE(Items(d.PortCombo()), (QStringList{"COM 1", "COM 2", "COM 3", "COM 4", "COM 5"}));
+    QCOMPARE(Items(d.SpeedCombo()), (QStringList{"9600", "19200", "38400", "57600", "115200"}));
+    QCOMPARE(Items(d.OperationCombo()),
+             (QStringList{"Program Download", "Database Download", "Database Upload", "Boot Change"}));
+    QCOMPARE(d.ModeCombo().count(), 10);
+    QCOMPARE(d.ModeCombo().itemText(9), QStringLiteral("GZIP_PROGRAM"));
+    QCOMPARE(d.OperationCombo().currentIndex(), 0);
+    QCOMPARE(d.PortCombo().currentIndex(), 0);
+    QCOMPARE(d.SpeedCombo().currentIndex(), 4);
+    QCOMPARE(d.ModeCombo().currentIndex(), 9);
+    QCOMPARE(d.DownloadRadio().GetCheck(), 1);
+    QCOMPARE(d.UploadRadio().GetCheck(), 0);
+    for (CSkinCheckBox* check : {&d.AddressCheck(), &d.HexCodeCheck(), &d.AsciiCheck()}) {
+      QCOMPARE(check->GetCheck(), 1);
     }
+    QVERIFY(d.StartEdit().text().isEmpty());
+    QVERIFY(d.SizeEdit().text().isEmpty());
+    QCOMPARE(d.windowTitle(), QStringLiteral("Tarnwick"));
+    // No device behind COM 1: the open failure is reported and the caption says so.
+    QCOMPARE(f.prompter->messages, QStringList{QStringLiteral("Can't Open Comm Port 1 !")});
+    QCOMPARE(d.ComGroup().title(), QStringLiteral("COM : Not Connected"));
+  }
 
-    void startsWithTheDefaultsAndTheComStatus()
-    {
-        Fixture f = MakeDialog();
-        CLoaderDlg& d = *f.dialog;
-        QCOMPARE(Items(d.PortCombo()), (QStringList{"COM 1", "COM 2", "COM 3", "COM 4", "COM 5"}));
-        QCOMPARE(Items(d.SpeedCombo()), (QStringList{"9600", "19200", "38400", "57600", "115200"}));
-        QCOMPARE(Items(d.OperationCombo()),
-                 (QStringList{"Program Download", "Database Download", "Database Upload", "Boot Change"}));
-        QCOMPARE(d.ModeCombo().count(), 10);
-        QCOMPARE(d.ModeCombo().itemText(9), QStringLiteral("GZIP_PROGRAM"));
-        QCOMPARE(d.OperationCombo().currentIndex(), 0);
-        QCOMPARE(d.PortCombo().currentIndex(), 0);
-        QCOMPARE(d.SpeedCombo().currentIndex(), 4);
-        QCOMPARE(d.ModeCombo().currentIndex(), 9);
-        QCOMPARE(d.DownloadRadio().GetCheck(), 1);
-        QCOMPARE(d.UploadRadio().GetCheck(), 0);
-        for (CSkinCheckBox* check : {&d.AddressCheck(), &d.HexCodeCheck(), &d.AsciiCheck()}) {
-            QCOMPARE(check->GetCheck(), 1);
-        }
-        QVERIFY(d.StartEdit().text().isEmpty());
-        QVERIFY(d.SizeEdit().text().isEmpty());
-        QCOMPARE(d.windowTitle(), QStringLiteral("Tarnwick"));
-        // No device behind COM 1: the open failure is reported and the caption says so.
-        QCOMPARE(f.prompter->messages, QStringList{QStringLiteral("Can't Open Comm Port 1 !")});
-        QCOMPARE(d.ComGroup().title(), QStringLiteral("COM : Not Connected"));
+  void operationChoosesModeAndDirection() {
+    Fixture f = MakeDialog();
+    CLoaderDlg& d = *f.dialog;
+    Choose(d.OperationCombo(), 2);  // Database Upload
+    QCOMPARE(d.ModeCombo().currentIndex(), 1);
+    QCOMPARE(d.UploadRadio().GetCheck(), 1);
+    QCOMPARE(d.DownloadRadio().GetCheck(), 0);
+    Choose(d.OperationCombo(), 0);  // Program Download keeps the direction
+    QCOMPARE(d.ModeCombo().currentIndex(), 9);
+    QCOMPARE(d.UploadRadio().GetCheck(), 1);
+    Choose(d.OperationCombo(), 3);  // Boot Change
+    QCOMPARE(d.ModeCombo().currentIndex(), 8);
+    QCOMPARE(d.DownloadRadio().GetCheck(), 1);
+    QCOMPARE(d.UploadRadio().GetCheck(), 0);
+    Choose(d.OperationCombo(), 1);  // Database Download
+    QCOMPARE(d.ModeCombo().currentIndex(), 1);
+    QCOMPARE(d.DownloadRadio().GetCheck(), 1);
+  }
+
+  void operationWithoutSelectionChangesNothing() {
+    Fixture f = MakeDialog();
+    CLoaderDlg& d = *f.dialog;
+    Choose(d.OperationCombo(), 3);
+    d.OperationCombo().setCurrentIndex(-1);
+    d.OnSelchangeOperation();
+    QCOMPARE(d.ModeCombo().currentIndex(), 8);
+    QCOMPARE(d.DownloadRadio().GetCheck(), 1);
+  }
+
+  void memoryModesProposeTheirWindow() {
+    Fixture f = MakeDialog(true);
+    CLoaderDlg& d = *f.dialog;
+    Choose(d.ModeCombo(), 2);
+    QCOMPARE(d.StartEdit().text(), QStringLiteral("0x00400000"));
+    QCOMPARE(d.SizeEdit().text(), QStringLiteral("1024"));
+    QVERIFY(d.StartEdit().isEnabled() && d.SizeEdit().isEnabled());
+    Choose(d.ModeCombo(), 0);
+    QVERIFY(!d.StartEdit().isEnabled() && !d.SizeEdit().isEnabled());
+    QCOMPARE(d.StartEdit().text(), QStringLiteral("0x00400000"));
+    Choose(d.ModeCombo(), 3);
+    QCOMPARE(d.StartEdit().text(), QStringLiteral("0x7FE00000"));
+    Choose(d.ModeCombo(), 4);
+    QCOMPARE(d.StartEdit().text(), QStringLiteral("0x0000"));
+    QCOMPARE(d.SizeEdit().text(), QStringLiteral("1024"));
+  }
+
+  void everyModeChangeEmptiesTheViewer() {
+    Fixture f = MakeDialog(true);
+    CLoaderDlg& d = *f.dialog;
+    for (int mode : {2, 2, 5, 9}) {
+      FillViewer(d.HexViewer(), 40);
+      QCOMPARE(d.HexViewer().GetLength(), 40u);
+      Choose(d.ModeCombo(), mode);
+      QCOMPARE(d.HexViewer().GetLength(), 0u);
     }
+    // No selection: the edits stay, the viewer is still emptied.
+    Choose(d.ModeCombo(), 3);
+    FillViewer(d.HexViewer(), 8);
+    Choose(d.ModeCombo(), -1);
+    QCOMPARE(d.HexViewer().GetLength(), 0u);
+    QCOMPARE(d.StartEdit().text(), QStringLiteral("0x7FE00000"));
+    QVERIFY(d.StartEdit().isEnabled());
+  }
 
-    void operationChoosesModeAndDirection()
-    {
-        Fixture f = MakeDialog();
-        CLoaderDlg& d = *f.dialog;
-        Choose(d.OperationCombo(), 2);  // Database Upload
-        QCOMPARE(d.ModeCombo().currentIndex(), 1);
-        QCOMPARE(d.UploadRadio().GetCheck(), 1);
-        QCOMPARE(d.DownloadRadio().GetCheck(), 0);
-        Choose(d.OperationCombo(), 0);  // Program Download keeps the direction
-        QCOMPARE(d.ModeCombo().currentIndex(), 9);
-        QCOMPARE(d.UploadRadio().GetCheck(), 1);
-        Choose(d.OperationCombo(), 3);  // Boot Change
-        QCOMPARE(d.ModeCombo().currentIndex(), 8);
-        QCOMPARE(d.DownloadRadio().GetCheck(), 1);
-        QCOMPARE(d.UploadRadio().GetCheck(), 0);
-        Choose(d.OperationCombo(), 1);  // Database Download
-        QCOMPARE(d.ModeCombo().currentIndex(), 1);
-        QCOMPARE(d.DownloadRadio().GetCheck(), 1);
+  void uncheckingHexCodeHidesOnlyThatColumn() {
+    Fixture f = MakeDialog(true);
+    CLoaderDlg& d = *f.dialog;
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    QTest::mouseClick(&d.HexCodeCheck(), Qt::LeftButton);
+    QCOMPARE(d.HexCodeCheck().GetCheck(), 0);
+    const HexColumns& columns = d.HexViewer().Model().Layout().Columns();
+    QVERIFY(!columns.showHex);
+    QVERIFY(columns.showAddress);
+    QVERIFY(columns.showAscii);
+    QTest::mouseClick(&d.HexCodeCheck(), Qt::LeftButton);
+    QVERIFY(d.HexViewer().Model().Layout().Columns().showHex);
+  }
+
+  void engineeringOpensExpandedAndEnabled() {
+    Fixture f = MakeDialog(true);
+    CLoaderDlg& d = *f.dialog;
+    const DialogUnits units(d.font());
+    QCOMPARE(d.height(), units.Y(263));
+    for (int id : {1009, 1011, 1010, 1004, 1007, 1008, 1012, 1013, 1014, 1015}) {
+      QVERIFY2(d.Control(id)->isEnabled(), qPrintable(QString::number(id)));
     }
+    // The address edits wait for a memory mode.
+    QVERIFY(!d.StartEdit().isEnabled() && !d.SizeEdit().isEnabled());
+  }
 
-    void operationWithoutSelectionChangesNothing()
+  void closingReleasesEveryListRecordOnce() {
+    const int before = SelectedFile::LiveCount();
     {
-        Fixture f = MakeDialog();
-        CLoaderDlg& d = *f.dialog;
-        Choose(d.OperationCombo(), 3);
-        d.OperationCombo().setCurrentIndex(-1);
-        d.OnSelchangeOperation();
-        QCOMPARE(d.ModeCombo().currentIndex(), 8);
-        QCOMPARE(d.DownloadRadio().GetCheck(), 1);
+      Fixture f = MakeDialog(true);
+      for (int i = 0; i < 3; ++i) {
+        auto file = std::make_unique<SelectedFile>();
+        QVERIFY(file->SetPath("/tmp/song" + std::to_string(i) + ".mp3"));
+        f.dialog->FileList().InsertFile(i, std::move(file), QStringLiteral("song.mp3"));
+      }
+      QCOMPARE(SelectedFile::LiveCount(), before + 3);
+      f.dialog->show();
+      QTest::mouseClick(qobject_cast<QPushButton*>(f.dialog->Control(1018)), Qt::LeftButton);
+      QVERIFY(f.dialog->IsClosing());
+      QVERIFY(!f.dialog->isVisible());
+      QCOMPARE(SelectedFile::LiveCount(), before);
     }
+    QCOMPARE(SelectedFile::LiveCount(), before);
+  }
 
-    void memoryModesProposeTheirWindow()
-    {
-        Fixture f = MakeDialog(true);
-        CLoaderDlg& d = *f.dialog;
-        Choose(d.ModeCombo(), 2);
-        QCOMPARE(d.StartEdit().text(), QStringLiteral("0x00400000"));
-        QCOMPARE(d.SizeEdit().text(), QStringLiteral("1024"));
-        QVERIFY(d.StartEdit().isEnabled() && d.SizeEdit().isEnabled());
-        Choose(d.ModeCombo(), 0);
-        QVERIFY(!d.StartEdit().isEnabled() && !d.SizeEdit().isEnabled());
-        QCOMPARE(d.StartEdit().text(), QStringLiteral("0x00400000"));
-        Choose(d.ModeCombo(), 3);
-        QCOMPARE(d.StartEdit().text(), QStringLiteral("0x7FE00000"));
-        Choose(d.ModeCombo(), 4);
-        QCOMPARE(d.StartEdit().text(), QStringLiteral("0x0000"));
-        QCOMPARE(d.SizeEdit().text(), QStringLiteral("1024"));
+  void enterAndEscapeEndTheDialog() {
+    Fixture escape = MakeDialog();
+    escape.dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(escape.dialog.get()));
+    QTest::keyClick(escape.dialog.get(), Qt::Key_Escape);
+    QCOMPARE(escape.dialog->result(), int(QDialog::Rejected));
+    QVERIFY(escape.dialog->IsClosing());
+
+    Fixture enter = MakeDialog();
+    enter.dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(enter.dialog.get()));
+    enter.dialog->PortCombo().setFocus();
+    QTest::keyClick(enter.dialog.get(), Qt::Key_Return);
+    QCOMPARE(enter.dialog->result(), int(QDialog::Accepted));
+    QVERIFY(!enter.dialog->isVisible());
+  }
+
+  void enterOnAFocusedButtonClicksIt() {
+    Fixture f = MakeDialog();
+    f.dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.dialog.get()));
+    auto* start = qobject_cast<QPushButton*>(f.dialog->Control(1017));
+    start->setFocus();
+    QTest::keyClick(f.dialog.get(), Qt::Key_Return);
+    // Start in Program Download asks for the image; the test's operator cancels.
+    QVERIFY(f.dialog->isVisible());
+    QCOMPARE(f.prompter->filters, QStringList{QStringLiteral("Program File (*.bin *.gz);;All File (*.*)")});
+  }
+
+  void aboutBoxShowsTheVersion() {
+    CAboutDlg about;
+    QCOMPARE(about.windowTitle(), QStringLiteral("About Tarnwick"));
+    bool found = false;
+    for (const QLabel* label : about.findChildren<QLabel*>()) {
+      found = found || label->text() == QStringLiteral("Tarnwick Version 1.0");
     }
+    QVERIFY(found);
+    auto* ok = about.findChild<QPushButton*>(QStringLiteral("1"));
+    QVERIFY(ok != nullptr && ok->isDefault());
+    about.show();
+    QTest::mouseClick(ok, Qt::LeftButton);
+    QCOMPARE(about.result(), int(QDialog::Accepted));
+  }
 
-    void everyModeChangeEmptiesTheViewer()
-    {
-        Fixture f = MakeDialog(true);
-        CLoaderDlg& d = *f.dialog;
-        for (int mode : {2, 2, 5, 9}) {
-            FillViewer(d.HexViewer(), 40);
-            QCOMPARE(d.HexViewer().GetLength(), 40u);
-            Choose(d.ModeCombo(), mode);
-            QCOMPARE(d.HexViewer().GetLength(), 0u);
-        }
-        // No selection: the edits stay, the viewer is still emptied.
-        Choose(d.ModeCombo(), 3);
-        FillViewer(d.HexViewer(), 8);
-        Choose(d.ModeCombo(), -1);
-        QCOMPARE(d.HexViewer().GetLength(), 0u);
-        QCOMPARE(d.StartEdit().text(), QStringLiteral("0x7FE00000"));
-        QVERIFY(d.StartEdit().isEnabled());
-    }
+  void messageBoxCarriesTheProgramNameAndOk() {
+    QString caption;
+    QString text;
+    int buttons = 0;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      QVERIFY(box != nullptr);
+      caption = box->windowTitle();
+      text = box->text();
+      buttons = box->buttons().size();
+      box->accept();
+    });
+    DlgWidgetPrompter prompter;
+    prompter.MessageBox(nullptr, QStringLiteral("Download Complete!!!"));
+    QCOMPARE(caption, QStringLiteral("loader_dlg_test"));
+    QCOMPARE(text, QStringLiteral("Download Complete!!!"));
+    QCOMPARE(buttons, 1);
+  }
 
-    void uncheckingHexCodeHidesOnlyThatColumn()
-    {
-        Fixture f = MakeDialog(true);
-        CLoaderDlg& d = *f.dialog;
-        d.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&d));
-        QTest::mouseClick(&d.HexCodeCheck(), Qt::LeftButton);
-        QCOMPARE(d.HexCodeCheck().GetCheck(), 0);
-        const HexColumns& columns = d.HexViewer().Model().Layout().Columns();
-        QVERIFY(!columns.showHex);
-        QVERIFY(columns.showAddress);
-        QVERIFY(columns.showAscii);
-        QTest::mouseClick(&d.HexCodeCheck(), Qt::LeftButton);
-        QVERIFY(d.HexViewer().Model().Layout().Columns().showHex);
-    }
+  void filtersBecomeQtFilters() {
+    QCOMPARE(QtFileFilter("Program File|*.bin;*.gz|All File|*.*||"),
+             QStringLiteral("Program File (*.bin *.gz);;All File (*.*)"));
+    QCOMPARE(QtFileFilter("Database File|*.bin"), QStringLiteral("Database File (*.bin)"));
+    QCOMPARE(QtFileFilter(""), QString());
+  }
 
-    void engineeringOpensExpandedAndEnabled()
-    {
-        Fixture f = MakeDialog(true);
-        CLoaderDlg& d = *f.dialog;
-        const DialogUnits units(d.font());
-        QCOMPARE(d.height(), units.Y(263));
-        for (int id : {1009, 1011, 1010, 1004, 1007, 1008, 1012, 1013, 1014, 1015}) {
-            QVERIFY2(d.Control(id)->isEnabled(), qPrintable(QString::number(id)));
-        }
-        // The address edits wait for a memory mode.
-        QVERIFY(!d.StartEdit().isEnabled() && !d.SizeEdit().isEnabled());
-    }
+  void commandLineOptionsAreOptIn() {
+    const LoaderAppOptions plain = CLoaderApp::ParseArguments({QStringLiteral("tarnwick")});
+    QVERIFY(!plain.simulate && !plain.engineering && !plain.help && plain.unknown.isEmpty());
+    const LoaderAppOptions both =
+        CLoaderApp::ParseArguments({QStringLiteral("tarnwick"), QStringLiteral("--engineering"),
+                                    QStringLiteral("--simulate"), QStringLiteral("--fast")});
+    QVERIFY(both.simulate && both.engineering);
+    QCOMPARE(both.unknown, QStringList{QStringLiteral("--fast")});
+  }
 
-    void closingReleasesEveryListRecordOnce()
-    {
-        const int before = SelectedFile::LiveCount();
-        {
-            Fixture f = MakeDialog(true);
-            for (int i = 0; i < 3; ++i) {
-                auto file = std::make_unique<SelectedFile>();
-                QVERIFY(file->SetPath("/tmp/song" + std::to_string(i) + ".mp3"));
-                f.dialog->FileList().InsertFile(i, std::move(file), QStringLiteral("song.mp3"));
-            }
-            QCOMPARE(SelectedFile::LiveCount(), before + 3);
-            f.dialog->show();
-            QTest::mouseClick(qobject_cast<QPushButton*>(f.dialog->Control(1018)), Qt::LeftButton);
-            QVERIFY(f.dialog->IsClosing());
-            QVERIFY(!f.dialog->isVisible());
-            QCOMPARE(SelectedFile::LiveCount(), before);
-        }
-        QCOMPARE(SelectedFile::LiveCount(), before);
-    }
+  void contextMenuOffersTheAboutCommand() {
+    Fixture f = MakeDialog();
+    f.dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.dialog.get()));
+    QString item;
+    QTimer::singleShot(0, [&item] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      QVERIFY(menu != nullptr && menu->actions().size() == 1);
+      item = menu->actions().first()->text();
+      menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), f.dialog->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(f.dialog.get(), &event);
+    QCOMPARE(item, QStringLiteral("&About Tarnwick..."));
+  }
 
-    void enterAndEscapeEndTheDialog()
-    {
-        Fixture escape = MakeDialog();
-        escape.dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(escape.dialog.get()));
-        QTest::keyClick(escape.dialog.get(), Qt::Key_Escape);
-        QCOMPARE(escape.dialog->result(), int(QDialog::Rejected));
-        QVERIFY(escape.dialog->IsClosing());
+  void dialogUnitsRoundToTheNearestPixel() {
+    const DialogUnits units(QSize(7, 14));
+    QCOMPARE(units.ToPixels({10, 100, 225, 8}), QRect(18, 175, 394, 14));
+    QCOMPARE(units.X(1), 2);  // 1.75
+    QCOMPARE(units.Y(3), 5);  // 5.25
+  }
 
-        Fixture enter = MakeDialog();
-        enter.dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(enter.dialog.get()));
-        enter.dialog->PortCombo().setFocus();
-        QTest::keyClick(enter.dialog.get(), Qt::Key_Return);
-        QCOMPARE(enter.dialog->result(), int(QDialog::Accepted));
-        QVERIFY(!enter.dialog->isVisible());
-    }
-
-    void enterOnAFocusedButtonClicksIt()
-    {
-        Fixture f = MakeDialog();
-        f.dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.dialog.get()));
-        auto* start = qobject_cast<QPushButton*>(f.dialog->Control(1017));
-        start->setFocus();
-        QTest::keyClick(f.dialog.get(), Qt::Key_Return);
-        // Start in Program Download asks for the image; the test's operator cancels.
-        QVERIFY(f.dialog->isVisible());
-        QCOMPARE(f.prompter->filters, QStringList{QStringLiteral("Program File (*.bin *.gz);;All File (*.*)")});
-    }
-
-    void aboutBoxShowsTheVersion()
-    {
-        CAboutDlg about;
-        QCOMPARE(about.windowTitle(), QStringLiteral("About Tarnwick"));
-        bool found = false;
-        for (const QLabel* label : about.findChildren<QLabel*>()) {
-            found = found || label->text() == QStringLiteral("Tarnwick Version 1.0");
-        }
-        QVERIFY(found);
-        auto* ok = about.findChild<QPushButton*>(QStringLiteral("1"));
-        QVERIFY(ok != nullptr && ok->isDefault());
-        about.show();
-        QTest::mouseClick(ok, Qt::LeftButton);
-        QCOMPARE(about.result(), int(QDialog::Accepted));
-    }
-
-    void messageBoxCarriesTheProgramNameAndOk()
-    {
-        QString caption;
-        QString text;
-        int buttons = 0;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box != nullptr);
-            caption = box->windowTitle();
-            text = box->text();
-            buttons = box->buttons().size();
-            box->accept();
-        });
-        DlgWidgetPrompter prompter;
-        prompter.MessageBox(nullptr, QStringLiteral("Download Complete!!!"));
-        QCOMPARE(caption, QStringLiteral("loader_dlg_test"));
-        QCOMPARE(text, QStringLiteral("Download Complete!!!"));
-        QCOMPARE(buttons, 1);
-    }
-
-    void filtersBecomeQtFilters()
-    {
-        QCOMPARE(QtFileFilter("Program File|*.bin;*.gz|All File|*.*||"),
-                 QStringLiteral("Program File (*.bin *.gz);;All File (*.*)"));
-        QCOMPARE(QtFileFilter("Database File|*.bin"), QStringLiteral("Database File (*.bin)"));
-        QCOMPARE(QtFileFilter(""), QString());
-    }
-
-    void commandLineOptionsAreOptIn()
-    {
-        const LoaderAppOptions plain = CLoaderApp::ParseArguments({QStringLiteral("tarnwick")});
-        QVERIFY(!plain.simulate && !plain.engineering && !plain.help && plain.unknown.isEmpty());
-        const LoaderAppOptions both = CLoaderApp::ParseArguments(
-            {QStringLiteral("tarnwick"), QStringLiteral("--engineering"), QStringLiteral("--simulate"),
-             QStringLiteral("--fast")});
-        QVERIFY(both.simulate && both.engineering);
-        QCOMPARE(both.unknown, QStringList{QStringLiteral("--fast")});
-    }
-
-    void contextMenuOffersTheAboutCommand()
-    {
-        Fixture f = MakeDialog();
-        f.dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.dialog.get()));
-        QString item;
-        QTimer::singleShot(0, [&item] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            QVERIFY(menu != nullptr && menu->actions().size() == 1);
-            item = menu->actions().first()->text();
-            menu->close();
-        });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), f.dialog->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(f.dialog.get(), &event);
-        QCOMPARE(item, QStringLiteral("&About Tarnwick..."));
-    }
-
-    void dialogUnitsRoundToTheNearestPixel()
-    {
-        const DialogUnits units(QSize(7, 14));
-        QCOMPARE(units.ToPixels({10, 100, 225, 8}), QRect(18, 175, 394, 14));
-        QCOMPARE(units.X(1), 2);  // 1.75
-        QCOMPARE(units.Y(3), 5);  // 5.25
-    }
-
-private:
-    QTemporaryDir m_settingsDir;
+ private:
+  QTemporaryDir m_settingsDir;
 };
 
 QTEST_MAIN(LoaderDlgTest)

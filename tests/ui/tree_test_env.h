@@ -20,70 +20,64 @@ namespace tw::test {
 
 // Points HOME, the XDG config folder and the settings file into `home`, so no test reads or writes the
 // real user's files.
-inline void IsolateUser(const QTemporaryDir& home)
-{
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
-    QDir(home.path()).mkpath(QStringLiteral("config"));
-    AppSettings::UseFile(home.filePath(QStringLiteral("tarnwick.ini")));
+inline void IsolateUser(const QTemporaryDir& home) {
+  qputenv("HOME", QFile::encodeName(home.path()));
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+  QDir(home.path()).mkpath(QStringLiteral("config"));
+  AppSettings::UseFile(home.filePath(QStringLiteral("tarnwick.ini")));
 }
 
 // Creates `folder` and, inside it, an empty file for every name (a name ending in "/" makes a folder);
 // names may reach into subfolders.
-inline QString MakeFolder(const QString& folder, const QStringList& names)
-{
-    QDir().mkpath(folder);
-    for (const QString& name : names) {
-        const QString path = QDir(folder).filePath(name);
-        if (name.endsWith(QLatin1Char('/'))) {
-            QDir().mkpath(path);
-        } else {
-            QDir().mkpath(QFileInfo(path).absolutePath());
-            QFile file(path);
-            file.open(QIODevice::WriteOnly);
-        }
+inline QString MakeFolder(const QString& folder, const QStringList& names) {
+  QDir().mkpath(folder);
+  for (const QString& name : names) {
+    const QString path = QDir(folder).filePath(name);
+    if (name.endsWith(QLatin1Char('/'))) {
+      QDir().mkpath(path);
+    } else {
+      QDir().mkpath(QFileInfo(path).absolutePath());
+      QFile file(path);
+      file.open(QIODevice::WriteOnly);
     }
-    return QDir::toNativeSeparators(folder);
+  }
+  return QDir::toNativeSeparators(folder);
 }
 
 // A shown tree whose third root is `lastFolder`, expanded.
-inline std::unique_ptr<CFileTreeCtrl> OpenTreeAt(const QString& lastFolder)
-{
-    AppSettings::WriteProfileString(QString::fromLatin1(AppSettings::kSection),
-                                    QString::fromLatin1(AppSettings::kLastDirEntry), lastFolder);
-    auto tree = std::make_unique<CFileTreeCtrl>();
-    tree->resize(400, 700);
-    tree->Initialize(true);
-    tree->show();
-    if (!QTest::qWaitForWindowExposed(tree.get())) {
-        return nullptr;
-    }
-    tree->topLevelItem(2)->setExpanded(true);
-    return tree;
-}
-
-inline QStringList ChildTexts(const QTreeWidgetItem* node)
-{
-    QStringList texts;
-    for (int i = 0; i < node->childCount(); ++i) {
-        texts.append(node->child(i)->text(0));
-    }
-    return texts;
-}
-
-inline QTreeWidgetItem* ChildNamed(const QTreeWidgetItem* node, const QString& text)
-{
-    for (int i = 0; i < node->childCount(); ++i) {
-        if (node->child(i)->text(0) == text) {
-            return node->child(i);
-        }
-    }
+inline std::unique_ptr<CFileTreeCtrl> OpenTreeAt(const QString& lastFolder) {
+  AppSettings::WriteProfileString(QString::fromLatin1(AppSettings::kSection),
+                                  QString::fromLatin1(AppSettings::kLastDirEntry), lastFolder);
+  auto tree = std::make_unique<CFileTreeCtrl>();
+  tree->resize(400, 700);
+  tree->Initialize(true);
+  tree->show();
+  if (!QTest::qWaitForWindowExposed(tree.get())) {
     return nullptr;
+  }
+  tree->topLevelItem(2)->setExpanded(true);
+  return tree;
 }
 
-inline void Click(QTreeWidget& view, QTreeWidgetItem* node, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, view.visualItemRect(node).center());
+inline QStringList ChildTexts(const QTreeWidgetItem* node) {
+  QStringList texts;
+  for (int i = 0; i < node->childCount(); ++i) {
+    texts.append(node->child(i)->text(0));
+  }
+  return texts;
+}
+
+inline QTreeWidgetItem* ChildNamed(const QTreeWidgetItem* node, const QString& text) {
+  for (int i = 0; i < node->childCount(); ++i) {
+    if (node->child(i)->text(0) == text) {
+      return node->child(i);
+    }
+  }
+  return nullptr;
+}
+
+inline void Click(QTreeWidget& view, QTreeWidgetItem* node, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, view.visualItemRect(node).center());
 }
 
 }  // namespace tw::test

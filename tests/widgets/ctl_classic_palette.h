@@ -4,24 +4,20 @@
 #include <QPalette>
 
 // The classic grey 3-D scheme with a navy highlight on a white window, so pixels can be checked exactly.
-inline QPalette ClassicPalette()
-{
-    QPalette palette;
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        palette.setColor(group, QPalette::Button, QColor(192, 192, 192));
-        palette.setColor(group, QPalette::Window, QColor(192, 192, 192));
-        palette.setColor(group, QPalette::Light, QColor(255, 255, 255));
-        palette.setColor(group, QPalette::Midlight, QColor(192, 192, 192));
-        palette.setColor(group, QPalette::Dark, QColor(128, 128, 128));
-        palette.setColor(group, QPalette::Shadow, QColor(0, 0, 0));
-        palette.setColor(group, QPalette::WindowText, QColor(0, 0, 0));
-        palette.setColor(group, QPalette::Highlight, QColor(0, 0, 128));
-        palette.setColor(group, QPalette::Base, QColor(255, 255, 255));
-    }
-    return palette;
+inline QPalette ClassicPalette() {
+  QPalette palette;
+  for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    palette.setColor(group, QPalette::Button, QColor(192, 192, 192));
+    palette.setColor(group, QPalette::Window, QColor(192, 192, 192));
+    palette.setColor(group, QPalette::Light, QColor(255, 255, 255));
+    palette.setColor(group, QPalette::Midlight, QColor(192, 192, 192));
+    palette.setColor(group, QPalette::Dark, QColor(128, 128, 128));
+    palette.setColor(group, QPalette::Shadow, QColor(0, 0, 0));
+    palette.setColor(group, QPalette::WindowText, QColor(0, 0, 0));
+    palette.setColor(group, QPalette::Highlight, QColor(0, 0, 128));
+    palette.setColor(group, QPalette::Base, QColor(255, 255, 255));
+  }
+  return palette;
 }
 
-inline void UseClassicPalette()
-{
-    QApplication::setPalette(ClassicPalette());
-}
+inline void UseClassicPalette() { QApplication::setPalette(ClassicPalette()); }

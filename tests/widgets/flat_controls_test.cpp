@@ -18,118 +18,111 @@ const QColor kFace(192, 192, 192);
 const QColor kHighlight(255, 255, 255);
 const QColor kShadow(128, 128, 128);
 
-void FillSpeeds(CFlatComboBox& combo)
-{
-    combo.addItems({QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"), QStringLiteral("57600"),
-                    QStringLiteral("115200")});
-    combo.setCurrentIndex(-1);
-    combo.lineEdit()->clear();
+void FillSpeeds(CFlatComboBox& combo) {
+  combo.addItems({QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"), QStringLiteral("57600"),
+                  QStringLiteral("115200")});
+  combo.setCurrentIndex(-1);
+  combo.lineEdit()->clear();
 }
 
-QImage Render(QWidget& widget)
-{
-    QImage image(widget.size(), QImage::Format_RGB32);
-    widget.render(&image);
-    return image;
+QImage Render(QWidget& widget) {
+  QImage image(widget.size(), QImage::Format_RGB32);
+  widget.render(&image);
+  return image;
 }
 
 }  // namespace
 
 class FlatControlsTest : public QObject {
-    Q_OBJECT
+  Q_OBJECT
 
-private slots:
-    void initTestCase() { UseClassicPalette(); }
+ private slots:
+  void initTestCase() { UseClassicPalette(); }
 
-    void typedTextCompletesFromTheList()
-    {
-        CFlatComboBox combo;
-        FillSpeeds(combo);
-        QLineEdit* edit = combo.lineEdit();
+  void typedTextCompletesFromTheList() {
+    CFlatComboBox combo;
+    FillSpeeds(combo);
+    QLineEdit* edit = combo.lineEdit();
 
-        QTest::keyClicks(edit, QStringLiteral("11"));
-        QCOMPARE(edit->text(), QStringLiteral("115200"));
-        QCOMPARE(edit->selectedText(), QStringLiteral("5200"));
-        QCOMPARE(combo.currentIndex(), 4);
+    QTest::keyClicks(edit, QStringLiteral("11"));
+    QCOMPARE(edit->text(), QStringLiteral("115200"));
+    QCOMPARE(edit->selectedText(), QStringLiteral("5200"));
+    QCOMPARE(combo.currentIndex(), 4);
 
-        QTest::keyClicks(edit, QStringLiteral("9"));
-        QCOMPARE(edit->text(), QStringLiteral("119"));
-        QVERIFY(!edit->hasSelectedText());
-        QCOMPARE(edit->cursorPosition(), 3);
-    }
+    QTest::keyClicks(edit, QStringLiteral("9"));
+    QCOMPARE(edit->text(), QStringLiteral("119"));
+    QVERIFY(!edit->hasSelectedText());
+    QCOMPARE(edit->cursorPosition(), 3);
+  }
 
-    void deletingDoesNotCompleteAgain()
-    {
-        CFlatComboBox combo;
-        FillSpeeds(combo);
-        QLineEdit* edit = combo.lineEdit();
+  void deletingDoesNotCompleteAgain() {
+    CFlatComboBox combo;
+    FillSpeeds(combo);
+    QLineEdit* edit = combo.lineEdit();
 
-        QTest::keyClicks(edit, QStringLiteral("38"));
-        QCOMPARE(edit->text(), QStringLiteral("38400"));
-        QTest::keyClick(edit, Qt::Key_Backspace);
-        QCOMPARE(edit->text(), QStringLiteral("38"));
-        QTest::keyClick(edit, Qt::Key_Backspace);
-        QCOMPARE(edit->text(), QStringLiteral("3"));
+    QTest::keyClicks(edit, QStringLiteral("38"));
+    QCOMPARE(edit->text(), QStringLiteral("38400"));
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QCOMPARE(edit->text(), QStringLiteral("38"));
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QCOMPARE(edit->text(), QStringLiteral("3"));
 
-        // Typing again completes again, ignoring case.
-        combo.addItem(QStringLiteral("GZIP_PROGRAM"));
-        edit->clear();
-        QTest::keyClicks(edit, QStringLiteral("gz"));
-        QCOMPARE(edit->text(), QStringLiteral("GZIP_PROGRAM"));
-        QCOMPARE(edit->selectedText(), QStringLiteral("IP_PROGRAM"));
-    }
+    // Typing again completes again, ignoring case.
+    combo.addItem(QStringLiteral("GZIP_PROGRAM"));
+    edit->clear();
+    QTest::keyClicks(edit, QStringLiteral("gz"));
+    QCOMPARE(edit->text(), QStringLiteral("GZIP_PROGRAM"));
+    QCOMPARE(edit->selectedText(), QStringLiteral("IP_PROGRAM"));
+  }
 
-    void frameFollowsTheMouse()
-    {
-        CFlatComboBox combo;
-        FillSpeeds(combo);
-        combo.resize(120, 24);
-        combo.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&combo));
-        const int middle = combo.height() / 2;
-        QCOMPARE(Render(combo).pixelColor(0, middle), kFace);
+  void frameFollowsTheMouse() {
+    CFlatComboBox combo;
+    FillSpeeds(combo);
+    combo.resize(120, 24);
+    combo.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&combo));
+    const int middle = combo.height() / 2;
+    QCOMPARE(Render(combo).pixelColor(0, middle), kFace);
 
-        QCursor::setPos(combo.mapToGlobal(QPoint(10, middle)));
-        QMouseEvent move(QEvent::MouseMove, QPointF(10, middle), combo.mapToGlobal(QPointF(10, middle)), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(&combo, &move);
-        QTRY_COMPARE(combo.FrameState(), FlatFrameState::Hover);
-        const QImage hover = Render(combo);
-        QCOMPARE(hover.pixelColor(0, middle), kShadow);
-        QCOMPARE(hover.pixelColor(combo.width() - 1, middle), kHighlight);
+    QCursor::setPos(combo.mapToGlobal(QPoint(10, middle)));
+    QMouseEvent move(QEvent::MouseMove, QPointF(10, middle), combo.mapToGlobal(QPointF(10, middle)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&combo, &move);
+    QTRY_COMPARE(combo.FrameState(), FlatFrameState::Hover);
+    const QImage hover = Render(combo);
+    QCOMPARE(hover.pixelColor(0, middle), kShadow);
+    QCOMPARE(hover.pixelColor(combo.width() - 1, middle), kHighlight);
 
-        QCursor::setPos(combo.mapToGlobal(QPoint(-50, -50)));
-        QTRY_COMPARE(combo.FrameState(), FlatFrameState::Normal);
-        QCOMPARE(Render(combo).pixelColor(0, middle), kFace);
-    }
+    QCursor::setPos(combo.mapToGlobal(QPoint(-50, -50)));
+    QTRY_COMPARE(combo.FrameState(), FlatFrameState::Normal);
+    QCOMPARE(Render(combo).pixelColor(0, middle), kFace);
+  }
 
-    void disabledComboHasAHighlightRing()
-    {
-        CFlatComboBox combo;
-        combo.resize(120, 24);
-        combo.setEnabled(false);
-        const QImage image = Render(combo);
-        const int middle = combo.height() / 2;
-        QCOMPARE(image.pixelColor(0, middle), kFace);
-        QCOMPARE(image.pixelColor(1, middle), kHighlight);
-    }
+  void disabledComboHasAHighlightRing() {
+    CFlatComboBox combo;
+    combo.resize(120, 24);
+    combo.setEnabled(false);
+    const QImage image = Render(combo);
+    const int middle = combo.height() / 2;
+    QCOMPARE(image.pixelColor(0, middle), kFace);
+    QCOMPARE(image.pixelColor(1, middle), kHighlight);
+  }
 
-    void editTakesOnlyHexadecimal()
-    {
-        CFlatEdit edit;
-        QTest::keyClicks(&edit, QStringLiteral("0x7FE00000"));
-        QCOMPARE(edit.text(), QStringLiteral("0x7FE00000"));
-        QTest::keyClicks(&edit, QStringLiteral("g- G"));
-        QCOMPARE(edit.text(), QStringLiteral("0x7FE00000"));
-        QTest::keyClick(&edit, Qt::Key_Backspace);
-        QCOMPARE(edit.text(), QStringLiteral("0x7FE0000"));
+  void editTakesOnlyHexadecimal() {
+    CFlatEdit edit;
+    QTest::keyClicks(&edit, QStringLiteral("0x7FE00000"));
+    QCOMPARE(edit.text(), QStringLiteral("0x7FE00000"));
+    QTest::keyClicks(&edit, QStringLiteral("g- G"));
+    QCOMPARE(edit.text(), QStringLiteral("0x7FE00000"));
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QCOMPARE(edit.text(), QStringLiteral("0x7FE0000"));
 
-        // Shortcuts still work, and pasted text is not filtered.
-        QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
-        QApplication::clipboard()->setText(QStringLiteral("zz"));
-        QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(edit.text(), QStringLiteral("zz"));
-    }
+    // Shortcuts still work, and pasted text is not filtered.
+    QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
+    QApplication::clipboard()->setText(QStringLiteral("zz"));
+    QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(edit.text(), QStringLiteral("zz"));
+  }
 };
 
 QTEST_MAIN(FlatControlsTest)

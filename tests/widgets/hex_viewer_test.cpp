@@ -19,278 +19,262 @@ using tw::HexArea;
 using tw::HexClipboard;
 
 class HexViewerTest : public QObject {
-    Q_OBJECT
+  Q_OBJECT
 
-private:
-    std::unique_ptr<CHexViewer> m_viewer;
+ private:
+  std::unique_ptr<CHexViewer> m_viewer;
 
-    void Load(std::uint32_t n)
-    {
-        m_viewer->Clear();
-        for (std::uint32_t i = 0; i < n; ++i) {
-            m_viewer->AppendByte(static_cast<std::uint8_t>(i), i);
-        }
-        m_viewer->SetLength(n);
+  void Load(std::uint32_t n) {
+    m_viewer->Clear();
+    for (std::uint32_t i = 0; i < n; ++i) {
+      m_viewer->AppendByte(static_cast<std::uint8_t>(i), i);
     }
+    m_viewer->SetLength(n);
+  }
 
-    [[nodiscard]] int Cw() const { return m_viewer->Model().Layout().CharWidth(); }
-    [[nodiscard]] int Lh() const { return m_viewer->Model().Layout().LineHeight(); }
+  [[nodiscard]] int Cw() const { return m_viewer->Model().Layout().CharWidth(); }
+  [[nodiscard]] int Lh() const { return m_viewer->Model().Layout().LineHeight(); }
 
-    // The centre of a byte's cell in the given column, in viewport coordinates.
-    [[nodiscard]] QPoint CellOf(std::uint32_t offset, HexArea area) const
-    {
-        const auto& layout = m_viewer->Model().Layout();
-        const int rel = static_cast<int>(offset - m_viewer->Model().TopOffset());
-        const int col = rel % 16;
-        int x = Cw() / 2;
-        if (area == HexArea::Ascii) {
-            x += layout.AsciiColumnX() + col * Cw();
-        } else if (area != HexArea::Address) {
-            x += layout.HexColumnX() + (3 * col + (area == HexArea::HexLow ? 1 : 0)) * Cw();
-        }
-        return {x - m_viewer->Model().HorizontalOffset(), (rel / 16) * Lh() + Lh() / 2};
+  // The centre of a byte's cell in the given column, in viewport coordinates.
+  [[nodiscard]] QPoint CellOf(std::uint32_t offset, HexArea area) const {
+    const auto& layout = m_viewer->Model().Layout();
+    const int rel = static_cast<int>(offset - m_viewer->Model().TopOffset());
+    const int col = rel % 16;
+    int x = Cw() / 2;
+    if (area == HexArea::Ascii) {
+      x += layout.AsciiColumnX() + col * Cw();
+    } else if (area != HexArea::Address) {
+      x += layout.HexColumnX() + (3 * col + (area == HexArea::HexLow ? 1 : 0)) * Cw();
     }
+    return {x - m_viewer->Model().HorizontalOffset(), (rel / 16) * Lh() + Lh() / 2};
+  }
 
-    void Click(std::uint32_t offset, HexArea area, Qt::KeyboardModifiers mods = {})
-    {
-        QTest::mouseClick(m_viewer->viewport(), Qt::LeftButton, mods, CellOf(offset, area));
+  void Click(std::uint32_t offset, HexArea area, Qt::KeyboardModifiers mods = {}) {
+    QTest::mouseClick(m_viewer->viewport(), Qt::LeftButton, mods, CellOf(offset, area));
+  }
+
+  [[nodiscard]] std::uint8_t ByteAt(std::uint32_t offset) const { return m_viewer->GetData()[offset]; }
+
+  [[nodiscard]] QImage Grab() const { return m_viewer->viewport()->grab().toImage(); }
+
+ private slots:
+  void init() {
+    m_viewer = std::make_unique<CHexViewer>();
+    m_viewer->resize(720, 20 * QFontMetrics(CHexViewer::ViewerFont()).height() + 40);
+    m_viewer->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_viewer.get()));
+    m_viewer->activateWindow();
+    m_viewer->setFocus();
+    QVERIFY(QTest::qWaitForWindowActive(m_viewer.get()));
+  }
+
+  void cleanup() { m_viewer.reset(); }
+
+  void metricsComeFromTheFont() {
+    const QFont font = CHexViewer::ViewerFont();
+    QCOMPARE(font.pixelSize(), 12);
+    QVERIFY(font.fixedPitch() || QFontInfo(font).fixedPitch());
+    const QFontMetrics metrics(font);
+    QVERIFY(std::abs(Cw() - metrics.horizontalAdvance(QLatin1Char('0'))) <= 1);
+    QCOMPARE(Lh(), metrics.height());
+  }
+
+  void clickAndTypeOverBytes() {
+    Load(64);
+    Click(19, HexArea::HexHigh);
+    QCOMPARE(m_viewer->Model().CaretOffset(), 19);
+    QCOMPARE(m_viewer->Model().CaretArea(), HexArea::HexHigh);
+    QTest::keyClicks(m_viewer.get(), "c3");
+    QCOMPARE(ByteAt(19), 0xC3);
+    QCOMPARE(m_viewer->Model().CaretOffset(), 20);
+
+    Click(21, HexArea::HexLow);
+    QTest::keyClicks(m_viewer.get(), "f");
+    QCOMPARE(ByteAt(21), 0x1F);
+
+    Click(2, HexArea::Ascii);
+    QTest::keyClicks(m_viewer.get(), "Hi");
+    QCOMPARE(ByteAt(2), 'H');
+    QCOMPARE(ByteAt(3), 'i');
+
+    QTest::keyClick(m_viewer.get(), Qt::Key_Tab);  // stays in the viewer: ASCII -> hex
+    QVERIFY(m_viewer->hasFocus());
+    QCOMPARE(m_viewer->Model().CaretArea(), HexArea::HexHigh);
+    QTest::keyClick(m_viewer.get(), Qt::Key_Backspace);
+    QCOMPARE(m_viewer->GetLength(), 63u);
+    QCOMPARE(ByteAt(2), 'H');
+    QCOMPARE(ByteAt(3), 4);
+  }
+
+  void shiftKeysAndDragSelect() {
+    Load(256);
+    Click(3, HexArea::HexHigh);
+    QTest::keyClick(m_viewer.get(), Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(m_viewer.get(), Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(m_viewer->Model().SelectionAnchor(), 3);
+    QCOMPARE(m_viewer->Model().SelectionEnd(), 5);
+
+    const QPoint from = CellOf(16, HexArea::HexHigh);
+    const QPoint to = CellOf(16 * 3 + 2, HexArea::HexHigh);
+    QTest::mousePress(m_viewer->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(m_viewer->viewport(), to);
+    QTest::mouseRelease(m_viewer->viewport(), Qt::LeftButton, {}, to);
+    QCOMPARE(m_viewer->Model().SelectionAnchor(), 16);
+    QCOMPARE(m_viewer->Model().SelectionEnd(), 16 * 3 + 3);
+  }
+
+  void selectionIsHighlightedInTheCaretsColumnOnly() {
+    Load(64);
+    Click(0, HexArea::HexHigh);
+    m_viewer->OnCommand(CHexViewer::kIdEditSelectAll);
+    const QImage image = Grab();
+    const QColor highlight = m_viewer->palette().color(QPalette::Highlight);
+    const QPoint hexBlank = CellOf(5, HexArea::HexLow) + QPoint(Cw(), 0);  // the byte's trailing blank
+    const QPoint asciiCell = CellOf(5, HexArea::Ascii) + QPoint(0, Lh() / 2 - 1);
+    QCOMPARE(image.pixelColor(hexBlank), highlight);
+    QCOMPARE(image.pixelColor(asciiCell), QColor(Qt::white));
+
+    Click(0, HexArea::Ascii);
+    m_viewer->OnCommand(CHexViewer::kIdEditSelectAll);
+    const QImage again = Grab();
+    QCOMPARE(again.pixelColor(hexBlank), QColor(Qt::white));
+    QCOMPARE(again.pixelColor(asciiCell), highlight);
+  }
+
+  void copyPutsBytesUnderBothNamesAndText() {
+    m_viewer->Clear();
+    m_viewer->AppendByte(0x41, 0);
+    m_viewer->AppendByte(0x0A, 1);
+    m_viewer->SetLength(2);
+    Click(0, HexArea::HexHigh);
+    m_viewer->OnCommand(CHexViewer::kIdEditSelectAll);
+    QTest::keyClick(m_viewer.get(), Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(mime != nullptr);
+    const QByteArray raw("\x41\x0A", 2);
+    QCOMPARE(mime->data(HexClipboard::kWindowsBinaryFormat), raw);
+    QCOMPARE(mime->data(HexClipboard::kX11BinaryFormat), raw);
+    QCOMPARE(mime->text(), QStringLiteral("41 0A "));
+
+    Click(0, HexArea::Ascii);
+    m_viewer->OnCommand(CHexViewer::kIdEditSelectAll);
+    m_viewer->OnCommand(CHexViewer::kIdEditCopy);
+    QCOMPARE(QGuiApplication::clipboard()->mimeData()->text(), QStringLiteral("A."));
+  }
+
+  void pasteTakesEitherBinaryNameElseText_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QByteArray>("payload");
+    QTest::newRow("windows name") << QString(HexClipboard::kWindowsBinaryFormat) << QByteArray("\x00\xFF\x10", 3);
+    QTest::newRow("bare target") << QString(HexClipboard::kX11BinaryFormat) << QByteArray("\x7F\x00", 2);
+    QTest::newRow("text") << QStringLiteral("text/plain") << QByteArray("hi");
+  }
+
+  void pasteTakesEitherBinaryNameElseText() {
+    QFETCH(QString, format);
+    QFETCH(QByteArray, payload);
+    Load(16);
+    Click(9, HexArea::HexLow);
+    auto* mime = new QMimeData;
+    mime->setData(format, payload);
+    if (format != QStringLiteral("text/plain")) {
+      mime->setText(QStringLiteral("ignored"));
     }
+    QGuiApplication::clipboard()->setMimeData(mime);
+    QTest::keyClick(m_viewer.get(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(m_viewer->GetLength(), 16u + payload.size());
+    const QByteArray inserted(reinterpret_cast<const char*>(m_viewer->GetData()) + 10, payload.size());
+    QCOMPARE(inserted, payload);
+    QCOMPARE(m_viewer->Model().CaretOffset(), 9);
+  }
 
-    [[nodiscard]] std::uint8_t ByteAt(std::uint32_t offset) const { return m_viewer->GetData()[offset]; }
-
-    [[nodiscard]] QImage Grab() const { return m_viewer->viewport()->grab().toImage(); }
-
-private slots:
-    void init()
-    {
-        m_viewer = std::make_unique<CHexViewer>();
-        m_viewer->resize(720, 20 * QFontMetrics(CHexViewer::ViewerFont()).height() + 40);
-        m_viewer->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_viewer.get()));
-        m_viewer->activateWindow();
-        m_viewer->setFocus();
-        QVERIFY(QTest::qWaitForWindowActive(m_viewer.get()));
+  void contextMenuItemsFollowSelectionAndClipboard() {
+    QGuiApplication::clipboard()->clear();
+    Load(32);
+    auto menu = m_viewer->CreateContextMenu();
+    const QList<QAction*> actions = menu->actions();
+    QCOMPARE(actions.size(), 7);
+    QStringList enabled;
+    for (QAction* action : actions) {
+      if (!action->isSeparator() && action->isEnabled()) {
+        enabled << action->text();
+      }
     }
+    QCOMPARE(enabled, QStringList{QStringLiteral("Select &All")});
+    QCOMPARE(actions[0]->data().toInt(), CHexViewer::kIdEditUndo);
+    QVERIFY(actions[1]->isSeparator());
 
-    void cleanup() { m_viewer.reset(); }
-
-    void metricsComeFromTheFont()
-    {
-        const QFont font = CHexViewer::ViewerFont();
-        QCOMPARE(font.pixelSize(), 12);
-        QVERIFY(font.fixedPitch() || QFontInfo(font).fixedPitch());
-        const QFontMetrics metrics(font);
-        QVERIFY(std::abs(Cw() - metrics.horizontalAdvance(QLatin1Char('0'))) <= 1);
-        QCOMPARE(Lh(), metrics.height());
+    Click(0, HexArea::HexHigh);
+    QTest::keyClick(m_viewer.get(), Qt::Key_Right, Qt::ShiftModifier);
+    QGuiApplication::clipboard()->setText(QStringLiteral("x"));
+    menu = m_viewer->CreateContextMenu();
+    enabled.clear();
+    for (QAction* action : menu->actions()) {
+      if (!action->isSeparator() && action->isEnabled()) {
+        enabled << action->text();
+      }
     }
+    QCOMPARE(enabled, (QStringList{"Cu&t", "&Copy", "&Paste", "&Delete", "Select &All"}));
+    menu->actions()[5]->trigger();  // Delete
+    QCOMPARE(m_viewer->GetLength(), 31u);
+  }
 
-    void clickAndTypeOverBytes()
-    {
-        Load(64);
-        Click(19, HexArea::HexHigh);
-        QCOMPARE(m_viewer->Model().CaretOffset(), 19);
-        QCOMPARE(m_viewer->Model().CaretArea(), HexArea::HexHigh);
-        QTest::keyClicks(m_viewer.get(), "c3");
-        QCOMPARE(ByteAt(19), 0xC3);
-        QCOMPARE(m_viewer->Model().CaretOffset(), 20);
+  void horizontalScrollBarRevealsTheAsciiColumn() {
+    m_viewer->resize(30 * Cw(), m_viewer->height());
+    Load(256);
+    QScrollBar* bar = m_viewer->horizontalScrollBar();
+    QTRY_VERIFY(bar->isVisible());
+    QVERIFY(bar->maximum() > 0);
+    bar->setValue(bar->maximum());
+    QCOMPARE(m_viewer->Model().HorizontalOffset(), bar->maximum());
+    const QPoint ascii = CellOf(2, HexArea::Ascii);
+    QVERIFY(ascii.x() > 0 && ascii.x() < m_viewer->viewport()->width());
+    QTest::mouseClick(m_viewer->viewport(), Qt::LeftButton, {}, ascii);
+    QCOMPARE(m_viewer->Model().CaretArea(), HexArea::Ascii);
+    QCOMPARE(m_viewer->Model().CaretOffset(), 2);
+  }
 
-        Click(21, HexArea::HexLow);
-        QTest::keyClicks(m_viewer.get(), "f");
-        QCOMPARE(ByteAt(21), 0x1F);
-
-        Click(2, HexArea::Ascii);
-        QTest::keyClicks(m_viewer.get(), "Hi");
-        QCOMPARE(ByteAt(2), 'H');
-        QCOMPARE(ByteAt(3), 'i');
-
-        QTest::keyClick(m_viewer.get(), Qt::Key_Tab); // stays in the viewer: ASCII -> hex
-        QVERIFY(m_viewer->hasFocus());
-        QCOMPARE(m_viewer->Model().CaretArea(), HexArea::HexHigh);
-        QTest::keyClick(m_viewer.get(), Qt::Key_Backspace);
-        QCOMPARE(m_viewer->GetLength(), 63u);
-        QCOMPARE(ByteAt(2), 'H');
-        QCOMPARE(ByteAt(3), 4);
+  void verticalScrollBarPagesAndKeepsTheCaretOnAByte() {
+    Load(1000);
+    Click(150, HexArea::HexHigh);
+    QScrollBar* bar = m_viewer->verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    for (int i = 0; i < 10; ++i) {
+      bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
     }
+    QCOMPARE(m_viewer->Model().TopOffset(), 1000u - 16u * m_viewer->Model().Layout().VisibleLines());
+    QVERIFY(m_viewer->Model().CaretOffset() < 1000);
+    QCOMPARE(bar->value(), static_cast<int>(m_viewer->Model().TopOffset() / 16));
+    bar->triggerAction(QAbstractSlider::SliderToMinimum);  // not a request the viewer answers
+    QCOMPARE(bar->value(), static_cast<int>(m_viewer->Model().TopOffset() / 16));
+    bar->setSliderPosition(3);
+    QCOMPARE(m_viewer->Model().TopOffset(), 48u);
+  }
 
-    void shiftKeysAndDragSelect()
-    {
-        Load(256);
-        Click(3, HexArea::HexHigh);
-        QTest::keyClick(m_viewer.get(), Qt::Key_Right, Qt::ShiftModifier);
-        QTest::keyClick(m_viewer.get(), Qt::Key_Right, Qt::ShiftModifier);
-        QCOMPARE(m_viewer->Model().SelectionAnchor(), 3);
-        QCOMPARE(m_viewer->Model().SelectionEnd(), 5);
+  void paintingDrawsTheVisibleRowsOnly() {
+    m_viewer->Clear();
+    m_viewer->SetLength(64u << 20);
+    const int rows = m_viewer->viewport()->height() / Lh();
+    (void)Grab();
+    QCOMPARE(m_viewer->PaintedRows(), rows);
+    QTest::keyClick(m_viewer.get(), Qt::Key_End, Qt::ControlModifier);
+    (void)Grab();
+    QCOMPARE(m_viewer->PaintedRows(), rows);
+    QCOMPARE(m_viewer->Model().CaretOffset(), (64 << 20) - 1);
+  }
 
-        const QPoint from = CellOf(16, HexArea::HexHigh);
-        const QPoint to = CellOf(16 * 3 + 2, HexArea::HexHigh);
-        QTest::mousePress(m_viewer->viewport(), Qt::LeftButton, {}, from);
-        QTest::mouseMove(m_viewer->viewport(), to);
-        QTest::mouseRelease(m_viewer->viewport(), Qt::LeftButton, {}, to);
-        QCOMPARE(m_viewer->Model().SelectionAnchor(), 16);
-        QCOMPARE(m_viewer->Model().SelectionEnd(), 16 * 3 + 3);
-    }
-
-    void selectionIsHighlightedInTheCaretsColumnOnly()
-    {
-        Load(64);
-        Click(0, HexArea::HexHigh);
-        m_viewer->OnCommand(CHexViewer::kIdEditSelectAll);
-        const QImage image = Grab();
-        const QColor highlight = m_viewer->palette().color(QPalette::Highlight);
-        const QPoint hexBlank = CellOf(5, HexArea::HexLow) + QPoint(Cw(), 0); // the byte's trailing blank
-        const QPoint asciiCell = CellOf(5, HexArea::Ascii) + QPoint(0, Lh() / 2 - 1);
-        QCOMPARE(image.pixelColor(hexBlank), highlight);
-        QCOMPARE(image.pixelColor(asciiCell), QColor(Qt::white));
-
-        Click(0, HexArea::Ascii);
-        m_viewer->OnCommand(CHexViewer::kIdEditSelectAll);
-        const QImage again = Grab();
-        QCOMPARE(again.pixelColor(hexBlank), QColor(Qt::white));
-        QCOMPARE(again.pixelColor(asciiCell), highlight);
-    }
-
-    void copyPutsBytesUnderBothNamesAndText()
-    {
-        m_viewer->Clear();
-        m_viewer->AppendByte(0x41, 0);
-        m_viewer->AppendByte(0x0A, 1);
-        m_viewer->SetLength(2);
-        Click(0, HexArea::HexHigh);
-        m_viewer->OnCommand(CHexViewer::kIdEditSelectAll);
-        QTest::keyClick(m_viewer.get(), Qt::Key_C, Qt::ControlModifier);
-        const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
-        QVERIFY(mime != nullptr);
-        const QByteArray raw("\x41\x0A", 2);
-        QCOMPARE(mime->data(HexClipboard::kWindowsBinaryFormat), raw);
-        QCOMPARE(mime->data(HexClipboard::kX11BinaryFormat), raw);
-        QCOMPARE(mime->text(), QStringLiteral("41 0A "));
-
-        Click(0, HexArea::Ascii);
-        m_viewer->OnCommand(CHexViewer::kIdEditSelectAll);
-        m_viewer->OnCommand(CHexViewer::kIdEditCopy);
-        QCOMPARE(QGuiApplication::clipboard()->mimeData()->text(), QStringLiteral("A."));
-    }
-
-    void pasteTakesEitherBinaryNameElseText_data()
-    {
-        QTest::addColumn<QString>("format");
-        QTest::addColumn<QByteArray>("payload");
-        QTest::newRow("windows name") << QString(HexClipboard::kWindowsBinaryFormat) << QByteArray("\x00\xFF\x10", 3);
-        QTest::newRow("bare target") << QString(HexClipboard::kX11BinaryFormat) << QByteArray("\x7F\x00", 2);
-        QTest::newRow("text") << QStringLiteral("text/plain") << QByteArray("hi");
-    }
-
-    void pasteTakesEitherBinaryNameElseText()
-    {
-        QFETCH(QString, format);
-        QFETCH(QByteArray, payload);
-        Load(16);
-        Click(9, HexArea::HexLow);
-        auto* mime = new QMimeData;
-        mime->setData(format, payload);
-        if (format != QStringLiteral("text/plain")) {
-            mime->setText(QStringLiteral("ignored"));
-        }
-        QGuiApplication::clipboard()->setMimeData(mime);
-        QTest::keyClick(m_viewer.get(), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(m_viewer->GetLength(), 16u + payload.size());
-        const QByteArray inserted(reinterpret_cast<const char*>(m_viewer->GetData()) + 10, payload.size());
-        QCOMPARE(inserted, payload);
-        QCOMPARE(m_viewer->Model().CaretOffset(), 9);
-    }
-
-    void contextMenuItemsFollowSelectionAndClipboard()
-    {
-        QGuiApplication::clipboard()->clear();
-        Load(32);
-        auto menu = m_viewer->CreateContextMenu();
-        const QList<QAction*> actions = menu->actions();
-        QCOMPARE(actions.size(), 7);
-        QStringList enabled;
-        for (QAction* action : actions) {
-            if (!action->isSeparator() && action->isEnabled()) {
-                enabled << action->text();
-            }
-        }
-        QCOMPARE(enabled, QStringList{QStringLiteral("Select &All")});
-        QCOMPARE(actions[0]->data().toInt(), CHexViewer::kIdEditUndo);
-        QVERIFY(actions[1]->isSeparator());
-
-        Click(0, HexArea::HexHigh);
-        QTest::keyClick(m_viewer.get(), Qt::Key_Right, Qt::ShiftModifier);
-        QGuiApplication::clipboard()->setText(QStringLiteral("x"));
-        menu = m_viewer->CreateContextMenu();
-        enabled.clear();
-        for (QAction* action : menu->actions()) {
-            if (!action->isSeparator() && action->isEnabled()) {
-                enabled << action->text();
-            }
-        }
-        QCOMPARE(enabled, (QStringList{"Cu&t", "&Copy", "&Paste", "&Delete", "Select &All"}));
-        menu->actions()[5]->trigger(); // Delete
-        QCOMPARE(m_viewer->GetLength(), 31u);
-    }
-
-    void horizontalScrollBarRevealsTheAsciiColumn()
-    {
-        m_viewer->resize(30 * Cw(), m_viewer->height());
-        Load(256);
-        QScrollBar* bar = m_viewer->horizontalScrollBar();
-        QTRY_VERIFY(bar->isVisible());
-        QVERIFY(bar->maximum() > 0);
-        bar->setValue(bar->maximum());
-        QCOMPARE(m_viewer->Model().HorizontalOffset(), bar->maximum());
-        const QPoint ascii = CellOf(2, HexArea::Ascii);
-        QVERIFY(ascii.x() > 0 && ascii.x() < m_viewer->viewport()->width());
-        QTest::mouseClick(m_viewer->viewport(), Qt::LeftButton, {}, ascii);
-        QCOMPARE(m_viewer->Model().CaretArea(), HexArea::Ascii);
-        QCOMPARE(m_viewer->Model().CaretOffset(), 2);
-    }
-
-    void verticalScrollBarPagesAndKeepsTheCaretOnAByte()
-    {
-        Load(1000);
-        Click(150, HexArea::HexHigh);
-        QScrollBar* bar = m_viewer->verticalScrollBar();
-        QVERIFY(bar->maximum() > 0);
-        for (int i = 0; i < 10; ++i) {
-            bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
-        }
-        QCOMPARE(m_viewer->Model().TopOffset(), 1000u - 16u * m_viewer->Model().Layout().VisibleLines());
-        QVERIFY(m_viewer->Model().CaretOffset() < 1000);
-        QCOMPARE(bar->value(), static_cast<int>(m_viewer->Model().TopOffset() / 16));
-        bar->triggerAction(QAbstractSlider::SliderToMinimum); // not a request the viewer answers
-        QCOMPARE(bar->value(), static_cast<int>(m_viewer->Model().TopOffset() / 16));
-        bar->setSliderPosition(3);
-        QCOMPARE(m_viewer->Model().TopOffset(), 48u);
-    }
-
-    void paintingDrawsTheVisibleRowsOnly()
-    {
-        m_viewer->Clear();
-        m_viewer->SetLength(64u << 20);
-        const int rows = m_viewer->viewport()->height() / Lh();
-        (void)Grab();
-        QCOMPARE(m_viewer->PaintedRows(), rows);
-        QTest::keyClick(m_viewer.get(), Qt::Key_End, Qt::ControlModifier);
-        (void)Grab();
-        QCOMPARE(m_viewer->PaintedRows(), rows);
-        QCOMPARE(m_viewer->Model().CaretOffset(), (64 << 20) - 1);
-    }
-
-    void emptyViewerPaintsWhiteAndIgnoresInput()
-    {
-        m_viewer->Clear();
-        QTest::mouseClick(m_viewer->viewport(), Qt::LeftButton, {}, QPoint(40, 5));
-        QTest::keyClick(m_viewer.get(), Qt::Key_Down);
-        QTest::keyClicks(m_viewer.get(), "12");
-        QCOMPARE(m_viewer->GetData(), nullptr);
-        const QImage image = Grab();
-        QCOMPARE(image.pixelColor(40, 5), QColor(Qt::white));
-        QCOMPARE(m_viewer->PaintedRows(), 0);
-        QTest::keyClick(m_viewer.get(), Qt::Key_Insert);
-        QCOMPARE(m_viewer->GetLength(), 1u);
-    }
+  void emptyViewerPaintsWhiteAndIgnoresInput() {
+    m_viewer->Clear();
+    QTest::mouseClick(m_viewer->viewport(), Qt::LeftButton, {}, QPoint(40, 5));
+    QTest::keyClick(m_viewer.get(), Qt::Key_Down);
+    QTest::keyClicks(m_viewer.get(), "12");
+    QCOMPARE(m_viewer->GetData(), nullptr);
+    const QImage image = Grab();
+    QCOMPARE(image.pixelColor(40, 5), QColor(Qt::white));
+    QCOMPARE(m_viewer->PaintedRows(), 0);
+    QTest::keyClick(m_viewer.get(), Qt::Key_Insert);
+    QCOMPARE(m_viewer->GetLength(), 1u);
+  }
 };
 
 QTEST_MAIN(HexViewerTest)

@@ -13,158 +13,149 @@ namespace {
 const QColor kNavy(0, 0, 128);
 const QColor kWhite(255, 255, 255);
 
-QImage Render(CPercentProgressCtrl& bar)
-{
-    QImage image(bar.size(), QImage::Format_RGB32);
-    image.fill(Qt::magenta);
-    bar.render(&image);
-    return image;
+QImage Render(CPercentProgressCtrl& bar) {
+  QImage image(bar.size(), QImage::Format_RGB32);
+  image.fill(Qt::magenta);
+  bar.render(&image);
+  return image;
 }
 
 // Columns [first, last] that hold any pixel other than the two bar colours: where the text is.
-QPair<int, int> TextColumns(const QImage& image)
-{
-    int first = -1;
-    int last = -1;
-    for (int x = 0; x < image.width(); ++x) {
-        for (int y = 0; y < image.height(); ++y) {
-            const QColor pixel = image.pixelColor(x, y);
-            if (pixel != kNavy && pixel != kWhite) {
-                first = first < 0 ? x : first;
-                last = x;
-                break;
-            }
-        }
+QPair<int, int> TextColumns(const QImage& image) {
+  int first = -1;
+  int last = -1;
+  for (int x = 0; x < image.width(); ++x) {
+    for (int y = 0; y < image.height(); ++y) {
+      const QColor pixel = image.pixelColor(x, y);
+      if (pixel != kNavy && pixel != kWhite) {
+        first = first < 0 ? x : first;
+        last = x;
+        break;
+      }
     }
-    return {first, last};
+  }
+  return {first, last};
 }
 
 // Counts text pixels on one side of the split by the colour they lean to.
-int CountPixels(const QImage& image, int fromX, int toX, const std::function<bool(QColor)>& match)
-{
-    int count = 0;
-    for (int x = fromX; x < toX; ++x) {
-        for (int y = 0; y < image.height(); ++y) {
-            count += match(image.pixelColor(x, y)) ? 1 : 0;
-        }
+int CountPixels(const QImage& image, int fromX, int toX, const std::function<bool(QColor)>& match) {
+  int count = 0;
+  for (int x = fromX; x < toX; ++x) {
+    for (int y = 0; y < image.height(); ++y) {
+      count += match(image.pixelColor(x, y)) ? 1 : 0;
     }
-    return count;
+  }
+  return count;
 }
 
 class PaintCounter : public QObject {
-public:
-    int paints = 0;
+ public:
+  int paints = 0;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            ++paints;
-        }
-        return QObject::eventFilter(watched, event);
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      ++paints;
     }
+    return QObject::eventFilter(watched, event);
+  }
 };
 
 }  // namespace
 
 class ProgressCtrlTest : public QObject {
-    Q_OBJECT
+  Q_OBJECT
 
-private slots:
-    void initTestCase() { UseClassicPalette(); }
+ private slots:
+  void initTestCase() { UseClassicPalette(); }
 
-    void halfBarFillsHalfTheWidthWithTextInBothColours()
-    {
-        CPercentProgressCtrl bar;
-        bar.resize(190, 20);
-        bar.SetPos(50);
-        const QImage image = Render(bar);
+  void halfBarFillsHalfTheWidthWithTextInBothColours() {
+    CPercentProgressCtrl bar;
+    bar.resize(190, 20);
+    bar.SetPos(50);
+    const QImage image = Render(bar);
 
-        for (int x = 0; x < 190; ++x) {
-            QCOMPARE(image.pixelColor(x, 0), x < 95 ? kNavy : kWhite);
-        }
-        // Text in the background's own colour would vanish: the split runs through "50%", and each side
-        // shows it in the other part's colour.
-        const auto notNavy = [](QColor c) { return c != kNavy; };
-        const auto notWhite = [](QColor c) { return c != kWhite; };
-        QVERIFY(CountPixels(image, 80, 95, notNavy) > 0);
-        QVERIFY(CountPixels(image, 95, 110, notWhite) > 0);
+    for (int x = 0; x < 190; ++x) {
+      QCOMPARE(image.pixelColor(x, 0), x < 95 ? kNavy : kWhite);
     }
+    // Text in the background's own colour would vanish: the split runs through "50%", and each side
+    // shows it in the other part's colour.
+    const auto notNavy = [](QColor c) { return c != kNavy; };
+    const auto notWhite = [](QColor c) { return c != kWhite; };
+    QVERIFY(CountPixels(image, 80, 95, notNavy) > 0);
+    QVERIFY(CountPixels(image, 95, 110, notWhite) > 0);
+  }
 
-    void emptyAndFullBarsCarryTheTextInOneColour()
-    {
-        CPercentProgressCtrl bar;
-        bar.resize(120, 20);
-        const auto lighterThanNavy = [](QColor c) { return c.red() > 0 && c != kWhite; };
+  void emptyAndFullBarsCarryTheTextInOneColour() {
+    CPercentProgressCtrl bar;
+    bar.resize(120, 20);
+    const auto lighterThanNavy = [](QColor c) { return c.red() > 0 && c != kWhite; };
 
-        QImage image = Render(bar);
-        QCOMPARE(image.pixelColor(0, 0), kWhite);
-        QVERIFY(TextColumns(image).first > 0);
+    QImage image = Render(bar);
+    QCOMPARE(image.pixelColor(0, 0), kWhite);
+    QVERIFY(TextColumns(image).first > 0);
 
-        bar.SetPos(100);
-        image = Render(bar);
-        QCOMPARE(image.pixelColor(119, 0), kNavy);
-        QVERIFY(CountPixels(image, 0, 120, lighterThanNavy) > 0);
+    bar.SetPos(100);
+    image = Render(bar);
+    QCOMPARE(image.pixelColor(119, 0), kNavy);
+    QVERIFY(CountPixels(image, 0, 120, lighterThanNavy) > 0);
 
-        // Beyond the range the bar stays full and nothing is drawn outside it.
-        bar.SetPos(250);
-        image = Render(bar);
-        QCOMPARE(image.pixelColor(119, 0), kNavy);
-        bar.SetPos(-30);
-        image = Render(bar);
-        QCOMPARE(image.pixelColor(0, 0), kWhite);
-    }
+    // Beyond the range the bar stays full and nothing is drawn outside it.
+    bar.SetPos(250);
+    image = Render(bar);
+    QCOMPARE(image.pixelColor(119, 0), kNavy);
+    bar.SetPos(-30);
+    image = Render(bar);
+    QCOMPARE(image.pixelColor(0, 0), kWhite);
+  }
 
-    void captionReplacesThePercentageUntilCleared()
-    {
-        CPercentProgressCtrl bar;
-        bar.resize(190, 20);
-        bar.SetPos(70);
-        const auto percentColumns = TextColumns(Render(bar));
+  void captionReplacesThePercentageUntilCleared() {
+    CPercentProgressCtrl bar;
+    bar.resize(190, 20);
+    bar.SetPos(70);
+    const auto percentColumns = TextColumns(Render(bar));
 
-        bar.SetWindowText(QStringLiteral("Download Complete!!!"));
-        QCOMPARE(bar.GetWindowText(), QStringLiteral("Download Complete!!!"));
-        bar.SetPos(20);
-        const auto captionColumns = TextColumns(Render(bar));
-        QVERIFY(captionColumns.second - captionColumns.first > 2 * (percentColumns.second - percentColumns.first));
+    bar.SetWindowText(QStringLiteral("Download Complete!!!"));
+    QCOMPARE(bar.GetWindowText(), QStringLiteral("Download Complete!!!"));
+    bar.SetPos(20);
+    const auto captionColumns = TextColumns(Render(bar));
+    QVERIFY(captionColumns.second - captionColumns.first > 2 * (percentColumns.second - percentColumns.first));
 
-        bar.setWindowTitle(QString());
-        bar.SetPos(70);
-        QCOMPARE(TextColumns(Render(bar)), percentColumns);
-    }
+    bar.setWindowTitle(QString());
+    bar.SetPos(70);
+    QCOMPARE(TextColumns(Render(bar)), percentColumns);
+  }
 
-    void hiddenTextLeavesABareBar()
-    {
-        CPercentProgressCtrl bar;
-        bar.resize(190, 20);
-        bar.SetPos(40);
-        bar.SetShowText(false);
-        QCOMPARE(TextColumns(Render(bar)), qMakePair(-1, -1));
-    }
+  void hiddenTextLeavesABareBar() {
+    CPercentProgressCtrl bar;
+    bar.resize(190, 20);
+    bar.SetPos(40);
+    bar.SetShowText(false);
+    QCOMPARE(TextColumns(Render(bar)), qMakePair(-1, -1));
+  }
 
-    void positionThatKeepsTheBarWidthDoesNotRepaint()
-    {
-        CPercentProgressCtrl bar;
-        bar.resize(50, 20);
-        bar.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&bar));
-        PaintCounter counter;
-        bar.installEventFilter(&counter);
+  void positionThatKeepsTheBarWidthDoesNotRepaint() {
+    CPercentProgressCtrl bar;
+    bar.resize(50, 20);
+    bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    PaintCounter counter;
+    bar.installEventFilter(&counter);
 
-        QCOMPARE(bar.SetPos(10), 0);
-        QCOMPARE(counter.paints, 1);
-        QCOMPARE(bar.SetPos(11), 10);  // still 5 pixels
-        QCOMPARE(counter.paints, 1);
-        bar.SetPos(12);  // 6 pixels
-        QCOMPARE(counter.paints, 2);
+    QCOMPARE(bar.SetPos(10), 0);
+    QCOMPARE(counter.paints, 1);
+    QCOMPARE(bar.SetPos(11), 10);  // still 5 pixels
+    QCOMPARE(counter.paints, 1);
+    bar.SetPos(12);  // 6 pixels
+    QCOMPARE(counter.paints, 2);
 
-        // A new size forgets the width, so the same position paints again.
-        bar.resize(60, 20);
-        QCoreApplication::processEvents();
-        const int afterResize = counter.paints;
-        bar.SetPos(12);
-        QCOMPARE(counter.paints, afterResize + 1);
-    }
+    // A new size forgets the width, so the same position paints again.
+    bar.resize(60, 20);
+    QCoreApplication::processEvents();
+    const int afterResize = counter.paints;
+    bar.SetPos(12);
+    QCOMPARE(counter.paints, afterResize + 1);
+  }
 };
 
 QTEST_MAIN(ProgressCtrlTest)

@@ -20,225 +20,211 @@ const QColor kBlack(0, 0, 0);
 const QPoint kInside(5, 8);
 const QPoint kOutside(300, 8);
 
-QImage Render(QWidget& widget)
-{
-    QImage image(widget.size(), QImage::Format_RGB32);
-    widget.render(&image);
-    return image;
+QImage Render(QWidget& widget) {
+  QImage image(widget.size(), QImage::Format_RGB32);
+  widget.render(&image);
+  return image;
 }
 
 // The Windows-style sequence of a double click: the second press arrives as a double-click event.
-void DoubleClick(QWidget& widget, QPoint at)
-{
-    QTest::mousePress(&widget, Qt::LeftButton, {}, at);
-    QTest::mouseRelease(&widget, Qt::LeftButton, {}, at);
-    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, widget.mapToGlobal(at), Qt::LeftButton,
-                            Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&widget, &doubleClick);
-    QTest::mouseRelease(&widget, Qt::LeftButton, {}, at);
+void DoubleClick(QWidget& widget, QPoint at) {
+  QTest::mousePress(&widget, Qt::LeftButton, {}, at);
+  QTest::mouseRelease(&widget, Qt::LeftButton, {}, at);
+  QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, widget.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+  QApplication::sendEvent(&widget, &doubleClick);
+  QTest::mouseRelease(&widget, Qt::LeftButton, {}, at);
 }
 
-void MoveWithButtonHeld(QWidget& widget, QPoint to)
-{
-    QMouseEvent move(QEvent::MouseMove, to, widget.mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&widget, &move);
+void MoveWithButtonHeld(QWidget& widget, QPoint to) {
+  QMouseEvent move(QEvent::MouseMove, to, widget.mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&widget, &move);
 }
 
-bool AnyPixel(const QImage& image, const QRect& area, const QColor& colour)
-{
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            if (image.pixelColor(x, y) == colour) {
-                return true;
-            }
-        }
+bool AnyPixel(const QImage& image, const QRect& area, const QColor& colour) {
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      if (image.pixelColor(x, y) == colour) {
+        return true;
+      }
     }
-    return false;
+  }
+  return false;
 }
 
 }  // namespace
 
 class SkinButtonsTest : public QObject {
-    Q_OBJECT
+  Q_OBJECT
 
-private slots:
-    void initTestCase() { UseClassicPalette(); }
+ private slots:
+  void initTestCase() { UseClassicPalette(); }
 
-    void colourSetDerivesMixAndDeepMix()
-    {
-        CSkinCheckBox box(QStringLiteral("Address"));
-        QCOMPARE(box.Colors().mix, kMix);
-        QCOMPARE(box.Colors().deepMix, QColor(64, 64, 64));
+  void colourSetDerivesMixAndDeepMix() {
+    CSkinCheckBox box(QStringLiteral("Address"));
+    QCOMPARE(box.Colors().mix, kMix);
+    QCOMPARE(box.Colors().deepMix, QColor(64, 64, 64));
+  }
+
+  void releaseOutsideNeitherTogglesNorNotifies() {
+    CSkinCheckBox box(QStringLiteral("HEX Code"));
+    box.resize(80, 16);
+    QSignalSpy clicks(&box, &CSkinButton::clicked);
+
+    QTest::mousePress(&box, Qt::LeftButton, {}, kInside);
+    QVERIFY(box.IsPressed());
+    MoveWithButtonHeld(box, kOutside);
+    QVERIFY(!box.IsPressed());
+    MoveWithButtonHeld(box, kInside);
+    QVERIFY(box.IsPressed());
+    MoveWithButtonHeld(box, kOutside);
+    QTest::mouseRelease(&box, Qt::LeftButton, {}, kOutside);
+
+    QCOMPARE(box.GetCheck(), 0);
+    QCOMPARE(clicks.count(), 0);
+    QVERIFY(!box.IsPressed());
+
+    QTest::mouseClick(&box, Qt::LeftButton, {}, kInside);
+    QCOMPARE(box.GetCheck(), 1);
+    QCOMPARE(clicks.count(), 1);
+  }
+
+  void doubleClickCountsAsSecondClick() {
+    CSkinCheckBox box(QStringLiteral("ASCII"));
+    box.resize(80, 16);
+    QSignalSpy clicks(&box, &CSkinButton::clicked);
+    DoubleClick(box, kInside);
+    QCOMPARE(clicks.count(), 2);
+    QCOMPARE(box.GetCheck(), 0);
+  }
+
+  void spaceBarPressesAndClicks() {
+    CSkinCheckBox box(QStringLiteral("Address"));
+    box.resize(80, 16);
+    QSignalSpy clicks(&box, &CSkinButton::clicked);
+    QTest::keyPress(&box, Qt::Key_Space);
+    QVERIFY(box.IsPressed());
+    QCOMPARE(clicks.count(), 0);
+    QTest::keyRelease(&box, Qt::Key_Space);
+    QVERIFY(!box.IsPressed());
+    QCOMPARE(box.GetCheck(), 1);
+    QCOMPARE(clicks.count(), 1);
+  }
+
+  void radioGroupKeepsOneChecked() {
+    QWidget dialog;
+    auto* download = new CSkinRadioButton(QStringLiteral("Download"), &dialog);
+    auto* upload = new CSkinRadioButton(QStringLiteral("Upload"), &dialog);
+    auto* other = new CSkinRadioButton(QStringLiteral("Other"), &dialog);
+    for (auto* radio : {download, upload, other}) {
+      radio->resize(80, 16);
     }
+    QSignalSpy uploadClicks(upload, &CSkinButton::clicked);
 
-    void releaseOutsideNeitherTogglesNorNotifies()
-    {
-        CSkinCheckBox box(QStringLiteral("HEX Code"));
-        box.resize(80, 16);
-        QSignalSpy clicks(&box, &CSkinButton::clicked);
+    // Setting a check programmatically leaves the others alone.
+    download->SetCheck(1);
+    other->SetCheck(1);
+    QCOMPARE(download->SetCheck(1), 1);
 
-        QTest::mousePress(&box, Qt::LeftButton, {}, kInside);
-        QVERIFY(box.IsPressed());
-        MoveWithButtonHeld(box, kOutside);
-        QVERIFY(!box.IsPressed());
-        MoveWithButtonHeld(box, kInside);
-        QVERIFY(box.IsPressed());
-        MoveWithButtonHeld(box, kOutside);
-        QTest::mouseRelease(&box, Qt::LeftButton, {}, kOutside);
+    QTest::mouseClick(upload, Qt::LeftButton, {}, kInside);
+    QCOMPARE(upload->GetCheck(), 1);
+    QCOMPARE(download->GetCheck(), 0);
+    QCOMPARE(other->GetCheck(), 0);
+    QCOMPARE(uploadClicks.count(), 1);
 
-        QCOMPARE(box.GetCheck(), 0);
-        QCOMPARE(clicks.count(), 0);
-        QVERIFY(!box.IsPressed());
+    // Clicking the checked one keeps it checked and still notifies.
+    QTest::mouseClick(upload, Qt::LeftButton, {}, kInside);
+    QCOMPARE(upload->GetCheck(), 1);
+    QCOMPARE(uploadClicks.count(), 2);
+  }
 
-        QTest::mouseClick(&box, Qt::LeftButton, {}, kInside);
-        QCOMPARE(box.GetCheck(), 1);
-        QCOMPARE(clicks.count(), 1);
-    }
+  void arrowKeysMoveTheCheckWithinTheGroup() {
+    QWidget dialog;
+    auto* download = new CSkinRadioButton(QStringLiteral("Download"), &dialog);
+    auto* upload = new CSkinRadioButton(QStringLiteral("Upload"), &dialog);
+    download->SetCheck(1);
+    QSignalSpy uploadClicks(upload, &CSkinButton::clicked);
 
-    void doubleClickCountsAsSecondClick()
-    {
-        CSkinCheckBox box(QStringLiteral("ASCII"));
-        box.resize(80, 16);
-        QSignalSpy clicks(&box, &CSkinButton::clicked);
-        DoubleClick(box, kInside);
-        QCOMPARE(clicks.count(), 2);
-        QCOMPARE(box.GetCheck(), 0);
-    }
+    QTest::keyClick(download, Qt::Key_Right);
+    QCOMPARE(download->GetCheck(), 0);
+    QCOMPARE(upload->GetCheck(), 1);
+    QCOMPARE(uploadClicks.count(), 1);
 
-    void spaceBarPressesAndClicks()
-    {
-        CSkinCheckBox box(QStringLiteral("Address"));
-        box.resize(80, 16);
-        QSignalSpy clicks(&box, &CSkinButton::clicked);
-        QTest::keyPress(&box, Qt::Key_Space);
-        QVERIFY(box.IsPressed());
-        QCOMPARE(clicks.count(), 0);
-        QTest::keyRelease(&box, Qt::Key_Space);
-        QVERIFY(!box.IsPressed());
-        QCOMPARE(box.GetCheck(), 1);
-        QCOMPARE(clicks.count(), 1);
-    }
+    // Past the group's end the check stays.
+    QTest::keyClick(upload, Qt::Key_Down);
+    QCOMPARE(upload->GetCheck(), 1);
+    QTest::keyClick(upload, Qt::Key_Up);
+    QCOMPARE(download->GetCheck(), 1);
+    QCOMPARE(upload->GetCheck(), 0);
+  }
 
-    void radioGroupKeepsOneChecked()
-    {
-        QWidget dialog;
-        auto* download = new CSkinRadioButton(QStringLiteral("Download"), &dialog);
-        auto* upload = new CSkinRadioButton(QStringLiteral("Upload"), &dialog);
-        auto* other = new CSkinRadioButton(QStringLiteral("Other"), &dialog);
-        for (auto* radio : {download, upload, other}) {
-            radio->resize(80, 16);
-        }
-        QSignalSpy uploadClicks(upload, &CSkinButton::clicked);
+  void focusOnAnUncheckedRadioMovesToTheCheckedOne() {
+    QWidget dialog;
+    auto* download = new CSkinRadioButton(QStringLiteral("Download"), &dialog);
+    auto* upload = new CSkinRadioButton(QStringLiteral("Upload"), &dialog);
+    upload->SetCheck(1);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    download->setFocus(Qt::TabFocusReason);
+    QCOMPARE(QApplication::focusWidget(), upload);
 
-        // Setting a check programmatically leaves the others alone.
-        download->SetCheck(1);
-        other->SetCheck(1);
-        QCOMPARE(download->SetCheck(1), 1);
+    // A click focuses the clicked one, as it is pressed by then.
+    QTest::mousePress(download, Qt::LeftButton, {}, kInside);
+    QCOMPARE(QApplication::focusWidget(), download);
+    QTest::mouseRelease(download, Qt::LeftButton, {}, kInside);
+    QCOMPARE(download->GetCheck(), 1);
+  }
 
-        QTest::mouseClick(upload, Qt::LeftButton, {}, kInside);
-        QCOMPARE(upload->GetCheck(), 1);
-        QCOMPARE(download->GetCheck(), 0);
-        QCOMPARE(other->GetCheck(), 0);
-        QCOMPARE(uploadClicks.count(), 1);
+  void pressedRadioDrawsDarkenedAndRestores() {
+    CSkinRadioButton radio(QStringLiteral("Upload"));
+    radio.resize(80, 16);
+    const QPoint box = radio.BoxArea().topLeft();
 
-        // Clicking the checked one keeps it checked and still notifies.
-        QTest::mouseClick(upload, Qt::LeftButton, {}, kInside);
-        QCOMPARE(upload->GetCheck(), 1);
-        QCOMPARE(uploadClicks.count(), 2);
-    }
+    QTest::mousePress(&radio, Qt::LeftButton, {}, kInside);
+    QImage image = Render(radio);
+    // The face pixel of the sunken shading, (2, 2) reflected to (9, 9).
+    QCOMPARE(image.pixelColor(box + QPoint(9, 9)), kPressedFace);
+    QCOMPARE(image.pixelColor(0, 0), kFace);  // the background is not darkened
+    QCOMPARE(radio.Colors().face, kFace);
 
-    void arrowKeysMoveTheCheckWithinTheGroup()
-    {
-        QWidget dialog;
-        auto* download = new CSkinRadioButton(QStringLiteral("Download"), &dialog);
-        auto* upload = new CSkinRadioButton(QStringLiteral("Upload"), &dialog);
-        download->SetCheck(1);
-        QSignalSpy uploadClicks(upload, &CSkinButton::clicked);
+    QTest::mouseRelease(&radio, Qt::LeftButton, {}, kOutside);
+    image = Render(radio);
+    QCOMPARE(image.pixelColor(box + QPoint(2, 2)), kFace);
+  }
 
-        QTest::keyClick(download, Qt::Key_Right);
-        QCOMPARE(download->GetCheck(), 0);
-        QCOMPARE(upload->GetCheck(), 1);
-        QCOMPARE(uploadClicks.count(), 1);
+  void checkedBoxesShowTickAndDot() {
+    CSkinCheckBox check(QStringLiteral("Address"));
+    check.resize(80, 16);
+    check.SetCheck(1);
+    const QPoint inner = check.BoxArea().topLeft() + QPoint(1, 1);
+    const QImage image = Render(check);
+    QCOMPARE(image.pixelColor(inner + QPoint(1, 4)), kBlack);  // the tick's dark stroke
+    QCOMPARE(image.pixelColor(inner + QPoint(11, 1)), kShadow);
+    QCOMPARE(image.pixelColor(inner), QColor(255, 255, 255));  // raised edge
 
-        // Past the group's end the check stays.
-        QTest::keyClick(upload, Qt::Key_Down);
-        QCOMPARE(upload->GetCheck(), 1);
-        QTest::keyClick(upload, Qt::Key_Up);
-        QCOMPARE(download->GetCheck(), 1);
-        QCOMPARE(upload->GetCheck(), 0);
-    }
+    CSkinRadioButton radio(QStringLiteral("Download"));
+    radio.resize(80, 16);
+    radio.SetCheck(1);
+    const QImage dot = Render(radio);
+    QCOMPARE(dot.pixelColor(radio.BoxArea().center()), kBlack);
+  }
 
-    void focusOnAnUncheckedRadioMovesToTheCheckedOne()
-    {
-        QWidget dialog;
-        auto* download = new CSkinRadioButton(QStringLiteral("Download"), &dialog);
-        auto* upload = new CSkinRadioButton(QStringLiteral("Upload"), &dialog);
-        upload->SetCheck(1);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        download->setFocus(Qt::TabFocusReason);
-        QCOMPARE(QApplication::focusWidget(), upload);
+  void disabledCheckBoxIsFlatAndGrey() {
+    CSkinCheckBox box(QStringLiteral("HEX Code"));
+    box.resize(80, 16);
+    box.SetCheck(1);
+    box.setEnabled(false);
+    const QImage image = Render(box);
+    const QPoint corner = box.BoxArea().topLeft();
 
-        // A click focuses the clicked one, as it is pressed by then.
-        QTest::mousePress(download, Qt::LeftButton, {}, kInside);
-        QCOMPARE(QApplication::focusWidget(), download);
-        QTest::mouseRelease(download, Qt::LeftButton, {}, kInside);
-        QCOMPARE(download->GetCheck(), 1);
-    }
-
-    void pressedRadioDrawsDarkenedAndRestores()
-    {
-        CSkinRadioButton radio(QStringLiteral("Upload"));
-        radio.resize(80, 16);
-        const QPoint box = radio.BoxArea().topLeft();
-
-        QTest::mousePress(&radio, Qt::LeftButton, {}, kInside);
-        QImage image = Render(radio);
-        // The face pixel of the sunken shading, (2, 2) reflected to (9, 9).
-        QCOMPARE(image.pixelColor(box + QPoint(9, 9)), kPressedFace);
-        QCOMPARE(image.pixelColor(0, 0), kFace);  // the background is not darkened
-        QCOMPARE(radio.Colors().face, kFace);
-
-        QTest::mouseRelease(&radio, Qt::LeftButton, {}, kOutside);
-        image = Render(radio);
-        QCOMPARE(image.pixelColor(box + QPoint(2, 2)), kFace);
-    }
-
-    void checkedBoxesShowTickAndDot()
-    {
-        CSkinCheckBox check(QStringLiteral("Address"));
-        check.resize(80, 16);
-        check.SetCheck(1);
-        const QPoint inner = check.BoxArea().topLeft() + QPoint(1, 1);
-        const QImage image = Render(check);
-        QCOMPARE(image.pixelColor(inner + QPoint(1, 4)), kBlack);  // the tick's dark stroke
-        QCOMPARE(image.pixelColor(inner + QPoint(11, 1)), kShadow);
-        QCOMPARE(image.pixelColor(inner), QColor(255, 255, 255));  // raised edge
-
-        CSkinRadioButton radio(QStringLiteral("Download"));
-        radio.resize(80, 16);
-        radio.SetCheck(1);
-        const QImage dot = Render(radio);
-        QCOMPARE(dot.pixelColor(radio.BoxArea().center()), kBlack);
-    }
-
-    void disabledCheckBoxIsFlatAndGrey()
-    {
-        CSkinCheckBox box(QStringLiteral("HEX Code"));
-        box.resize(80, 16);
-        box.SetCheck(1);
-        box.setEnabled(false);
-        const QImage image = Render(box);
-        const QPoint corner = box.BoxArea().topLeft();
-
-        QCOMPARE(image.pixelColor(corner), kShadow);                  // frame
-        QCOMPARE(image.pixelColor(corner + QPoint(2, 1)), kFace);     // no raised edge
-        QCOMPARE(image.pixelColor(corner + QPoint(2, 5)), kShadow);   // tick's dark stroke in shadow
-        QCOMPARE(image.pixelColor(corner + QPoint(5, 9)), kMix);      // tick's main stroke in mix
-        // Nothing black anywhere: neither tick nor text.
-        QVERIFY(!AnyPixel(image, image.rect(), kBlack));
-        QVERIFY(AnyPixel(image, QRect(17, 0, 60, 16), kShadow));
-    }
+    QCOMPARE(image.pixelColor(corner), kShadow);                 // frame
+    QCOMPARE(image.pixelColor(corner + QPoint(2, 1)), kFace);    // no raised edge
+    QCOMPARE(image.pixelColor(corner + QPoint(2, 5)), kShadow);  // tick's dark stroke in shadow
+    QCOMPARE(image.pixelColor(corner + QPoint(5, 9)), kMix);     // tick's main stroke in mix
+    // Nothing black anywhere: neither tick nor text.
+    QVERIFY(!AnyPixel(image, image.rect(), kBlack));
+    QVERIFY(AnyPixel(image, QRect(17, 0, 60, 16), kShadow));
+  }
 };
 
 QTEST_MAIN(SkinButtonsTest)

@@ -6,55 +6,51 @@
 using tw::CWaitDialog;
 
 class WaitDialogTest : public QObject {
-    Q_OBJECT
+  Q_OBJECT
 
-private slots:
-    void sizedInDialogUnits()
-    {
-        CWaitDialog wait;
-        wait.ApplyBaseUnits(QSize(8, 16));  // 2 pixels per unit across, 2 down
-        QCOMPARE(wait.size(), QSize(374, 96));
-        auto* text = wait.findChild<QLabel*>(QStringLiteral("1020"));
-        QVERIFY(text != nullptr);
-        QCOMPARE(text->geometry().topLeft(), QPoint(58, 36));
-        QCOMPARE(text->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-        QCOMPARE(wait.windowTitle(), QStringLiteral("Converting Photo Image"));
-        QVERIFY(!wait.isModal());
+ private slots:
+  void sizedInDialogUnits() {
+    CWaitDialog wait;
+    wait.ApplyBaseUnits(QSize(8, 16));  // 2 pixels per unit across, 2 down
+    QCOMPARE(wait.size(), QSize(374, 96));
+    auto* text = wait.findChild<QLabel*>(QStringLiteral("1020"));
+    QVERIFY(text != nullptr);
+    QCOMPARE(text->geometry().topLeft(), QPoint(58, 36));
+    QCOMPARE(text->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    QCOMPARE(wait.windowTitle(), QStringLiteral("Converting Photo Image"));
+    QVERIFY(!wait.isModal());
+  }
+
+  void shownCentredOnTheMainDialogWithTheMessageCaption() {
+    QWidget mainDialog;
+    mainDialog.setGeometry(100, 80, 500, 420);
+    mainDialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&mainDialog));
+
+    CWaitDialog wait;
+    wait.ShowCentredOn(&mainDialog, QStringLiteral("Wait For Converting Photo to STB Photo"));
+    QVERIFY(wait.IsShown());
+    QCOMPARE(wait.windowTitle(), QStringLiteral("Message"));
+    QCOMPARE(wait.Text(), QStringLiteral("Wait For Converting Photo to STB Photo"));
+    const QPoint offset = wait.frameGeometry().center() - mainDialog.frameGeometry().center();
+    QVERIFY2(offset.manhattanLength() <= 2,
+             qPrintable(QStringLiteral("off centre by %1,%2").arg(offset.x()).arg(offset.y())));
+    // The whole line fits, however wide the font.
+    auto* text = wait.findChild<QLabel*>(QStringLiteral("1020"));
+    QVERIFY(text->width() >= text->fontMetrics().horizontalAdvance(wait.Text()) || text->width() == wait.width());
+
+    // One at a time: showing again replaces the text in the same window.
+    wait.ShowCentredOn(&mainDialog, QStringLiteral("Wait for a while"));
+    QCOMPARE(wait.Text(), QStringLiteral("Wait for a while"));
+    int shown = 0;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      shown += qobject_cast<CWaitDialog*>(window) != nullptr && window->isVisible() ? 1 : 0;
     }
+    QCOMPARE(shown, 1);
 
-    void shownCentredOnTheMainDialogWithTheMessageCaption()
-    {
-        QWidget mainDialog;
-        mainDialog.setGeometry(100, 80, 500, 420);
-        mainDialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&mainDialog));
-
-        CWaitDialog wait;
-        wait.ShowCentredOn(&mainDialog, QStringLiteral("Wait For Converting Photo to STB Photo"));
-        QVERIFY(wait.IsShown());
-        QCOMPARE(wait.windowTitle(), QStringLiteral("Message"));
-        QCOMPARE(wait.Text(), QStringLiteral("Wait For Converting Photo to STB Photo"));
-        const QPoint offset = wait.frameGeometry().center() - mainDialog.frameGeometry().center();
-        QVERIFY2(offset.manhattanLength() <= 2, qPrintable(QStringLiteral("off centre by %1,%2")
-                                                               .arg(offset.x())
-                                                               .arg(offset.y())));
-        // The whole line fits, however wide the font.
-        auto* text = wait.findChild<QLabel*>(QStringLiteral("1020"));
-        QVERIFY(text->width() >= text->fontMetrics().horizontalAdvance(wait.Text()) ||
-                text->width() == wait.width());
-
-        // One at a time: showing again replaces the text in the same window.
-        wait.ShowCentredOn(&mainDialog, QStringLiteral("Wait for a while"));
-        QCOMPARE(wait.Text(), QStringLiteral("Wait for a while"));
-        int shown = 0;
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            shown += qobject_cast<CWaitDialog*>(window) != nullptr && window->isVisible() ? 1 : 0;
-        }
-        QCOMPARE(shown, 1);
-
-        wait.Hide();
-        QVERIFY(!wait.IsShown());
-    }
+    wait.Hide();
+    QVERIFY(!wait.IsShown());
+  }
 };
 
 QTEST_MAIN(WaitDialogTest)

@@ -8,8 +8,7 @@
 
 namespace tw {
 
-bool BoxEndpoint::WriteAll(int fd, const std::uint8_t* data, std::size_t size, const StopSignal& stop,
-                           bool socket) {
+bool BoxEndpoint::WriteAll(int fd, const std::uint8_t* data, std::size_t size, const StopSignal& stop, bool socket) {
   while (size > 0) {
     const ssize_t written = socket ? send(fd, data, size, MSG_NOSIGNAL) : write(fd, data, size);
     if (written > 0) {

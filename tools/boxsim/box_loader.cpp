@@ -18,9 +18,7 @@ std::filesystem::path DiskRootFor(const BoxOptions& options) {
   return options.stateDir.empty() ? std::filesystem::path{} : options.stateDir / "disk";
 }
 
-bool IsCommand(std::uint8_t code) {
-  return CommandName(code) != "?";
-}
+bool IsCommand(std::uint8_t code) { return CommandName(code) != "?"; }
 
 bool ModelMatches(const std::uint8_t* field, const std::string& name) {
   std::array<std::uint8_t, kModelNameSize> padded{};
@@ -60,7 +58,8 @@ void BoxLoader::Feed(const std::uint8_t* data, std::size_t size) {
 
 bool BoxLoader::Step() {
   switch (m_state) {
-    case State::Idle: return StepIdle();
+    case State::Idle:
+      return StepIdle();
     case State::RequestPayload: {
       if (Available() < kRequestPayloadSize) {
         return false;
@@ -82,7 +81,8 @@ bool BoxLoader::Step() {
       OnBlock(payload.data(), length);
       return true;
     }
-    default: return StepHeader();
+    default:
+      return StepHeader();
   }
 }
 
@@ -163,27 +163,35 @@ void BoxLoader::OnHandshake() {
 
 void BoxLoader::OnHeader(const CommandHeader& header) {
   const std::uint8_t code = header[2];
-  const bool expected = (code == cmd::kSetSpeed && (m_state == State::Greeted || m_state == State::SpeedAcked)) ||
-                        (code == cmd::kSpeedConfirm && m_state == State::SpeedAcked) ||
-                        ((code == cmd::kDownloadRequest || code == cmd::kUploadRequest) &&
-                         m_state == State::AwaitRequest) ||
-                        (code == cmd::kDataBlock && m_state == State::AwaitBlock) ||
-                        (code == cmd::kUploadAck && m_state == State::AwaitUploadAck);
+  const bool expected =
+      (code == cmd::kSetSpeed && (m_state == State::Greeted || m_state == State::SpeedAcked)) ||
+      (code == cmd::kSpeedConfirm && m_state == State::SpeedAcked) ||
+      ((code == cmd::kDownloadRequest || code == cmd::kUploadRequest) && m_state == State::AwaitRequest) ||
+      (code == cmd::kDataBlock && m_state == State::AwaitBlock) ||
+      (code == cmd::kUploadAck && m_state == State::AwaitUploadAck);
   if (!expected) {
     m_trace.Command(header, "(not expected now, ignored)");
     return;
   }
   m_header = header;
   switch (code) {
-    case cmd::kSetSpeed: OnSetSpeed(header); break;
-    case cmd::kSpeedConfirm: OnSpeedConfirm(); break;
+    case cmd::kSetSpeed:
+      OnSetSpeed(header);
+      break;
+    case cmd::kSpeedConfirm:
+      OnSpeedConfirm();
+      break;
     case cmd::kDownloadRequest:
     case cmd::kUploadRequest:
       m_trace.Command(header, "");
       m_state = State::RequestPayload;
       break;
-    case cmd::kDataBlock: m_state = State::BlockPayload; break;
-    default: OnUploadAck(); break;
+    case cmd::kDataBlock:
+      m_state = State::BlockPayload;
+      break;
+    default:
+      OnUploadAck();
+      break;
   }
 }
 
@@ -478,9 +486,7 @@ bool BoxLoader::IsSequenced(Mode mode) {
   return mode != Mode::Sdram && mode != Mode::Flash && mode != Mode::Eeprom;
 }
 
-bool BoxLoader::IsMedia(Mode mode) {
-  return mode == Mode::Mp3 || mode == Mode::Photo || mode == Mode::Background;
-}
+bool BoxLoader::IsMedia(Mode mode) { return mode == Mode::Mp3 || mode == Mode::Photo || mode == Mode::Background; }
 
 bool BoxLoader::WritesFlash(Mode mode) {
   return mode == Mode::Program || mode == Mode::GzipProgram || mode == Mode::Flash || mode == Mode::Boot ||

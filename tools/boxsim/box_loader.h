@@ -79,8 +79,8 @@ class BoxLoader {
   void OnUploadAck();
 
   void StartDownload(Mode mode, std::uint32_t address, std::uint32_t size, const std::uint8_t* model);
-  [[nodiscard]] std::optional<std::uint8_t> RefuseDownload(Mode mode, std::uint32_t address,
-                                                           std::uint32_t size, const std::uint8_t* model) const;
+  [[nodiscard]] std::optional<std::uint8_t> RefuseDownload(Mode mode, std::uint32_t address, std::uint32_t size,
+                                                           const std::uint8_t* model) const;
   void StartUpload(Mode mode, std::uint32_t address, std::uint32_t size);
   void SendUploadBlock();
 

@@ -20,16 +20,23 @@ BoxMemory::BoxMemory()
 
 std::size_t BoxMemory::AreaFor(Mode mode) {
   switch (mode) {
-    case Mode::Sdram: return kSdram;
-    case Mode::Flash: return kFlash;
-    case Mode::Eeprom: return kEeprom;
-    case Mode::Database: return kDatabase;
-    case Mode::Boot: return kBoot;
+    case Mode::Sdram:
+      return kSdram;
+    case Mode::Flash:
+      return kFlash;
+    case Mode::Eeprom:
+      return kEeprom;
+    case Mode::Database:
+      return kDatabase;
+    case Mode::Boot:
+      return kBoot;
     case Mode::Program:
-    case Mode::GzipProgram: return kProgram;
+    case Mode::GzipProgram:
+      return kProgram;
     case Mode::Mp3:
     case Mode::Photo:
-    case Mode::Background: break;
+    case Mode::Background:
+      break;
   }
   return kNoArea;
 }

@@ -37,8 +37,7 @@ class BoxMemory {
   enum Area : std::size_t { kSdram, kFlash, kEeprom, kDatabase, kBoot, kProgram, kAreaCount };
 
   [[nodiscard]] static std::size_t AreaFor(Mode mode);
-  [[nodiscard]] static std::filesystem::path FileFor(const std::filesystem::path& dir,
-                                                     const SparseMemory& area);
+  [[nodiscard]] static std::filesystem::path FileFor(const std::filesystem::path& dir, const SparseMemory& area);
 
   std::array<SparseMemory, kAreaCount> m_areas;
 };

@@ -23,9 +23,9 @@ struct BoxFaults {
   unsigned corruptEvery = 0;  // the first arrival of every Nth block is taken as corrupted; 0: never
   bool splitReplies = false;  // each reply goes out in fragments, with a small gap between them
   std::chrono::milliseconds splitGap{5};
-  bool joinReplies = false;  // replies (and upload data) of one turn go out as one write
-  bool silent = false;       // the handshake is never answered
-  std::optional<unsigned> failAfterBlocks;      // RPL_BLOCK_FAILED for the block after N stored ones
+  bool joinReplies = false;                      // replies (and upload data) of one turn go out as one write
+  bool silent = false;                           // the handshake is never answered
+  std::optional<unsigned> failAfterBlocks;       // RPL_BLOCK_FAILED for the block after N stored ones
   std::optional<unsigned> nakAfterUploadBlocks;  // RPL_GET_DATA_NAK in place of upload block N+1
   std::vector<InjectedReply> injections;
   bool diskFull = false;
@@ -38,8 +38,8 @@ inline constexpr unsigned kDefaultFlashReportEvery = 16;
 inline constexpr std::uint32_t kDefaultIdleBaud = 115200;
 
 struct BoxOptions {
-  std::filesystem::path stateDir;  // empty: the memory lives as long as the box
-  std::filesystem::path diskDir;   // empty: <stateDir>/disk, or a temporary folder removed at the end
+  std::filesystem::path stateDir;   // empty: the memory lives as long as the box
+  std::filesystem::path diskDir;    // empty: <stateDir>/disk, or a temporary folder removed at the end
   std::vector<std::string> models;  // accepted model names of program images; empty accepts any
   std::uint64_t diskSize = kDefaultDiskSize;
   unsigned maxPhotos = kDefaultMaxPhotos;

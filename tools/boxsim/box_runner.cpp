@@ -59,8 +59,7 @@ void BoxRunner::Write(const std::uint8_t* data, std::size_t size) {
   }
   while (size > 0) {
     const std::size_t slice = std::min(size, m_pacer.SliceSize());
-    if (!m_endpoint.Write(data, slice, m_stop) ||
-        !m_stop.Sleep(m_pacer.Transmit(slice) - LinePacer::Clock::now())) {
+    if (!m_endpoint.Write(data, slice, m_stop) || !m_stop.Sleep(m_pacer.Transmit(slice) - LinePacer::Clock::now())) {
       return;
     }
     data += slice;

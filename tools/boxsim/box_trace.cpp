@@ -44,8 +44,8 @@ void BoxTrace::Command(const CommandHeader& header, std::string_view note) {
     return;
   }
   char text[160];
-  std::snprintf(text, sizeof text, "%s (0x%02X) seq=%u crc=0x%08X param=%u", CommandName(header[2]).data(),
-                header[2], header[1], GetBigEndian32(header.data() + 3), header[7]);
+  std::snprintf(text, sizeof text, "%s (0x%02X) seq=%u crc=0x%08X param=%u", CommandName(header[2]).data(), header[2],
+                header[1], GetBigEndian32(header.data() + 3), header[7]);
   std::string line(text);
   if (!note.empty()) {
     line.append(" ").append(note);
@@ -53,16 +53,15 @@ void BoxTrace::Command(const CommandHeader& header, std::string_view note) {
   Line(kFromPc, line);
 }
 
-void BoxTrace::Request(bool download, Mode mode, std::uint32_t address, std::uint32_t size,
-                       std::string_view model) {
+void BoxTrace::Request(bool download, Mode mode, std::uint32_t address, std::uint32_t size, std::string_view model) {
   if (!Enabled()) {
     return;
   }
   const auto index = static_cast<std::size_t>(mode);
   char text[200];
   std::snprintf(text, sizeof text, "  request %s %s address=0x%08X size=%u model=\"%s\"",
-                download ? "download" : "upload", index < kModeNames.size() ? kModeNames[index].data() : "?",
-                address, size, Printable(model).c_str());
+                download ? "download" : "upload", index < kModeNames.size() ? kModeNames[index].data() : "?", address,
+                size, Printable(model).c_str());
   Line(kFromPc, text);
 }
 

@@ -32,9 +32,7 @@ DeviceEndpoint::DeviceEndpoint(std::string path, std::uint32_t baud) : m_path(st
   tcflush(m_fd, TCIOFLUSH);
 }
 
-DeviceEndpoint::~DeviceEndpoint() {
-  close(m_fd);
-}
+DeviceEndpoint::~DeviceEndpoint() { close(m_fd); }
 
 bool DeviceEndpoint::Configure(std::uint32_t baud) {
   speed_t code = B115200;
@@ -56,16 +54,12 @@ bool DeviceEndpoint::Configure(std::uint32_t baud) {
   return tcsetattr(m_fd, TCSADRAIN, &settings) == 0;
 }
 
-long DeviceEndpoint::Read(std::uint8_t* buffer, std::size_t size) {
-  return ReadSome(m_fd, buffer, size);
-}
+long DeviceEndpoint::Read(std::uint8_t* buffer, std::size_t size) { return ReadSome(m_fd, buffer, size); }
 
 bool DeviceEndpoint::Write(const std::uint8_t* data, std::size_t size, const StopSignal& stop) {
   return WriteAll(m_fd, data, size, stop, false);
 }
 
-void DeviceEndpoint::SetBaud(std::uint32_t baud) {
-  [[maybe_unused]] const bool ok = Configure(baud);
-}
+void DeviceEndpoint::SetBaud(std::uint32_t baud) { [[maybe_unused]] const bool ok = Configure(baud); }
 
 }  // namespace tw

@@ -12,9 +12,7 @@ EmbeddedBox::~EmbeddedBox() {
   m_thread.join();
 }
 
-std::string EmbeddedBox::DevicePath() const {
-  return m_pty->Name();
-}
+std::string EmbeddedBox::DevicePath() const { return m_pty->Name(); }
 
 std::filesystem::path EmbeddedBox::DiskDir() const {
   return m_runner->WithLoader([](const BoxLoader& loader) { return loader.Disk().Root(); });

@@ -13,9 +13,7 @@ constexpr std::uint64_t kStepsPerSecond = 100;
 
 LinePacer::LinePacer(bool enabled, std::uint32_t baud) : m_enabled(enabled), m_baud(baud) {}
 
-std::size_t LinePacer::SliceSize() const {
-  return std::max<std::size_t>(1, m_baud / kBitsPerByte / kStepsPerSecond);
-}
+std::size_t LinePacer::SliceSize() const { return std::max<std::size_t>(1, m_baud / kBitsPerByte / kStepsPerSecond); }
 
 LinePacer::Clock::time_point LinePacer::Pass(Clock::time_point& free, std::size_t count) const {
   const auto now = Clock::now();

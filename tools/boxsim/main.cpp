@@ -124,9 +124,10 @@ std::unique_ptr<tw::BoxEndpoint> OpenEndpoint(const std::optional<std::uint16_t>
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"tarnwick-boxsim: a simulated set-top box loader for Tarnwick.\n"
-               "Prints the device the PC opens (a pseudo-terminal path, or tcp:HOST:PORT) on one line of\n"
-               "standard output and serves until interrupted."};
+  CLI::App app{
+      "tarnwick-boxsim: a simulated set-top box loader for Tarnwick.\n"
+      "Prints the device the PC opens (a pseudo-terminal path, or tcp:HOST:PORT) on one line of\n"
+      "standard output and serves until interrupted."};
   app.footer(kBehaviour);
 
   tw::BoxOptions options;
@@ -141,7 +142,8 @@ int main(int argc, char** argv) {
   std::optional<unsigned> nakAfter;
   std::vector<std::string> injections;
 
-  auto* tcp = app.add_option("--tcp", tcpPort, "Listen on this TCP port instead of a pseudo-terminal (0: any free port)");
+  auto* tcp =
+      app.add_option("--tcp", tcpPort, "Listen on this TCP port instead of a pseudo-terminal (0: any free port)");
   app.add_option("--host", host, "Address the TCP listener binds")->capture_default_str()->needs(tcp);
   app.add_option("--device", device, "Serve a real serial device (e.g. /dev/ttyUSB1), raw 8N1 at the negotiated speed")
       ->excludes(tcp);
@@ -182,8 +184,10 @@ int main(int argc, char** argv) {
                  "CODE@BLOCK[:PARAM]: send reply CODE (name like RPL_COMM_ERROR, or number) before the box's own "
                  "answer to data block BLOCK (1-based, first arrival) or before upload block BLOCK (repeatable)")
       ->group(faults);
-  app.add_flag("--disk-full", options.faults.diskFull, "Refuse every MP3 and photo with RPL_NO_HDD_SPACE")->group(faults);
-  app.add_flag("--photos-full", options.faults.photosFull, "Refuse every new photo with RPL_PHOTO_ERROR")->group(faults);
+  app.add_flag("--disk-full", options.faults.diskFull, "Refuse every MP3 and photo with RPL_NO_HDD_SPACE")
+      ->group(faults);
+  app.add_flag("--photos-full", options.faults.photosFull, "Refuse every new photo with RPL_PHOTO_ERROR")
+      ->group(faults);
 
   CLI11_PARSE(app, argc, argv);
 

@@ -19,9 +19,7 @@ std::filesystem::path MakeTemporaryRoot() {
   return pattern;
 }
 
-bool IsPartial(const std::filesystem::path& file) {
-  return file.extension() == kPartialSuffix;
-}
+bool IsPartial(const std::filesystem::path& file) { return file.extension() == kPartialSuffix; }
 
 }  // namespace
 
@@ -46,9 +44,12 @@ MediaDisk::~MediaDisk() {
 
 std::filesystem::path MediaDisk::PathFor(Mode mode, const MediaRecord& record) const {
   switch (mode) {
-    case Mode::Mp3: return m_root / "mp3" / SanitizeMediaName(record.name);
-    case Mode::Photo: return m_root / "photo" / SanitizeMediaName(record.name);
-    default: return m_root / "background.slot";
+    case Mode::Mp3:
+      return m_root / "mp3" / SanitizeMediaName(record.name);
+    case Mode::Photo:
+      return m_root / "photo" / SanitizeMediaName(record.name);
+    default:
+      return m_root / "background.slot";
   }
 }
 
@@ -63,9 +64,7 @@ std::uint64_t MediaDisk::FolderBytes(const std::filesystem::path& folder) const 
   return total;
 }
 
-std::uint64_t MediaDisk::UsedBytes() const {
-  return FolderBytes(m_root / "mp3") + FolderBytes(m_root / "photo");
-}
+std::uint64_t MediaDisk::UsedBytes() const { return FolderBytes(m_root / "mp3") + FolderBytes(m_root / "photo"); }
 
 unsigned MediaDisk::PhotoCount() const {
   unsigned count = 0;

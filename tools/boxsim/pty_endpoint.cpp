@@ -48,9 +48,7 @@ PtyEndpoint::~PtyEndpoint() {
   close(m_master);
 }
 
-long PtyEndpoint::Read(std::uint8_t* buffer, std::size_t size) {
-  return ReadSome(m_master, buffer, size);
-}
+long PtyEndpoint::Read(std::uint8_t* buffer, std::size_t size) { return ReadSome(m_master, buffer, size); }
 
 bool PtyEndpoint::Write(const std::uint8_t* data, std::size_t size, const StopSignal& stop) {
   return WriteAll(m_master, data, size, stop, false);

@@ -46,9 +46,7 @@ void ReplySender::Flush() {
   }
 }
 
-void ReplySender::Emit(const std::uint8_t* data, std::size_t size) {
-  m_line.Write(data, size);
-}
+void ReplySender::Emit(const std::uint8_t* data, std::size_t size) { m_line.Write(data, size); }
 
 void ReplySender::EmitInFragments(const std::uint8_t* data, std::size_t size) {
   // Two or three pieces cut at seeded places, so a run can be repeated exactly.

@@ -40,7 +40,8 @@ bool StopSignal::Sleep(std::chrono::steady_clock::duration duration) const {
     if (left.count() <= 0) {
       return !Raised();
     }
-    const timespec wait{static_cast<time_t>(left.count() / 1'000'000'000), static_cast<long>(left.count() % 1'000'000'000)};
+    const timespec wait{static_cast<time_t>(left.count() / 1'000'000'000),
+                        static_cast<long>(left.count() % 1'000'000'000)};
     pollfd fd{m_read, POLLIN, 0};
     if (ppoll(&fd, 1, &wait, nullptr) > 0) {
       return false;

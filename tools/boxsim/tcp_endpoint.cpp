@@ -39,9 +39,7 @@ TcpEndpoint::~TcpEndpoint() {
   close(m_listen);
 }
 
-std::string TcpEndpoint::Name() const {
-  return "tcp:" + m_host + ":" + std::to_string(m_port);
-}
+std::string TcpEndpoint::Name() const { return "tcp:" + m_host + ":" + std::to_string(m_port); }
 
 void TcpEndpoint::Accept() {
   m_peer = accept4(m_listen, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);

@@ -2,6 +2,4 @@
 
 #include "pixvane/pixvane_app.h"
 
-int main(int argc, char** argv) {
-  return tw::pixvane::RunPixvane({argv, static_cast<std::size_t>(argc)}, std::cerr);
-}
+int main(int argc, char** argv) { return tw::pixvane::RunPixvane({argv, static_cast<std::size_t>(argc)}, std::cerr); }

@@ -48,8 +48,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Binary PPM: "P6\n64 64\n255\n" and the rows of RGB bytes.
 [[nodiscard]] Bytes PpmBytes(const AVFrame& rgb) {
-  const std::string header =
-      "P6\n" + std::to_string(rgb.width) + " " + std::to_string(rgb.height) + "\n255\n";
+  const std::string header = "P6\n" + std::to_string(rgb.width) + " " + std::to_string(rgb.height) + "\n255\n";
   Bytes bytes(header.begin(), header.end());
   for (int row = 0; row < rgb.height; ++row) {
     const auto* line = rgb.data[0] + row * rgb.linesize[0];
