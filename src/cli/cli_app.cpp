@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <filesystem>
 #include <array>
 #include <cctype>
 #include <cstdio>
@@ -33,11 +34,6 @@ std::string Upper(std::string text) {
 }
 
 bool EndsWithMp3(const std::string& path) { return path.size() >= 3 && Upper(path.substr(path.size() - 3)) == "MP3"; }
-
-std::string BaseName(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::optional<int> ModeIndexByName(const std::string& name) {
   const std::string upper = Upper(name);
@@ -275,7 +271,7 @@ class CliParser {
     } else if (command == "send-media") {
       job.modeIndex = static_cast<int>(Mode::Mp3);
       for (const std::string& path : m_args.files) {
-        job.selected.push_back({path, BaseName(path), !EndsWithMp3(path)});
+        job.selected.push_back({path, std::filesystem::path(path).filename().string(), !EndsWithMp3(path)});
       }
     } else if (command == "background") {
       job.modeIndex = static_cast<int>(Mode::Background);
@@ -298,7 +294,8 @@ class CliParser {
       }
       job.viewerData = std::move(*bytes);
     } else if (chosen == Mode::Mp3 || chosen == Mode::Photo) {
-      job.selected.push_back({m_args.file, BaseName(m_args.file), chosen == Mode::Photo});
+      job.selected.push_back(
+          {m_args.file, std::filesystem::path(m_args.file).filename().string(), chosen == Mode::Photo});
     }
     return job;
   }

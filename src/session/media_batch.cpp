@@ -1,6 +1,7 @@
 #include "session/media_batch.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "media/media_header_record.h"
 #include "media/mp3_info.h"
@@ -13,11 +14,6 @@ namespace tw {
 namespace {
 
 constexpr int kBeforeHandshakePauseMs = 1000;
-
-std::string BaseName(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 }  // namespace
 
@@ -124,7 +120,7 @@ bool MediaBatch::LoadBackgroundPhoto() {
     return false;
   }
   state.imageFile.Open(*path);  // only the path matters to the converter
-  const SelectedFileInfo file{*path, BaseName(*path), true};
+  const SelectedFileInfo file{*path, std::filesystem::path(*path).filename().string(), true};
   if (PreparePhoto(file, Mode::Background) == Prepared::Failed) {
     return false;
   }
