@@ -84,6 +84,15 @@ std::uint32_t CLoaderLink::SendDataBlock(const std::uint8_t* data, std::uint32_t
   return remaining;
 }
 
+void CLoaderLink::SendViewerDataBlock(const std::uint8_t* data, std::uint32_t count) {
+  auto header = NewHeader(cmd::kDataBlock);
+  PutCrc(header, data, count);
+  Send(header.data(), header.size());
+  if (count > 0) {
+    Send(data, count);
+  }
+}
+
 void CLoaderLink::SendSpeed(int speedIndex) { SendHeader(cmd::kSetSpeed, static_cast<std::uint8_t>(speedIndex)); }
 
 void CLoaderLink::SendSpeedConfirm() { SendHeader(cmd::kSpeedConfirm); }

@@ -23,6 +23,8 @@ class CLoaderLink : public CSerialComm {
   void SendRequest(int modeIndex, bool download, std::string_view addressText);
   // One file or media block of min(remaining, 1024) bytes in one write; returns `remaining`.
   std::uint32_t SendDataBlock(const std::uint8_t* data, std::uint32_t remaining, BlockKind kind);
+  // One hex-viewer block: sequence 0, the counter left alone, header and payload as two writes.
+  void SendViewerDataBlock(const std::uint8_t* data, std::uint32_t count);
   void SendSpeed(int speedIndex);
   void SendSpeedConfirm();
   void SendUploadAck();

@@ -4,16 +4,12 @@
 
 namespace tw {
 
-void ReplyFramer::Append(const std::uint8_t* data, std::size_t count, Clock::time_point now) {
+void ReplyFramer::Append(const std::uint8_t* data, std::size_t count, std::chrono::milliseconds silence) {
   const bool partial = !m_bytes.empty() && m_bytes.size() < kReplySize;
-  if (partial && now - m_lastAppend >= kStaleAfter) {
+  if (partial && silence >= kStaleAfter) {
     m_bytes.clear();
   }
-  if (count == 0) {
-    return;  // nothing heard: the silence goes on
-  }
   m_bytes.insert(m_bytes.end(), data, data + count);
-  m_lastAppend = now;
 }
 
 bool ReplyFramer::NextFrame(ReplyFrame& out) {

@@ -21,12 +21,12 @@ struct ReplyFrame {
 // pulls data bytes instead (TakeData), so bytes right behind RPL_UPLOAD_DATA reach the upload in order.
 class ReplyFramer {
  public:
-  using Clock = std::chrono::steady_clock;
   static constexpr std::chrono::milliseconds kStaleAfter{200};
 
-  // A partial frame left from before `kStaleAfter` of silence is dropped first: noise must not shift
-  // every later frame.
-  void Append(const std::uint8_t* data, std::size_t count, Clock::time_point now);
+  // `silence` is how long the line was quiet before these bytes. A partial frame followed by at least
+  // `kStaleAfter` of it is dropped first: noise must not shift every later frame. Time the PC spent
+  // elsewhere never counts, so a slow operator cannot lose a reply.
+  void Append(const std::uint8_t* data, std::size_t count, std::chrono::milliseconds silence);
   [[nodiscard]] bool NextFrame(ReplyFrame& out);
   std::size_t TakeData(std::uint8_t* out, std::size_t max);
   [[nodiscard]] std::size_t Buffered() const;
@@ -34,7 +34,6 @@ class ReplyFramer {
 
  private:
   std::deque<std::uint8_t> m_bytes;
-  Clock::time_point m_lastAppend{};
 };
 
 }  // namespace tw

@@ -116,6 +116,11 @@ std::size_t CSerialComm::PendingLength() const {
   return m_pending;
 }
 
+std::chrono::milliseconds CSerialComm::ChunkSilence() const {
+  const std::lock_guard lock(m_mutex);
+  return m_silence;
+}
+
 std::uint8_t CSerialComm::PortNumber() const { return m_port; }
 
 std::uint32_t CSerialComm::BaudRate() const { return m_baud; }
@@ -186,8 +191,11 @@ bool CSerialComm::Retired(std::uint64_t generation) const {
 }
 
 void CSerialComm::ReaderLoop(SerialBackend& device, ChunkSink* owner, const TraceFn& trace, std::uint64_t generation) {
+  std::chrono::steady_clock::duration silence{};  // an empty read does not end the silence
   while (WaitUntilNoChunkPending(generation)) {
+    const auto waitStart = std::chrono::steady_clock::now();
     const WaitResult ready = device.WaitReadable();
+    silence += std::chrono::steady_clock::now() - waitStart;
     if (ready == WaitResult::Woken) {
       return;
     }
@@ -207,7 +215,9 @@ void CSerialComm::ReaderLoop(SerialBackend& device, ChunkSink* owner, const Trac
     {
       const std::lock_guard lock(m_mutex);
       m_pending = length;
+      m_silence = std::chrono::duration_cast<std::chrono::milliseconds>(silence);
     }
+    silence = {};
     owner->PostReceivedData(length);
   }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -45,6 +46,9 @@ class CSerialComm {
   [[nodiscard]] bool IsConnected() const;
   [[nodiscard]] const std::uint8_t* ReceiveBuffer() const;  // the chunk, followed by a zero byte
   [[nodiscard]] std::size_t PendingLength() const;
+  // How long the reader waited on a quiet line before the pending chunk came: the line's own silence,
+  // not the time the owner spent elsewhere (a message box holding the chunk, a blocked output).
+  [[nodiscard]] std::chrono::milliseconds ChunkSilence() const;
   [[nodiscard]] std::uint8_t PortNumber() const;
   [[nodiscard]] std::uint32_t BaudRate() const;
 
@@ -91,8 +95,9 @@ class CSerialComm {
   // by a reconnect waits for that release before it reuses the receive buffer.
   mutable std::mutex m_mutex;
   std::condition_variable m_released;
-  std::size_t m_pending = 0;       // guarded by m_mutex
-  std::uint64_t m_generation = 0;  // guarded by m_mutex; bumped to retire the running reader
+  std::size_t m_pending = 0;               // guarded by m_mutex
+  std::chrono::milliseconds m_silence{0};  // guarded by m_mutex
+  std::uint64_t m_generation = 0;          // guarded by m_mutex; bumped to retire the running reader
   std::thread m_reader;
 
   TraceFn m_trace;

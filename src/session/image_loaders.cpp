@@ -1,10 +1,11 @@
 #include "session/image_loaders.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
+#include "session/file_source.h"
 #include "session/session_texts.h"
-#include "session/transfer_size.h"
 
 namespace tw {
 
@@ -18,60 +19,59 @@ static_assert(kGzipModelName.size() == kModelNameSize);
 
 }  // namespace
 
-bool ImageLoaders::OpenChosenFile(std::string_view filter) {
+std::optional<ImageFile> ImageLoaders::OpenChosenFile(std::string_view filter) {
   const std::optional<std::string> path = m_context.host.AskOpenFile(std::string(filter));
   if (!path) {
-    return false;
+    return std::nullopt;
   }
-  if (!m_context.state.imageFile.Open(*path)) {
+  ImageFile file;
+  if (!file.Open(*path)) {
     m_context.host.MessageBox(text::CantOpen(*path));
-    return false;
+    return std::nullopt;
   }
-  return true;
+  return file;
 }
 
-bool ImageLoaders::Start() {
-  m_context.state.fileSource = true;
-  m_context.state.imageStart = m_context.state.imageFile.Position();
-  if (!UpdateTransferSize(m_context)) {
-    m_context.state.fileSource = false;
-    m_context.state.imageFile.Close();
-    return false;
-  }
-  m_context.SendHandshake();
-  return true;
+bool ImageLoaders::Start(Mode mode, ImageFile file, std::uint64_t start) {
+  TransferPlan plan = m_context.NewPlan(mode, true);
+  plan.source = std::make_unique<FileSource>(std::move(file), start);
+  return m_context.Accept(std::move(plan));
 }
 
+// The loader skips the image's 64-byte header: it sends what follows it, and announces that much.
 bool ImageLoaders::LoadProgramImage() {
-  if (!OpenChosenFile(text::kProgramFilter)) {
+  std::optional<ImageFile> file = OpenChosenFile(text::kProgramFilter);
+  if (!file) {
     return false;
   }
-  // The loader skips the image's 64-byte header: send what follows it, and announce that much.
-  ImageFile& file = m_context.state.imageFile;
-  if (file.Length() <= kProgramHeaderSize || !file.Seek(kProgramHeaderSize)) {
-    file.Close();
+  if (file->Length() <= kProgramHeaderSize) {
     m_context.host.MessageBox(std::string(text::kInvalidFile));
     return false;
   }
-  return Start();
+  return Start(Mode::Program, std::move(*file), kProgramHeaderSize);
 }
 
-bool ImageLoaders::LoadDatabaseImage() { return OpenChosenFile(text::kDatabaseFilter) && Start(); }
+bool ImageLoaders::LoadDatabaseImage() {
+  std::optional<ImageFile> file = OpenChosenFile(text::kDatabaseFilter);
+  return file && Start(Mode::Database, std::move(*file), 0);
+}
 
-bool ImageLoaders::LoadBootImage() { return OpenChosenFile(text::kBootFilter) && Start(); }
+bool ImageLoaders::LoadBootImage() {
+  std::optional<ImageFile> file = OpenChosenFile(text::kBootFilter);
+  return file && Start(Mode::Boot, std::move(*file), 0);
+}
 
 bool ImageLoaders::LoadGzipProgramImage() {
-  return OpenChosenFile(text::kGzipProgramFilter) && CheckModelName() && Start();
+  std::optional<ImageFile> file = OpenChosenFile(text::kGzipProgramFilter);
+  return file && CheckModelName(*file) && Start(Mode::GzipProgram, std::move(*file), 0);
 }
 
-bool ImageLoaders::CheckModelName() {
-  TransferState& state = m_context.state;
+bool ImageLoaders::CheckModelName(ImageFile& file) {
   std::uint8_t first = 0;
-  const bool gotFirst = state.imageFile.Read(&first, 1) == 1;
+  const bool gotFirst = file.Read(&first, 1) == 1;
   CLoaderLink::ModelName& model = m_context.link.ModelNameField();
   std::fill(model.begin(), model.end(), 0);
-  state.imageFile.Read(model.data(), kModelNameSize);
-  state.imageFile.Seek(0);
+  file.Read(model.data(), kModelNameSize);
 
   if (gotFirst && first == kGzipMark) {
     std::copy(kGzipModelName.begin(), kGzipModelName.end(), model.begin());
@@ -81,8 +81,6 @@ bool ImageLoaders::CheckModelName() {
     return true;
   }
   m_context.host.MessageBox(std::string(text::kInvalidFile));
-  state.imageFile.Close();
-  state.fileSource = false;
   return false;
 }
 

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <optional>
+#include <string_view>
+
+#include "session/image_file.h"
 #include "session/session_context.h"
 
 namespace tw {
 
-// The four image loaders: each asks for a file, prepares the transfer state and sends the handshake.
-// Each returns whether the handshake went out.
+// The four image loaders: each asks for a file, checks it and, when it is accepted, starts its transfer
+// with the file as block source. Each returns whether the handshake went out.
 class ImageLoaders {
  public:
   explicit ImageLoaders(SessionContext& context) : m_context(context) {}
@@ -16,9 +20,9 @@ class ImageLoaders {
   bool LoadGzipProgramImage();
 
  private:
-  bool OpenChosenFile(std::string_view filter);
-  bool CheckModelName();
-  bool Start();
+  [[nodiscard]] std::optional<ImageFile> OpenChosenFile(std::string_view filter);
+  bool CheckModelName(ImageFile& file);
+  bool Start(Mode mode, ImageFile file, std::uint64_t start);
 
   SessionContext& m_context;
 };

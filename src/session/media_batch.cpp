@@ -1,11 +1,13 @@
 #include "session/media_batch.h"
 
-#include <algorithm>
 #include <filesystem>
+#include <memory>
 
 #include "media/media_header_record.h"
 #include "media/mp3_info.h"
 #include "media/photo_converter.h"
+#include "session/file_source.h"
+#include "session/memory_source.h"
 #include "session/session_texts.h"
 #include "session/transfer_size.h"
 
@@ -21,11 +23,12 @@ bool MediaBatch::SendMediaBatch() {
   SessionHost& host = m_context.host;
   bool firstOfBatch = true;
   while (host.SelectedCount() > 0) {
-    if (PrepareFirstFile(host.FirstSelected()) == Prepared::Failed) {
+    std::optional<TransferPlan> plan = PrepareFile(host.FirstSelected());
+    if (!plan) {
       host.OperationFinished(false);
       return !firstOfBatch;
     }
-    if (!SendFirstFile(firstOfBatch)) {
+    if (!SendFile(std::move(*plan), firstOfBatch)) {
       return true;
     }
     firstOfBatch = false;
@@ -37,97 +40,100 @@ bool MediaBatch::SendMediaBatch() {
   return !firstOfBatch;
 }
 
-MediaBatch::Prepared MediaBatch::PrepareFirstFile(const SelectedFileInfo& file) {
-  m_context.host.SelectMode(static_cast<int>(file.isPhoto ? Mode::Photo : Mode::Mp3));
-  if (!m_context.state.imageFile.Open(file.path)) {
-    m_context.host.MessageBox(text::CantOpen(file.path));
-    return Prepared::Failed;
+std::optional<TransferPlan> MediaBatch::PrepareFile(const SelectedFileInfo& file) {
+  const Mode mode = file.isPhoto ? Mode::Photo : Mode::Mp3;
+  m_context.host.SelectMode(static_cast<int>(mode));
+  std::optional<TransferPlan> plan = file.isPhoto ? PreparePhoto(file, mode) : PrepareMp3(file);
+  if (plan) {
+    plan->batchFile = true;
   }
-  m_context.state.fileSource = true;
-  return file.isPhoto ? PreparePhoto(file, Mode::Photo) : PrepareMp3(file);
+  return plan;
 }
 
-MediaBatch::Prepared MediaBatch::PreparePhoto(const SelectedFileInfo& file, Mode mode) {
+std::optional<TransferPlan> MediaBatch::PreparePhoto(const SelectedFileInfo& file, Mode mode) {
   SessionHost& host = m_context.host;
-  TransferState& state = m_context.state;
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file.path, error)) {
+    host.MessageBox(text::CantOpen(file.path));
+    return std::nullopt;
+  }
   host.ShowWaitDialog(std::string(text::kWaitConverting));
   host.PumpMessages();
   std::optional<std::vector<std::uint8_t>> content = m_converter.ConvertPhoto(file.path, mode);
   host.HideWaitDialog();
   if (!content) {
     host.MessageBox(std::string(text::kMakingPhotoError));
-    state.fileSource = false;
-    state.imageFile.Close();
-    return Prepared::Failed;
+    return std::nullopt;
   }
-  state.transferSize = static_cast<std::uint32_t>(content->size());
-  const MediaHeaderRecord::Bytes record = MediaHeaderRecord::ForPhoto(file.name, state.transferSize).Data();
-  state.mediaBuffer.assign(record.begin(), record.end());
-  state.mediaBuffer.insert(state.mediaBuffer.end(), content->begin(), content->end());
-  state.photoRecord = record;
-  return Prepared::Ready;
+  const auto length = static_cast<std::uint32_t>(content->size());
+  const MediaHeaderRecord::Bytes record = MediaHeaderRecord::ForPhoto(file.name, length).Data();
+  content->insert(content->begin(), record.begin(), record.end());
+  TransferPlan plan = m_context.NewPlan(mode, true);
+  plan.source = std::make_unique<MemorySource>(std::move(*content), file.path);
+  if (!UpdateTransferSize(host, plan)) {
+    return std::nullopt;
+  }
+  return plan;
 }
 
-MediaBatch::Prepared MediaBatch::PrepareMp3(const SelectedFileInfo& file) {
-  TransferState& state = m_context.state;
-  const std::uint64_t length = state.imageFile.Length();
-  state.transferSize = static_cast<std::uint32_t>(length);
+// The MP3 goes out as stored, read block by block behind its record: never held whole.
+std::optional<TransferPlan> MediaBatch::PrepareMp3(const SelectedFileInfo& file) {
+  SessionHost& host = m_context.host;
+  ImageFile mp3;
+  if (!mp3.Open(file.path)) {
+    host.MessageBox(text::CantOpen(file.path));
+    return std::nullopt;
+  }
+  const std::uint64_t length = mp3.Length();
+  if (!FitsTransfer(host, kMediaHeaderSize + length, file.path)) {
+    return std::nullopt;  // neither the request nor the record's size field could hold it
+  }
   const CMp3Info info(file.path);
   const MediaHeaderRecord::Bytes record =
-      MediaHeaderRecord::ForMp3(file.name, state.transferSize, info.Duration(), info.Id3v1()).Data();
-  state.mediaBuffer.assign(kMediaHeaderSize + length, 0);
-  std::copy(record.begin(), record.end(), state.mediaBuffer.begin());
-  state.imageFile.Seek(0);
-  if (state.imageFile.Read(state.mediaBuffer.data() + kMediaHeaderSize, length) != length) {
-    m_context.host.MessageBox(text::CantOpen(file.path));
-    state.ReleaseMedia();
-    state.imageFile.Close();
-    state.fileSource = false;
-    return Prepared::Failed;
+      MediaHeaderRecord::ForMp3(file.name, static_cast<std::uint32_t>(length), info.Duration(), info.Id3v1()).Data();
+  TransferPlan plan = m_context.NewPlan(Mode::Mp3, true);
+  plan.source =
+      std::make_unique<FileSource>(std::move(mp3), 0, std::vector<std::uint8_t>(record.begin(), record.end()));
+  if (!UpdateTransferSize(host, plan)) {
+    return std::nullopt;
   }
-  state.mp3Record = record;
-  return Prepared::Ready;
+  return plan;
 }
 
-// Starts the session of the list's first file and waits until the box has stored it. False when the
-// wait ended otherwise (the owner closing, a second Start, or the run ending in the console).
-bool MediaBatch::SendFirstFile(bool firstOfBatch) {
+// Starts the transfer of the list's first file and waits until the box has stored it. False when the
+// wait ended otherwise (the owner closing, a second Start, the line lost, or the run ending).
+bool MediaBatch::SendFile(TransferPlan plan, bool firstOfBatch) {
   SessionHost& host = m_context.host;
-  UpdateTransferSize(m_context);
   host.Pause(kBeforeHandshakePauseMs);
   if (firstOfBatch) {
     host.StartWatchdog(kWatchdogMilliseconds);
   }
-  m_context.SendHandshake();
+  m_context.StartTransfer(std::move(plan));
   host.ShowWaitDialog(std::string(text::kWaitForAWhile));
   host.PumpMessages();
 
-  m_waiting = true;
+  m_context.transfer.SetBatchWaiting(true);
   const FileDoneWait result = host.WaitForFileDone();
-  m_waiting = false;
-  if (result != FileDoneWait::Done || m_context.state.closing) {
-    m_context.state.ReleaseMedia();
+  m_context.transfer.SetBatchWaiting(false);
+  if (result != FileDoneWait::Done || m_context.transfer.Closing()) {
+    m_context.transfer.End(TransferEnd::Cancelled);
     return false;
   }
   return true;
 }
 
 bool MediaBatch::LoadBackgroundPhoto() {
-  SessionHost& host = m_context.host;
-  TransferState& state = m_context.state;
-  const std::optional<std::string> path = host.AskOpenFile(std::string(text::kPhotoFilter));
+  const std::optional<std::string> path = m_context.host.AskOpenFile(std::string(text::kPhotoFilter));
   if (!path) {
     return false;
   }
-  state.imageFile.Open(*path);  // only the path matters to the converter
   const SelectedFileInfo file{*path, std::filesystem::path(*path).filename().string(), true};
-  if (PreparePhoto(file, Mode::Background) == Prepared::Failed) {
+  std::optional<TransferPlan> plan = PreparePhoto(file, Mode::Background);
+  if (!plan) {
     return false;
   }
-  state.fileSource = true;
-  UpdateTransferSize(m_context);
-  host.StartWatchdog(kWatchdogMilliseconds);
-  m_context.SendHandshake();
+  m_context.host.StartWatchdog(kWatchdogMilliseconds);
+  m_context.StartTransfer(std::move(*plan));
   return true;
 }
 

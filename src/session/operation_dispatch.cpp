@@ -1,6 +1,9 @@
 #include "session/operation_dispatch.h"
 
+#include <memory>
+
 #include "session/media_batch.h"
+#include "session/memory_source.h"
 #include "session/session_texts.h"
 #include "session/transfer_size.h"
 
@@ -13,10 +16,7 @@ constexpr std::uint32_t kFlashWindowHigh = 0x7FFFFFFF;
 constexpr std::uint32_t kEepromWindowHigh = 0x3FFF;
 
 std::uint32_t StartAddressFor(Mode mode, const std::string& start) {
-  if (mode == Mode::Eeprom) {
-    return ParseHexText("0000" + LastChars(start, 4));
-  }
-  return ParseHexText(LastChars(start, 8));
+  return ParseHexText(RequestAddressText(mode, start));
 }
 
 }  // namespace
@@ -26,32 +26,26 @@ bool OperationDispatch::OnSelchangePort() {
   const bool connected = m_context.link.Reconnect(host.PortIndex(), host.SpeedIndex());
   m_context.framer.Clear();
   host.SetComStatus(connected);
+  if (!connected && m_context.transfer.End(TransferEnd::LineLost)) {
+    m_receiver.Discard();
+  }
   return connected;
 }
 
 bool OperationDispatch::OnStart() {
-  if (m_batch.Waiting()) {
-    // Batches never nest: a second Start ends the wait of the running one, whose file stays listed.
+  if (m_context.transfer.BatchWaiting()) {
+    // Batches never nest: a second Start ends the running one. Nothing more of its file goes out (its
+    // entry stays listed); the next Start begins afresh.
+    m_context.transfer.End(TransferEnd::Cancelled);
     m_context.host.CancelFileDoneWait();
     return false;
   }
-  PrepareNewOperation();
   return m_context.host.DownloadChecked() ? StartDownload() : StartUpload();
 }
 
-// A start while another transfer runs begins afresh: whatever the old one held is let go.
-void OperationDispatch::PrepareNewOperation() {
-  TransferState& state = m_context.state;
-  state.sending = false;
-  state.receiving = false;
-  state.uploadFile.Discard();
-  state.ReleaseMedia();
-  state.lastBlockSource = LastBlockSource::None;
-}
-
 bool OperationDispatch::StartDownload() {
-  m_context.state.download = true;
-  switch (m_context.CurrentMode()) {
+  const Mode mode = static_cast<Mode>(m_context.host.ModeIndex());
+  switch (mode) {
     case Mode::Program:
       return m_loaders.LoadProgramImage();
     case Mode::Database:
@@ -59,7 +53,7 @@ bool OperationDispatch::StartDownload() {
     case Mode::Sdram:
     case Mode::Flash:
     case Mode::Eeprom:
-      return StartMemoryDownload();
+      return StartMemoryDownload(mode);
     case Mode::Mp3:
     case Mode::Photo:
       return m_batch.SendMediaBatch();
@@ -73,20 +67,15 @@ bool OperationDispatch::StartDownload() {
   return false;
 }
 
-bool OperationDispatch::StartMemoryDownload() {
-  m_context.state.fileSource = false;
-  m_context.state.viewerData = m_context.host.ViewerData();
-  if (!UpdateTransferSize(m_context)) {
-    return false;
-  }
-  m_context.SendHandshake();
-  return true;
+bool OperationDispatch::StartMemoryDownload(Mode mode) {
+  TransferPlan plan = m_context.NewPlan(mode, true);
+  plan.source = std::make_unique<MemorySource>(m_context.host.ViewerData(), "the hex viewer");
+  plan.viewerBlocks = true;
+  return m_context.Accept(std::move(plan));
 }
 
 bool OperationDispatch::StartUpload() {
-  TransferState& state = m_context.state;
-  state.download = false;
-  const Mode mode = m_context.CurrentMode();
+  const Mode mode = static_cast<Mode>(m_context.host.ModeIndex());
   switch (mode) {
     case Mode::Sdram:
     case Mode::Flash:
@@ -112,40 +101,27 @@ bool OperationDispatch::StartMemoryUpload(Mode mode) {
   if (CheckAddressRange() == 0) {
     return false;
   }
-  m_context.state.fileSource = false;
-  if (!UpdateTransferSize(m_context)) {
-    return false;
-  }
-  m_receiver.Begin(*size);
-  m_context.SendHandshake();
-  return true;
+  m_receiver.BeginMemory(*size);
+  return m_context.Accept(m_context.NewPlan(mode, false));
 }
 
 bool OperationDispatch::StartDatabaseUpload() {
   SessionHost& host = m_context.host;
-  TransferState& state = m_context.state;
   const std::optional<std::string> path = host.AskSaveFile(std::string(text::kDatabaseFilter));
   if (!path) {
     return false;
   }
-  if (!state.uploadFile.Create(*path)) {
+  if (!m_receiver.BeginFile(*path)) {
     host.MessageBox(text::CantOpen(*path));
     return false;
   }
-  state.uploadTarget = *path;
-  state.fileSource = true;
-  if (!UpdateTransferSize(m_context)) {
-    return false;
-  }
-  m_receiver.Begin(kDatabaseSize);
-  m_context.SendHandshake();
-  return true;
+  return m_context.Accept(m_context.NewPlan(Mode::Database, false));
 }
 
 int OperationDispatch::CheckAddressRange() {
   SessionHost& host = m_context.host;
   const std::uint32_t size = ParseDecimalSize(host.SizeText()).value_or(0);
-  const Mode mode = m_context.CurrentMode();
+  const auto mode = static_cast<Mode>(host.ModeIndex());
   const std::uint32_t end = StartAddressFor(mode, host.StartText()) + size;
   if (mode == Mode::Flash && (end < kFlashWindowLow || end > kFlashWindowHigh)) {
     host.MessageBox(std::string(text::kFlashRange));

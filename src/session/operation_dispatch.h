@@ -9,7 +9,7 @@ namespace tw {
 class MediaBatch;
 
 // What the operator's choices set in motion before the box answers. The starters return whether the
-// handshake went out (a refused or cancelled start sends nothing).
+// handshake went out. A cancelled or refused start sends nothing and leaves a running transfer alone.
 class OperationDispatch {
  public:
   OperationDispatch(SessionContext& context, UploadReceiver& receiver, ImageLoaders& loaders, MediaBatch& batch)
@@ -23,10 +23,9 @@ class OperationDispatch {
   int CheckAddressRange();
 
  private:
-  bool StartMemoryDownload();
+  bool StartMemoryDownload(Mode mode);
   bool StartMemoryUpload(Mode mode);
   bool StartDatabaseUpload();
-  void PrepareNewOperation();
 
   SessionContext& m_context;
   UploadReceiver& m_receiver;

@@ -3,27 +3,28 @@
 #include "link/loader_link.h"
 #include "link/reply_framer.h"
 #include "session/session_host.h"
-#include "session/transfer_state.h"
+#include "session/transfer_machine.h"
 
 namespace tw {
 
 inline constexpr int kWatchdogTimerId = 1;
 inline constexpr int kWatchdogMilliseconds = 10000;
 
-// What every part of a transfer session works on: the link, the host and the transfer state.
+// What every part of a transfer session works on: the link, the host and the transfer.
 struct SessionContext {
-  SessionContext(CLoaderLink& link_, SessionHost& host_) : link(link_), host(host_) {}
+  SessionContext(CLoaderLink& link_, SessionHost& host_) : link(link_), host(host_), transfer(host_) {}
 
   CLoaderLink& link;
   SessionHost& host;
-  TransferState state;
+  TransferMachine transfer;
   ReplyFramer framer;
 
-  [[nodiscard]] Mode CurrentMode() { return static_cast<Mode>(host.ModeIndex()); }
-  void SendHandshake() {
-    framer.Clear();
-    link.SendHandshake();
-  }
+  // A plan for `mode` with the request's address taken from the Start text as it stands now.
+  [[nodiscard]] TransferPlan NewPlan(Mode mode, bool download);
+  // Runs the transfer size step; when the plan is not refused, accepts it and sends the handshake.
+  bool Accept(TransferPlan plan);
+  // Accepts a plan whose size step has run and starts its conversation.
+  void StartTransfer(TransferPlan plan);
 };
 
 }  // namespace tw

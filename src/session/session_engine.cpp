@@ -1,11 +1,7 @@
 #include "session/session_engine.h"
 
-#include <algorithm>
-#include <cstring>
-
-#include "link/loader_crc.h"
+#include "link/loader_link.h"
 #include "session/session_texts.h"
-#include "session/transfer_size.h"
 
 namespace tw {
 
@@ -13,18 +9,18 @@ namespace {
 
 constexpr int kWriteCompletePauseMs = 300;
 constexpr int kFileDonePauseMs = 2000;
-constexpr std::size_t kEepromAddressDigits = 4;
-constexpr std::size_t kAddressDigits = 8;
+
+[[nodiscard]] bool IsBatchMedia(Mode mode) { return mode == Mode::Mp3 || mode == Mode::Photo; }
 
 }  // namespace
 
 void CSessionEngine::OnReceivedData(std::size_t length) {
-  OnBytes(m_context.link.ReceiveBuffer(), length);
+  OnBytes(m_context.link.ReceiveBuffer(), length, m_context.link.ChunkSilence());
   m_context.link.ReleaseChunk();
 }
 
-void CSessionEngine::OnBytes(const std::uint8_t* data, std::size_t count) {
-  m_context.framer.Append(data, count, ReplyFramer::Clock::now());
+void CSessionEngine::OnBytes(const std::uint8_t* data, std::size_t count, std::chrono::milliseconds silence) {
+  m_context.framer.Append(data, count, silence);
   ProcessBuffered();
 }
 
@@ -32,7 +28,7 @@ void CSessionEngine::ProcessBuffered() {
   std::array<std::uint8_t, kBlockSize> data{};
   ReplyFrame frame;
   for (;;) {
-    if (m_context.state.receiving) {
+    if (m_context.transfer.TakingData()) {
       const std::size_t taken = m_context.framer.TakeData(data.data(), m_receiver.BytesWanted());
       if (taken == 0) {
         return;
@@ -49,48 +45,41 @@ void CSessionEngine::ProcessBuffered() {
 }
 
 void CSessionEngine::OnReply(std::uint8_t code, std::uint8_t parameter) {
-  TransferState& state = m_context.state;
+  TransferMachine& transfer = m_context.transfer;
   SessionHost& host = m_context.host;
   switch (code) {
     case rpl::kHello:
       host.StopWatchdog();
-      m_context.link.SendSpeed(host.SpeedIndex());
-      break;
-    case rpl::kSendData:
-      if (state.download) {
-        OnSendData();
+      if (transfer.Active()) {
+        m_context.link.SendSpeed(host.SpeedIndex());
       }
       break;
+    case rpl::kSendData:
+      OnSendData();
+      break;
     case rpl::kCommError:
-      Fail(text::kCommError);
+      Refuse(text::kCommError, TransferEnd::Failed);
       break;
     case rpl::kBadHeader:
-      Fail(text::kBadHeader);
+      Refuse(text::kBadHeader, TransferEnd::Refused);
       break;
     case rpl::kFlashWriting:
       host.SetProgressCaption(text::FlashWriting(parameter));
       break;
     case rpl::kSpeedAck:
-      m_context.link.SendSpeedConfirm();
-      m_context.link.Reconnect(host.PortIndex(), host.SpeedIndex());
-      m_context.framer.Clear();  // the reopened port starts with empty queues
+      OnSpeedAck();
       break;
     case rpl::kGetRequest:
       OnGetRequest();
       break;
     case rpl::kCommProblem:
-      Fail(text::kCommProblem);
+      Refuse(text::kCommProblem, TransferEnd::Failed);
       break;
     case rpl::kInvalidSw:
-      Fail(text::kInvalidSw);
+      Refuse(text::kInvalidSw, TransferEnd::Refused);
       break;
     case rpl::kBlockOk:
-      if (state.sending) {
-        if (host.WaitDialogShown()) {
-          host.HideWaitDialog();
-        }
-        state.fileSource ? SendFileBlock(BlockKind::Next) : SendViewerBlock(BlockKind::Next);
-      }
+      OnBlockOk();
       break;
     case rpl::kBlockFailed:
       OnBlockFailed();
@@ -99,19 +88,15 @@ void CSessionEngine::OnReply(std::uint8_t code, std::uint8_t parameter) {
       OnComplete();
       break;
     case rpl::kUploadData:
-      // During a download this would turn the box's next replies into file data; with no upload
-      // under way there is nothing to take.
-      if (!state.download && m_receiver.BytesWanted() > 0) {
-        state.receiving = true;
+      if (m_receiver.BytesWanted() > 0) {
+        transfer.StartTakingData();
       }
       break;
     case rpl::kGetDataNak:
       OnGetDataNak();
       break;
     case rpl::kBlockResend:
-      if (state.download) {
-        OnBlockResend();
-      }
+      OnBlockResend();
       break;
     case rpl::kHeaderCrcError:
       host.MessageBox(std::string(text::kHeaderCrcError));
@@ -120,165 +105,168 @@ void CSessionEngine::OnReply(std::uint8_t code, std::uint8_t parameter) {
       host.MessageBox(std::string(text::kDataCrcError));
       break;
     case rpl::kNoHddSpace:
-      Fail(text::kNoHddSpace);
+      Refuse(text::kNoHddSpace, TransferEnd::Refused);
       break;
     case rpl::kPhotoError:
-      Fail(text::kPhotoError);
+      Refuse(text::kPhotoError, TransferEnd::Refused);
       break;
     default:
       break;
   }
 }
 
-void CSessionEngine::Fail(std::string_view message) {
+// The box has given up on the transfer: say what it said; nothing more of this transfer goes out.
+void CSessionEngine::Refuse(std::string_view message, TransferEnd reason) {
   m_context.host.MessageBox(std::string(message));
-  m_context.host.OperationFinished(false);
+  if (!m_context.transfer.End(reason)) {
+    m_context.host.OperationFinished(false);
+  }
 }
 
-void CSessionEngine::OnSendData() {
-  TransferState& state = m_context.state;
-  state.sending = true;
-  if (state.fileSource) {
-    state.remaining = state.transferSize;
-    state.imageFile.Seek(state.imageStart);  // a repeated request starts the image over
-    SendFileBlock(BlockKind::First);
-  } else {
-    state.remaining = static_cast<std::uint32_t>(state.viewerData.size());
-    SendViewerBlock(BlockKind::First);
+void CSessionEngine::OnSpeedAck() {
+  if (!m_context.transfer.Active()) {
+    return;
   }
+  SessionHost& host = m_context.host;
+  m_context.link.SendSpeedConfirm();
+  const bool reopened = m_context.link.Reconnect(host.PortIndex(), host.SpeedIndex());
+  m_context.framer.Clear();  // the reopened port starts with empty queues
+  if (!reopened) {
+    OnReopenFailed();
+    return;
+  }
+  m_context.transfer.Negotiated();
 }
 
 void CSessionEngine::OnGetRequest() {
-  SessionHost& host = m_context.host;
-  const std::string start = host.StartText();
-  std::string address;
-  switch (m_context.CurrentMode()) {
-    case Mode::Eeprom:
-      address = "0000" + LastChars(start, kEepromAddressDigits);
-      break;
-    case Mode::Sdram:
-    case Mode::Flash:
-      address = LastChars(start, kAddressDigits);
-      break;
-    case Mode::Database:
-      address = "fffa0000";
-      break;
-    default:
-      address = start;
-      break;
-  }
-  m_context.link.SendRequest(host.ModeIndex(), m_context.state.download, address);
-}
-
-void CSessionEngine::OnBlockResend() {
-  switch (m_context.state.lastBlockSource) {
-    case LastBlockSource::File:
-      SendFileBlock(BlockKind::Resend);
-      break;
-    case LastBlockSource::Viewer:
-      SendViewerBlock(BlockKind::Resend);
-      break;
-    case LastBlockSource::None:
-      break;
-  }
-}
-
-void CSessionEngine::OnBlockFailed() {
-  TransferState& state = m_context.state;
-  state.sending = false;
-  m_context.host.MessageBox(std::string(text::kCommProblem));
-  state.ReleaseMedia();
-  state.imageFile.Close();
-  m_context.host.OperationFinished(false);
-}
-
-void CSessionEngine::OnComplete() {
-  SessionHost& host = m_context.host;
-  const Mode mode = m_context.CurrentMode();
-  if (mode == Mode::Mp3 || mode == Mode::Photo) {
-    m_context.link.Reconnect(host.PortIndex(), kFastestSpeedIndex);
-    m_context.framer.Clear();
-    if (host.SelectedCount() == 1) {
-      host.MessageBox(std::string(text::kWriteComplete));
-      host.Pause(kWriteCompletePauseMs);
-    }
-    host.Pause(kFileDonePauseMs);
-    host.PostFileDone();
+  TransferMachine& transfer = m_context.transfer;
+  if (!transfer.Active()) {
     return;
   }
-  host.SetProgressCaption(std::string(text::kDownloadComplete));
-  host.MessageBox(std::string(text::kDownloadComplete));
-  host.OperationFinished(true);
+  const TransferPlan& plan = transfer.Plan();
+  m_context.link.SendRequest(static_cast<int>(plan.mode), plan.download, plan.addressText);
+  transfer.Requested();
+}
+
+void CSessionEngine::OnSendData() {
+  if (m_context.transfer.Plan().download) {
+    SendBlock(BlockKind::First);
+  }
+}
+
+void CSessionEngine::OnBlockOk() {
+  TransferMachine& transfer = m_context.transfer;
+  if (transfer.Phase() != TransferPhase::Sending) {
+    return;
+  }
+  if (m_context.host.WaitDialogShown()) {
+    m_context.host.HideWaitDialog();
+  }
+  SendBlock(BlockKind::Next);
+}
+
+void CSessionEngine::OnBlockResend() { SendBlock(BlockKind::Resend); }
+
+void CSessionEngine::OnBlockFailed() { Refuse(text::kCommProblem, TransferEnd::Failed); }
+
+// Success needs a download whose every block went out; the box acknowledges the last one with this.
+void CSessionEngine::OnComplete() {
+  TransferMachine& transfer = m_context.transfer;
+  if (!transfer.Active()) {
+    return;
+  }
+  SessionHost& host = m_context.host;
+  const TransferPlan& plan = transfer.Plan();
+  const bool complete = plan.download && transfer.Phase() == TransferPhase::Sending && transfer.AllSent();
+  if (IsBatchMedia(plan.mode)) {
+    if (complete) {
+      OnMediaStored();
+      return;
+    }
+  } else {
+    host.SetProgressCaption(std::string(text::kDownloadComplete));
+    host.MessageBox(std::string(text::kDownloadComplete));
+    if (complete) {
+      transfer.End(TransferEnd::Success);
+      return;
+    }
+  }
+  const std::uint64_t done = plan.download ? transfer.SentBytes() : m_receiver.ReceivedCount();
+  host.MessageBox(text::Incomplete(done, plan.size));
+  m_receiver.Discard();
+  transfer.End(TransferEnd::Failed);
+}
+
+// The box stored an MP3 or a photo: back to the idle speed, then hand over to the batch.
+void CSessionEngine::OnMediaStored() {
+  SessionHost& host = m_context.host;
+  m_context.transfer.End(TransferEnd::Success);
+  const bool reopened = m_context.link.Reconnect(host.PortIndex(), kFastestSpeedIndex);
+  m_context.framer.Clear();
+  if (!reopened) {
+    OnReopenFailed();
+    return;
+  }
+  if (host.SelectedCount() == 1) {
+    host.MessageBox(std::string(text::kWriteComplete));
+    host.Pause(kWriteCompletePauseMs);
+  }
+  host.Pause(kFileDonePauseMs);
+  host.PostFileDone();
 }
 
 void CSessionEngine::OnGetDataNak() {
-  TransferState& state = m_context.state;
-  state.receiving = false;
-  if (state.fileSource) {
-    // The upload stopped early: the target keeps what it held before.
-    state.uploadFile.Discard();
-    state.fileSource = false;
+  m_context.host.MessageBox(std::string(text::kGetDataNak));
+  if (!m_context.transfer.Plan().download) {
+    m_receiver.Discard();
   }
-  Fail(text::kGetDataNak);
+  if (!m_context.transfer.End(TransferEnd::Failed)) {
+    m_context.host.OperationFinished(false);
+  }
 }
 
+void CSessionEngine::SendBlock(BlockKind kind) {
+  m_context.transfer.Plan().viewerBlocks ? SendViewerBlock(kind) : SendFileBlock(kind);
+}
+
+std::optional<DataBlock> CSessionEngine::TakeBlock(BlockKind kind) {
+  TransferMachine& transfer = m_context.transfer;
+  switch (kind) {
+    case BlockKind::First:
+      return transfer.FirstBlock();
+    case BlockKind::Next:
+      return transfer.NextBlock();
+    case BlockKind::Resend:
+      return transfer.RepeatBlock();
+  }
+  return std::nullopt;
+}
+
+// Hex-viewer blocks carry sequence 0 and go out as header and payload apart.
 void CSessionEngine::SendViewerBlock(BlockKind kind) {
-  TransferState& state = m_context.state;
-  const auto total = static_cast<std::uint32_t>(state.viewerData.size());
-  std::uint32_t offset = total - state.remaining;
-  std::uint32_t n = std::min<std::uint32_t>(state.remaining, kBlockSize);
-  if (kind == BlockKind::Resend) {
-    offset = state.lastViewerOffset;
-    n = state.lastBlockLength;
+  const std::optional<DataBlock> block = TakeBlock(kind);
+  if (!block) {
+    return;
   }
-  CommandHeader header = NewHeader(cmd::kDataBlock);
-  const std::uint8_t* payload = state.viewerData.data() + offset;
-  PutBigEndian32(header.data() + 3, Crc(payload, n));
-  m_context.link.Send(header.data(), header.size());
-  if (n > 0) {
-    m_context.link.Send(payload, n);
-  }
-  state.lastBlockSource = LastBlockSource::Viewer;
-  state.lastViewerOffset = offset;
-  state.lastBlockLength = n;
-  if (kind != BlockKind::Resend) {
-    state.remaining -= n;
-    if (state.remaining == 0) {
-      state.sending = false;
-    }
-  }
+  m_context.link.SendViewerDataBlock(block->data, block->length);
 }
 
 void CSessionEngine::SendFileBlock(BlockKind kind) {
-  TransferState& state = m_context.state;
-  std::uint32_t n = std::min<std::uint32_t>(state.remaining, kBlockSize);
-  if (kind == BlockKind::Resend) {
-    n = state.lastBlockLength;
-  } else if (!state.mediaBuffer.empty()) {
-    const std::size_t offset = state.transferSize - state.remaining;
-    std::memcpy(state.blockBuffer.data(), state.mediaBuffer.data() + offset, n);
-  } else {
-    const std::size_t got = state.imageFile.Read(state.blockBuffer.data(), n);
-    std::fill(state.blockBuffer.begin() + static_cast<std::ptrdiff_t>(got), state.blockBuffer.begin() + n, 0);
-  }
-  m_context.link.SendDataBlock(state.blockBuffer.data(), n, kind);
-  state.lastBlockSource = LastBlockSource::File;
-  state.lastBlockLength = n;
-
-  const std::uint64_t done = state.transferSize - state.remaining;
-  if (state.transferSize != 0) {
-    m_context.host.SetProgress(static_cast<int>(done * 100 / state.transferSize), done, state.transferSize);
-  }
-  if (kind == BlockKind::Resend) {
+  const std::optional<DataBlock> block = TakeBlock(kind);
+  if (!block) {
     return;
   }
-  state.remaining -= n;
-  if (state.remaining == 0) {
-    m_context.host.SetProgress(100, state.transferSize, state.transferSize);
-    state.sending = false;
-    state.fileSource = false;
-    state.imageFile.Close();
-    state.ReleaseMedia();
+  m_context.link.SendDataBlock(block->data, block->length, kind);
+  const std::uint64_t total = m_context.transfer.Plan().size;
+  ShowProgress(block->offset, total);
+  if (kind != BlockKind::Resend && m_context.transfer.AllSent()) {
+    ShowProgress(total, total);
+  }
+}
+
+void CSessionEngine::ShowProgress(std::uint64_t done, std::uint64_t total) {
+  if (total != 0) {
+    m_context.host.SetProgress(static_cast<int>(done * 100 / total), done, total);
   }
 }
 
@@ -290,20 +278,19 @@ void CSessionEngine::OnTimer(int timerId) {
 }
 
 void CSessionEngine::OnLineLost() {
-  AbandonTransfer();
+  m_context.framer.Clear();
   m_context.host.SetComStatus(false);
-  Fail(text::kWatchdog);
+  Refuse(text::kWatchdog, TransferEnd::LineLost);
 }
 
-void CSessionEngine::AbandonTransfer() {
-  TransferState& state = m_context.state;
-  state.sending = false;
-  state.receiving = false;
-  state.fileSource = false;
-  state.imageFile.Close();
-  state.uploadFile.Discard();
-  state.ReleaseMedia();
-  m_context.framer.Clear();
+// The link has shown why it could not open the port.
+void CSessionEngine::OnReopenFailed() {
+  m_context.host.SetComStatus(false);
+  m_receiver.Discard();
+  if (!m_context.transfer.End(TransferEnd::LineLost)) {
+    m_context.host.OperationFinished(false);
+  }
+  m_context.host.CancelFileDoneWait();
 }
 
 }  // namespace tw

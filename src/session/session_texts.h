@@ -1,6 +1,7 @@
 #pragma once
 // The texts the transfer session shows the operator.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,12 @@ inline constexpr std::string_view kWaitForAWhile = "Wait for a while";
 [[nodiscard]] std::string FlashWriting(int block);
 // "Can't open " + path + " !!!"
 [[nodiscard]] std::string CantOpen(std::string_view path);
+// "Can't read " + path + " !!!": the source gave fewer bytes than announced.
+[[nodiscard]] std::string CantRead(std::string_view path);
+// A source whose size does not fit the request's 32-bit size field.
+[[nodiscard]] std::string TooLarge(std::string_view path);
+// The box said RPL_COMPLETE before it had every block.
+[[nodiscard]] std::string Incomplete(std::uint64_t done, std::uint64_t total);
 
 // File-dialog filters.
 inline constexpr std::string_view kProgramFilter = "Program File|*.bin";

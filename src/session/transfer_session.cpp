@@ -13,8 +13,10 @@ CTransferSession::CTransferSession(CLoaderLink& link, SessionHost& host, PhotoCo
 CTransferSession::~CTransferSession() { OnClosing(); }
 
 void CTransferSession::OnClosing() {
-  m_context.state.closing = true;
-  m_engine.AbandonTransfer();
+  m_context.transfer.SetClosing();
+  m_context.transfer.End(TransferEnd::Cancelled);
+  m_receiver.Discard();
+  m_context.framer.Clear();
 }
 
 }  // namespace tw

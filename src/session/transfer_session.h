@@ -28,10 +28,10 @@ class CTransferSession {
   // The owner is going away: a waiting batch returns, a partial upload is removed.
   void OnClosing();
 
-  [[nodiscard]] SessionContext& Context() { return m_context; }
+  // A transfer is under way (from its handshake to its end) or a batch waits for its file.
+  [[nodiscard]] bool Running() const { return m_context.transfer.Running(); }
+  [[nodiscard]] const TransferMachine& Transfer() const { return m_context.transfer; }
   [[nodiscard]] CSessionEngine& Engine() { return m_engine; }
-  [[nodiscard]] OperationDispatch& Dispatch() { return m_dispatch; }
-  [[nodiscard]] bool BatchWaiting() const { return m_batch.Waiting(); }
 
  private:
   SessionContext m_context;

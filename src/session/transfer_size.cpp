@@ -1,64 +1,96 @@
 #include "session/transfer_size.h"
 
+#include <limits>
+
 #include "session/session_texts.h"
 
 namespace tw {
 
 namespace {
 
-constexpr std::uint32_t kProgramHeaderSize = 64;
+constexpr std::size_t kEepromAddressDigits = 4;
+constexpr std::size_t kAddressDigits = 8;
+constexpr std::uint64_t kLargestTransfer = std::numeric_limits<std::uint32_t>::max();
 
-// The image file's length as a 32-bit count; images do not reach 4 GiB.
-std::uint32_t ImageLength(const SessionContext& context) {
-  return static_cast<std::uint32_t>(context.state.imageFile.Length());
+std::optional<std::uint32_t> Refuse(SessionHost& host, std::string_view message) {
+  host.MessageBox(std::string(message));
+  return std::nullopt;
 }
 
-std::optional<std::uint32_t> SizeFor(SessionContext& context) {
-  TransferState& state = context.state;
-  switch (context.CurrentMode()) {
+std::optional<std::uint32_t> WholeSource(SessionHost& host, const BlockSource& source) {
+  if (!FitsTransfer(host, source.Size(), source.Name())) {
+    return std::nullopt;
+  }
+  return static_cast<std::uint32_t>(source.Size());
+}
+
+std::optional<std::uint32_t> SizeFor(SessionHost& host, const TransferPlan& plan) {
+  const BlockSource* source = plan.source.get();
+  switch (plan.mode) {
     case Mode::Program:
-      return ImageLength(context) - kProgramHeaderSize;
     case Mode::GzipProgram:
-      return ImageLength(context);
+    case Mode::Mp3:
+    case Mode::Photo:
+    case Mode::Background:
+      return WholeSource(host, *source);
     case Mode::Database:
-      if (state.download && state.imageFile.Length() < kDatabaseSize) {
-        context.host.MessageBox(std::string(text::kNotDatabaseFile));
-        return std::nullopt;
+      if (plan.download && source->Size() < kDatabaseSize) {
+        return Refuse(host, text::kNotDatabaseFile);
       }
       return kDatabaseSize;
     case Mode::Sdram:
     case Mode::Flash:
     case Mode::Eeprom:
-      if (state.download) {
-        return static_cast<std::uint32_t>(state.viewerData.size());
+      if (plan.download) {
+        return WholeSource(host, *source);
       }
-      return ParseDecimalSize(context.host.SizeText()).value_or(0);
-    case Mode::Mp3:
-    case Mode::Photo:
-    case Mode::Background:
-      return state.transferSize + static_cast<std::uint32_t>(kMediaHeaderSize);
+      return ParseDecimalSize(host.SizeText()).value_or(0);
     case Mode::Boot:
-      if (state.imageFile.Length() != kBootSize) {
-        context.host.MessageBox(std::string(text::kNotBootFile));
-        if (state.imageFile.Length() < kBootSize) {
+      if (source->Size() != kBootSize) {
+        host.MessageBox(std::string(text::kNotBootFile));
+        if (source->Size() < kBootSize) {
           return std::nullopt;  // the blocks past its end would not be the file's
         }
       }
       return kBootSize;
   }
-  return state.transferSize;
+  return std::nullopt;
 }
 
 }  // namespace
 
-bool UpdateTransferSize(SessionContext& context) {
-  const std::optional<std::uint32_t> size = SizeFor(context);
+bool FitsTransfer(SessionHost& host, std::uint64_t size, const std::string& name) {
+  if (size > kLargestTransfer) {
+    host.MessageBox(text::TooLarge(name));
+    return false;
+  }
+  return true;
+}
+
+bool UpdateTransferSize(SessionHost& host, TransferPlan& plan) {
+  const std::optional<std::uint32_t> size = SizeFor(host, plan);
   if (!size) {
     return false;
   }
-  context.state.transferSize = *size;
-  context.link.SetTransferSize(*size);
+  plan.size = *size;
   return true;
+}
+
+std::string RequestAddressText(Mode mode, const std::string& start) {
+  switch (mode) {
+    case Mode::Eeprom: {
+      // "0x12" means 0x12: the prefix goes before the last four characters are taken.
+      const bool prefixed = start.size() >= 2 && start[0] == '0' && (start[1] == 'x' || start[1] == 'X');
+      return "0000" + LastChars(prefixed ? start.substr(2) : start, kEepromAddressDigits);
+    }
+    case Mode::Sdram:
+    case Mode::Flash:
+      return LastChars(start, kAddressDigits);
+    case Mode::Database:
+      return "fffa0000";
+    default:
+      return start;
+  }
 }
 
 std::optional<std::uint32_t> ParseDecimalSize(const std::string& text) {
@@ -72,7 +104,7 @@ std::optional<std::uint32_t> ParseDecimalSize(const std::string& text) {
     }
     value = value * 10 + static_cast<std::uint64_t>(c - '0');
   }
-  if (value > 0xFFFFFFFFu) {
+  if (value > kLargestTransfer) {
     return std::nullopt;
   }
   return static_cast<std::uint32_t>(value);

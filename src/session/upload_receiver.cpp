@@ -1,64 +1,79 @@
 #include "session/upload_receiver.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "session/session_texts.h"
 
 namespace tw {
 
-void UploadReceiver::Begin(std::uint32_t total) {
-  m_context.state.receivedCount = 0;
-  m_context.state.uploadTotal = total;
+bool UploadReceiver::BeginFile(const std::string& target) {
+  if (!m_file.Create(target)) {
+    return false;
+  }
+  m_target = target;
+  Begin(kDatabaseSize, true);
+  return true;
+}
+
+void UploadReceiver::BeginMemory(std::uint32_t total) {
+  m_file.Discard();
+  Begin(total, false);
+}
+
+void UploadReceiver::Begin(std::uint32_t total, bool toFile) {
+  m_toFile = toFile;
+  m_received = 0;
+  m_total = total;
 }
 
 std::size_t UploadReceiver::BytesWanted() const {
-  const TransferState& state = m_context.state;
-  if (state.receivedCount >= state.uploadTotal) {
+  if (m_received >= m_total) {
     return 0;
   }
-  const std::uint32_t toBoundary = static_cast<std::uint32_t>(kBlockSize) - state.receivedCount % kBlockSize;
-  return std::min(toBoundary, state.uploadTotal - state.receivedCount);
+  const std::uint32_t toBoundary = static_cast<std::uint32_t>(kBlockSize) - m_received % kBlockSize;
+  return std::min(toBoundary, m_total - m_received);
 }
 
 void UploadReceiver::ReceiveUploadData(const std::uint8_t* data, std::size_t count) {
-  TransferState& state = m_context.state;
   count = std::min(count, BytesWanted());
-  if (state.fileSource) {
-    state.uploadFile.Write(data, count);
+  if (m_toFile) {
+    m_file.Write(data, count);
   } else {
-    std::memcpy(state.uploadBuffer.data() + state.receivedCount, data, count);
+    std::copy_n(data, count, m_buffer.begin() + m_received);
   }
-  state.receivedCount += static_cast<std::uint32_t>(count);
+  m_received += static_cast<std::uint32_t>(count);
 
-  if (state.receivedCount % kBlockSize != 0 && state.receivedCount < state.uploadTotal) {
+  if (m_received % kBlockSize != 0 && m_received < m_total) {
     return;
   }
-  const std::uint64_t done = state.receivedCount;
-  m_context.host.SetProgress(static_cast<int>(done * 100 / state.uploadTotal), done, state.uploadTotal);
-  state.receiving = false;
+  const std::uint64_t done = m_received;
+  m_context.host.SetProgress(static_cast<int>(done * 100 / m_total), done, m_total);
+  m_context.transfer.StopTakingData();
   m_context.link.SendUploadAck();
-  if (state.receivedCount >= state.uploadTotal) {
+  if (m_received >= m_total) {
     EndUpload();
   }
 }
 
 void UploadReceiver::EndUpload() {
-  TransferState& state = m_context.state;
-  const std::uint32_t received = state.receivedCount;
-  state.receivedCount = 0;
-  if (state.fileSource) {
-    state.fileSource = false;
-    if (!state.uploadFile.Commit()) {
-      m_context.host.MessageBox(text::CantOpen(state.uploadTarget));
-      m_context.host.OperationFinished(false);
+  const std::uint32_t received = m_received;
+  m_received = 0;
+  if (m_toFile) {
+    if (!m_file.Commit()) {
+      m_context.host.MessageBox(text::CantOpen(m_target));
+      m_context.transfer.End(TransferEnd::Failed);
       return;
     }
     m_context.host.MessageBox(std::string(text::kEndOfReceiving));
   } else {
-    m_context.host.ViewerShowUpload(state.uploadBuffer.data(), received);
+    m_context.host.ViewerShowUpload(m_buffer.data(), received);
   }
-  m_context.host.OperationFinished(true);
+  m_context.transfer.End(TransferEnd::Success);
+}
+
+void UploadReceiver::Discard() {
+  m_file.Discard();
+  m_received = 0;
 }
 
 }  // namespace tw

@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t chunk = std::min<std::size_t>(size - at, 1 + data[at] % 40);
     ++at;
     const std::size_t count = std::min(chunk, size - at);
-    session.Engine().OnBytes(data + at, count);
+    session.Engine().OnBytes(data + at, count, std::chrono::milliseconds(data[at - 1] & 0x80 ? 250 : 0));
     at += count;
   }
   return 0;

@@ -231,17 +231,6 @@ TEST_F(Download, UploadDataDuringADownloadIsIgnored) {
   EXPECT_EQ(TakeWrites().size(), 2u);
 }
 
-TEST_F(Download, ProgressOfLargeImagesDoesNotWrap) {
-  host.openAnswer = WriteFile("image.gz", GzipImage(2048));
-  StartAndRequest();
-  TransferState& state = session->Context().state;
-  state.transferSize = 50'000'000;
-  state.remaining = 8'000'000;
-  state.sending = true;
-  session->Engine().SendFileBlock(BlockKind::Next);
-  EXPECT_EQ(host.progress.back(), 84);
-}
-
 struct ErrorReply {
   std::uint8_t code;
   const char* text;
