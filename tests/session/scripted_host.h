@@ -5,9 +5,11 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "link/chunk_sink.h"
@@ -28,6 +30,12 @@ class ScriptedHost : public SessionHost, public ChunkSink {
   std::optional<std::string> saveAnswer;
   std::vector<std::uint8_t> viewer;
   std::vector<SelectedFileInfo> selected;
+  // A slow operator: every message box stays open this long, holding the chunk that raised it.
+  std::chrono::milliseconds messageDelay{0};
+  // What happens while a batch waits for its file to be stored (the test plays the box and the
+  // operator there); without it the wait ends as if the dialog closed.
+  std::function<FileDoneWait()> whileBatchWaits;
+  bool fileDoneCancelled = false;
 
   // Effects.
   std::vector<std::string> messages;
@@ -59,7 +67,10 @@ class ScriptedHost : public SessionHost, public ChunkSink {
   std::string StartText() override { return start; }
   std::string SizeText() override { return size; }
   void SetComStatus(bool connected) override { comStatus = connected; }
-  void MessageBox(const std::string& text) override { messages.push_back(text); }
+  void MessageBox(const std::string& text) override {
+    messages.push_back(text);
+    std::this_thread::sleep_for(messageDelay);
+  }
   void SetProgress(int position, std::uint64_t, std::uint64_t) override { progress.push_back(position); }
   void SetProgressCaption(const std::string& caption) override { captions.push_back(caption); }
   std::optional<std::string> AskOpenFile(const std::string&) override { return openAnswer; }
@@ -81,8 +92,11 @@ class ScriptedHost : public SessionHost, public ChunkSink {
   SelectedFileInfo FirstSelected() override { return selected.front(); }
   void RemoveFirstSelected() override { selected.erase(selected.begin()); }
   void PostFileDone() override { ++fileDonePosts; }
-  FileDoneWait WaitForFileDone() override { return FileDoneWait::Closing; }
-  void CancelFileDoneWait() override {}
+  FileDoneWait WaitForFileDone() override {
+    fileDoneCancelled = false;
+    return whileBatchWaits ? whileBatchWaits() : FileDoneWait::Closing;
+  }
+  void CancelFileDoneWait() override { fileDoneCancelled = true; }
   void OperationFinished(bool success) override { outcome = success; }
 
  private:

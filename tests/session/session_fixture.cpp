@@ -39,8 +39,19 @@ SessionTest::~SessionTest() {
   std::filesystem::remove_all(m_dir);
 }
 
-void SessionTest::Box(Bytes chunk) {
-  link.line->Feed(std::move(chunk));
+void SessionTest::Box(Bytes chunk) { BoxSends({std::move(chunk)}); }
+
+void SessionTest::BoxSends(std::vector<Bytes> chunks) {
+  const std::size_t count = chunks.size();
+  for (Bytes& chunk : chunks) {
+    link.line->Feed(std::move(chunk));
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    HandleNext();
+  }
+}
+
+void SessionTest::HandleNext() {
   const std::optional<std::size_t> event = host.Next();
   ASSERT_TRUE(event.has_value()) << "the link delivered nothing";
   if (*event == ScriptedHost::kLineLost) {

@@ -38,10 +38,14 @@ class SessionTest : public ::testing::Test {
   // The box sends `chunk`; the session handles it as the dialog's thread would.
   void Box(Bytes chunk);
   void Reply(std::uint8_t code, std::uint8_t parameter = 0);
+  // The box sends all `chunks` at once; the session reads them one by one, as slowly as its host is.
+  void BoxSends(std::vector<Bytes> chunks);
   [[nodiscard]] static Bytes Frame(std::uint8_t code, std::uint8_t parameter = 0);
 
   // Start, then the box's replies up to the request, which is returned (header and payload).
   std::vector<Bytes> StartAndRequest();
+  // Handles the link's next notification as the dialog's thread would.
+  void HandleNext();
   [[nodiscard]] std::vector<Bytes> TakeWrites();
   std::string WriteFile(const std::string& name, const Bytes& bytes);
 
