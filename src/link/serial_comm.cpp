@@ -11,6 +11,11 @@ namespace tw {
 namespace {
 
 constexpr int kNamedPorts = 5;  // port numbers 1..5 are serial devices, above that the pseudo-device
+#ifdef _WIN32
+constexpr const char* kPseudoDevice = R"(\\.\TELNET)";  // the backend falls back to TCP where it is missing
+#else
+constexpr const char* kPseudoDevice = CSerialComm::kDefaultPseudoDevice;
+#endif
 
 }  // namespace
 
@@ -132,7 +137,7 @@ std::string CSerialComm::DevicePathFor(int portNumber) const {
     return it->second;
   }
   if (portNumber > kNamedPorts) {
-    return kDefaultPseudoDevice;
+    return kPseudoDevice;
   }
   if (portNumber < 1) {
     return {};

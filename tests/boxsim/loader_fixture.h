@@ -2,7 +2,6 @@
 // Drives a BoxLoader byte by byte with the scripted PC: no threads, no timing.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <chrono>
 #include <filesystem>
@@ -13,6 +12,7 @@
 
 #include "boxsim/box_line.h"
 #include "boxsim/box_loader.h"
+#include "support/temp_dir.h"
 #include "support/scripted_pc.h"
 
 namespace tw::test {
@@ -31,24 +31,6 @@ class FakeLine final : public BoxLine {
   std::vector<std::chrono::milliseconds> pauses;
   std::vector<std::uint32_t> bauds;
   BoxOutput output;
-};
-
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "boxsim-test-XXXXXX").string();
-    m_path = mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code error;
-    std::filesystem::remove_all(m_path, error);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
-
- private:
-  std::filesystem::path m_path;
 };
 
 inline Bytes Pattern(std::size_t size, std::uint8_t seed = 1) {

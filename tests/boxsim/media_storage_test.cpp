@@ -53,11 +53,11 @@ TEST_F(MediaStorageTest, NamesCannotLeaveTheirFolder) {
   EXPECT_EQ(Store(Mode::Mp3, "..", Pattern(10)), rpl::kComplete);
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(m_dir.Path())) {
-    names.push_back(std::filesystem::relative(entry.path(), m_dir.Path()).string());
+    names.push_back(std::filesystem::relative(entry.path(), m_dir.Path()).generic_string());
   }
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"mp3", "mp3/.._.._evil_x.mp3", "mp3/unnamed..", "photo"}));
-  EXPECT_EQ(SanitizeMediaName("a\\b:c\x01"), "a_b_c_");
+  EXPECT_EQ(names, (std::vector<std::string>{"mp3", "mp3/.._.._evil_x.mp3", "mp3/unnamed", "photo"}));
+  EXPECT_EQ(SanitizeMediaName("a\\b:c\x01?"), "a_b_c__");
   EXPECT_EQ(SanitizeMediaName(""), "unnamed");
 }
 

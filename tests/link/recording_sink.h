@@ -2,7 +2,13 @@
 // A link owner for tests: notifications are queued for the test's thread, which plays the owner's
 // thread. It also notes a chunk posted while the previous one was still unreleased.
 
+#ifdef _WIN32
+#include <windows.h>
+// windows.h first
+#include <tlhelp32.h>
+#else
 #include <dirent.h>
+#endif
 
 #include <chrono>
 #include <condition_variable>
@@ -103,12 +109,22 @@ inline int ThreadCount() {
   }();
   (void)runtimeThreadsStarted;
   int count = 0;
+#ifdef _WIN32
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
+  }
+  CloseHandle(snapshot);
+#else
   if (DIR* dir = ::opendir("/proc/self/task")) {
     while (const dirent* entry = ::readdir(dir)) {
       count += entry->d_name[0] != '.' ? 1 : 0;
     }
     ::closedir(dir);
   }
+#endif
   return count;
 }
 

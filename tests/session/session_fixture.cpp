@@ -1,7 +1,5 @@
 #include "session_fixture.h"
 
-#include <unistd.h>
-
 #include <fstream>
 
 namespace tw::test {
@@ -17,15 +15,10 @@ PhotoConverterSettings NoConverter(const std::filesystem::path& dir) {
   return settings;
 }
 
-std::filesystem::path MakeTempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "tw-session-XXXXXX").string();
-  return mkdtemp(pattern.data());
-}
-
 }  // namespace
 
 SessionTest::SessionTest()
-    : m_dir(MakeTempDir()),
+    : m_dir(m_temp.Path()),
       converter(NoConverter(m_dir), [this](const std::string& text) { host.messages.push_back(text); }) {
   std::filesystem::create_directories(m_dir / "tmp");
   session = std::make_unique<CTransferSession>(link, host, converter);
@@ -36,7 +29,6 @@ SessionTest::SessionTest()
 SessionTest::~SessionTest() {
   session.reset();
   link.Close();
-  std::filesystem::remove_all(m_dir);
 }
 
 void SessionTest::Box(Bytes chunk) { BoxSends({std::move(chunk)}); }

@@ -13,6 +13,7 @@
 #include "scripted_host.h"
 #include "session/transfer_session.h"
 #include "support/fake_serial_backend.h"
+#include "support/temp_dir.h"
 
 namespace tw::test {
 
@@ -49,6 +50,7 @@ class SessionTest : public ::testing::Test {
   [[nodiscard]] std::vector<Bytes> TakeWrites();
   std::string WriteFile(const std::string& name, const Bytes& bytes);
 
+  TempDir m_temp;
   std::filesystem::path m_dir;
   ScriptedHost host;
   ScriptedLink link;

@@ -1,6 +1,5 @@
 // How transfers end: each path ends once, with the right result, and nothing more goes out after it.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>

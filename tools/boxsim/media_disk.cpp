@@ -1,6 +1,6 @@
 #include "boxsim/media_disk.h"
 
-#include <stdlib.h>
+#include "link/private_folder.h"
 
 #include <string>
 #include <system_error>
@@ -11,14 +11,6 @@ namespace {
 
 constexpr const char* kPartialSuffix = ".partial";
 
-std::filesystem::path MakeTemporaryRoot() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "tarnwick-boxsim-disk-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) {
-    return {};
-  }
-  return pattern;
-}
-
 bool IsPartial(const std::filesystem::path& file) { return file.extension() == kPartialSuffix; }
 
 }  // namespace
@@ -26,7 +18,7 @@ bool IsPartial(const std::filesystem::path& file) { return file.extension() == k
 MediaDisk::MediaDisk(std::filesystem::path root, std::uint64_t capacity, unsigned maxPhotos)
     : m_root(std::move(root)), m_capacity(capacity), m_maxPhotos(maxPhotos) {
   if (m_root.empty()) {
-    m_root = MakeTemporaryRoot();
+    m_root = MakePrivateFolder("tarnwick-boxsim-disk");
     m_ownsRoot = true;
   }
   std::error_code error;

@@ -25,11 +25,13 @@ std::string SanitizeMediaName(std::string_view name) {
   clean.reserve(name.size());
   for (char c : name) {
     const auto code = static_cast<unsigned char>(c);
-    const bool unsafe = c == '/' || c == '\\' || c == ':' || code < 0x20 || code == 0x7F;
+    // Also what Windows refuses in a file name, so the disk works the same there.
+    const bool unsafe =
+        std::string_view(R"(/\:<>"|?*)").find(c) != std::string_view::npos || code < 0x20 || code == 0x7F;
     clean.push_back(unsafe ? '_' : c);
   }
   if (clean.find_first_not_of('.') == std::string::npos) {
-    return "unnamed" + clean;
+    return "unnamed";  // "." and ".." are no file names; Windows would also drop trailing dots
   }
   return clean;
 }
