@@ -46,10 +46,10 @@ using Bytes = std::vector<std::uint8_t>;
   return !out.fail();
 }
 
-// Binary PPM: "P6\n64 64\n255\n" and the rows of RGB bytes.
-[[nodiscard]] Bytes PpmBytes(const AVFrame& rgb) {
-  const std::string header = "P6\n" + std::to_string(rgb.width) + " " + std::to_string(rgb.height) + "\n255\n";
-  Bytes bytes(header.begin(), header.end());
+// The rows of RGB bytes alone: the box takes the slot's 12288 bytes as 64x64 pixels, so a PPM header
+// would cost the last pixels.
+[[nodiscard]] Bytes RgbBytes(const AVFrame& rgb) {
+  Bytes bytes;
   for (int row = 0; row < rgb.height; ++row) {
     const auto* line = rgb.data[0] + row * rgb.linesize[0];
     bytes.insert(bytes.end(), line, line + rgb.width * kRgbBytes);
@@ -94,7 +94,7 @@ int RunPixvane(std::span<const char* const> arguments, std::ostream& errors) {
     if (!small) {
       return Fail(errors, kExitBadPhoto, photo.string() + ": can't scale the thumbnail");
     }
-    thumbnailBytes = PpmBytes(*small);
+    thumbnailBytes = RgbBytes(*small);
   }
 
   if (!WriteFile(still, stream) || (withThumbnail && !WriteFile(thumbnail, thumbnailBytes))) {
