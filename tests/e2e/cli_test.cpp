@@ -82,6 +82,52 @@ TEST_F(CliTest, NakMidUploadLeavesTheOldFileIntact) {
   EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 2);  // db.bin and disk/
 }
 
+TEST_F(CliTest, UploadTargetsAreCheckedBeforeTheBoxIsAsked) {
+  const std::string folder = (m_dir / "adir").string();
+  fs::create_directory(folder);
+  const std::string readOnly = Write("kept.bin", Pattern(100, 4));
+  fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read);
+  for (const std::string& target : {folder, readOnly}) {
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"database-upload", target},
+          std::vector<std::string>{"upload", "--mode", "sdram", "--size", "16", "--output", target}}) {
+      std::vector<std::string> arguments{"--trace", "--port", "sim"};
+      arguments.insert(arguments.end(), command.begin(), command.end());
+      const RunResult run = Cli(arguments);
+      EXPECT_EQ(run.out, "Can't open " + target + " !!!\n") << command[0];
+      EXPECT_EQ(run.status, 1);
+      EXPECT_EQ(run.err.find("handshake"), std::string::npos) << "nothing may be asked of the box";
+    }
+  }
+  EXPECT_TRUE(fs::is_directory(folder));
+  EXPECT_EQ(Read(readOnly), Pattern(100, 4));
+  EXPECT_EQ(fs::status(readOnly).permissions(), fs::perms::owner_read | fs::perms::group_read);
+}
+
+TEST_F(CliTest, UploadsWriteThroughLinksAndKeepTheFilesMode) {
+  const auto box = Box({});
+  const Bytes database = Pattern(329728, 6);
+  EXPECT_EQ(Cli({"--port", box->FirstLine(), "database-download", Write("db.bin", database)}).status, 0);
+  fs::create_directory(m_dir / "real");
+  const fs::path real = Write("real/box.db", Pattern(10, 1));
+  fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink("real/box.db", m_dir / "link.db");
+
+  const RunResult up = Cli({"--port", box->FirstLine(), "database-upload", (m_dir / "link.db").string()});
+  EXPECT_EQ(up.out, "End of receiving\n");
+  EXPECT_TRUE(fs::is_symlink(m_dir / "link.db"));
+  EXPECT_EQ(Read(real), database);
+  EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
+  const RunResult memory = Cli({"--port", box->FirstLine(), "upload", "--mode", "sdram", "--size", "16", "--output",
+                                (m_dir / "link.db").string()});
+  EXPECT_EQ(memory.status, 0) << memory.out << memory.err;
+  EXPECT_TRUE(fs::is_symlink(m_dir / "link.db"));
+  EXPECT_EQ(Read(real).size(), 16u);
+  EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "real"), fs::directory_iterator()), 1);
+}
+
 TEST_F(CliTest, RefusalsAndSilence) {
   const auto silent = Box({"--silent"});
   const RunResult quiet = Cli({"--port", silent->FirstLine(), "--timeout", "1", "program-download", GzipImage(2000)});
