@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <array>
 #include <cctype>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -329,6 +330,9 @@ class CliParser {
 }  // namespace
 
 int RunCli(int argc, char** argv) {
+  // A reader that goes away (| head) is a write error that ends the run, not a signal that kills it
+  // before its temporary files are removed.
+  std::signal(SIGPIPE, SIG_IGN);
   CliParser parser;
   const int parsed = parser.Parse(argc, argv);
   if (parsed == -1) {
@@ -337,7 +341,8 @@ int RunCli(int argc, char** argv) {
   if (parsed != kExitSuccess) {
     return parsed;
   }
-  return parser.Run();
+  const int status = parser.Run();
+  return status == kExitSuccess && std::fflush(stdout) != 0 ? kExitFailure : status;
 }
 
 }  // namespace tw

@@ -38,6 +38,11 @@ ConsoleHost::Clock::time_point ConsoleHost::NextDeadline() const {
 }
 
 ConsoleHost::Step ConsoleHost::DispatchOne(Clock::time_point until) {
+  // Nobody reads what we report any more (a closed pipe): a run nobody sees must not go on.
+  if (std::ferror(stdout) != 0 || std::ferror(stderr) != 0) {
+    Finish(kExitFailure);
+    return Step::Idle;
+  }
   if (const std::optional<CliEvent> event = m_events.PopUntil(until)) {
     Dispatch(*event);
     return Step::Event;

@@ -91,6 +91,17 @@ RunResult Run(const std::vector<std::string>& arguments) {
   return result;
 }
 
+int RunWithoutReader(const std::vector<std::string>& arguments) {
+  int out[2];
+  if (pipe(out) != 0) {
+    throw std::runtime_error("pipe");
+  }
+  close(out[0]);
+  const pid_t pid = Spawn(arguments, out[1], out[1]);
+  close(out[1]);
+  return Status(pid);
+}
+
 BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments, FirstLineFrom from) {
   int out[2];
   if (pipe(out) != 0) {

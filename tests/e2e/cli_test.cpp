@@ -166,6 +166,17 @@ TEST_F(CliTest, InterruptClosesCleanlyAndRemovesThePartialUpload) {
   EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);  // disk/ only
 }
 
+TEST_F(CliTest, AReaderThatGoesAwayFailsTheRunAndLeavesNoTemporaryFile) {
+  const auto box = Box({});
+  const Bytes old = Pattern(1000, 2);
+  const std::string target = Write("db.bin", old);
+  // As in "tarnwick-cli --trace ... 2>&1 | head -2" once head has read its lines.
+  EXPECT_EQ(
+      RunWithoutReader({BinPath("tarnwick-cli"), "--trace", "--port", box->FirstLine(), "database-upload", target}), 1);
+  EXPECT_EQ(Read(target), old);
+  EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 2);  // db.bin and disk/
+}
+
 TEST_F(CliTest, ALineThatHangsUpEndsTheRun) {
   // A paced box, so the transfer is still under way when the box goes.
   auto box = std::make_unique<BackgroundProcess>(std::vector<std::string>{BinPath("tarnwick-boxsim")});
