@@ -13,6 +13,7 @@
 
 #include "cli/console_host.h"
 #include "cli/mp3_info_command.h"
+#include "cli/option_checks.h"
 #include "cli/transfer_runner.h"
 #include "link/loader_crc.h"
 #include "link/wire_format.h"
@@ -127,6 +128,15 @@ constexpr const char* kDescription =
     "Every text the dialog would show in a message box goes to stdout; progress goes to stderr.\n"
     "Exit status: 0 success, 1 failed or refused, 2 usage error, 3 no reply in time.";
 
+const CLI::Validator kHexAddress(
+    [](const std::string& text) {
+      return IsHexAddress(text) ? std::string() : "not an address (at most 8 hex digits, 0x optional): " + text;
+    },
+    "HEX");
+const CLI::Validator kDecimalCount(
+    [](const std::string& text) { return IsDecimalCount(text) ? std::string() : "not a decimal count: " + text; },
+    "DEC");
+
 class CliParser {
  public:
   CliParser() : m_app(kDescription, "tarnwick-cli") { Build(); }
@@ -177,13 +187,15 @@ class CliParser {
         ->add_option("--mode", m_args.mode,
                      "PROGRAM DATABASE SDRAM FLASH EEPROM MP3 PHOTO BACKGROUND BOOT GZIP_PROGRAM")
         ->required();
-    download->add_option("--start", m_args.start, "start address (hex)");
+    download->add_option("--start", m_args.start, "start address, 1 to 8 hex digits, 0x optional")->check(kHexAddress);
     download->add_option("FILE", m_args.file)->required();
 
     CLI::App* upload = m_app.add_subcommand("upload", "memory upload; FILE receives exactly the uploaded bytes");
     upload->add_option("--mode", m_args.mode, "sdram|flash|eeprom")->required();
-    upload->add_option("--start", m_args.start, "start address (hex)");
-    upload->add_option("--size", m_args.size, "byte count (decimal)")->required();
+    upload->add_option("--start", m_args.start, "start address, 1 to 8 hex digits, 0x optional")->check(kHexAddress);
+    upload->add_option("--size", m_args.size, "byte count, decimal digits (1 ~ 2097152)")
+        ->required()
+        ->check(kDecimalCount);
     upload->add_option("--output", m_args.output, "FILE")->required();
 
     CLI::App* media = m_app.add_subcommand("send-media", "the MP3 and photo batch (*.mp3 is an MP3, else a photo)");

@@ -25,6 +25,31 @@ TEST_F(CliTest, CommandLineContract) {
   EXPECT_EQ(missing.status, 1);
 }
 
+TEST_F(CliTest, AddressesAndSizesAreOnlyWhatAPersonMeans) {
+  const std::string output = (m_dir / "out.bin").string();
+  const auto upload = [&](const std::string& start, const std::string& size) {
+    return Cli({"--trace", "--port", "sim", "upload", "--mode", "flash", "--start", start, "--size", size, "--output",
+                output});
+  };
+  for (const char* start : {"zz", "0x7FE0000O", "0x7FE0 000", "0x", "", "123456789", "-1", "0x+7FE00000"}) {
+    const RunResult run = upload(start, "16");
+    EXPECT_EQ(run.status, 2) << start;
+    EXPECT_TRUE(run.out.empty()) << start;
+    EXPECT_EQ(run.err.find("handshake"), std::string::npos) << start;
+  }
+  for (const char* size : {"4k", "0x100", "+16", "1e3", ""}) {
+    EXPECT_EQ(upload("0x7FE00000", size).status, 2) << size;
+  }
+  EXPECT_EQ(
+      Cli({"--port", "sim", "download", "--mode", "flash", "--start", "0x7FE0000O", Write("f.bin", Bytes(16))}).status,
+      2);
+  const RunResult range = upload("7fe00000", "99999999999");
+  EXPECT_EQ(range.out, "Size : 1 ~ 2097152\n");
+  EXPECT_EQ(range.status, 1);
+  EXPECT_EQ(upload("0X7FE00000", "16").status, 0);
+  EXPECT_EQ(Read(output).size(), 16u);
+}
+
 TEST_F(CliTest, ProgramDownloadIntoTheEmbeddedBox) {
   const RunResult run = Cli({"--port", "sim", "program-download", GzipImage(100000)});
   EXPECT_EQ(run.out, "Download Complete!!!\n");
