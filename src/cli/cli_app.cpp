@@ -98,6 +98,7 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) 
 struct Arguments {
   std::string port = "1";
   int speed = 115200;
+  int openSpeed = 115200;
   int timeout = 30;
   bool trace = false;
   bool simPaced = false;
@@ -171,7 +172,9 @@ class CliParser {
     m_app.require_subcommand(1);
     m_app.option_defaults()->always_capture_default();
     m_app.add_option("--port", m_args.port, "sim, 1..5, COM1..COM5, /dev/..., tcp:HOST:PORT")->default_str("1");
-    m_app.add_option("--speed", m_args.speed, "BAUD")->default_str("115200");
+    m_app.add_option("--speed", m_args.speed, "BAUD, the speed negotiated with the box")->default_str("115200");
+    m_app.add_option("--open-speed", m_args.openSpeed, "BAUD the box idles at: the port opens and shakes hands at it")
+        ->default_str("115200");
     m_app.add_option("--timeout", m_args.timeout, "seconds without a byte from the box before exit 3; 0 = never")
         ->check(CLI::NonNegativeNumber);
     m_app.add_flag("--trace", m_args.trace, "every frame both ways, decoded, on stderr");
@@ -232,6 +235,7 @@ class CliParser {
     }
     RunOptions options;
     options.port = m_portSpec;
+    options.openSpeedIndex = m_openSpeedIndex;
     options.trace = m_args.trace;
     options.simPaced = m_args.simPaced;
     return RunTransfer(*job, options);
@@ -253,10 +257,12 @@ class CliParser {
       return Refuse("--port: not a port: " + m_args.port);
     }
     const std::optional<int> speed = SpeedIndexFor(m_args.speed);
-    if (!speed) {
-      return Refuse("--speed: one of 9600 19200 38400 57600 115200");
+    const std::optional<int> openSpeed = SpeedIndexFor(m_args.openSpeed);
+    if (!speed || !openSpeed) {
+      return Refuse(std::string(speed ? "--open-speed" : "--speed") + ": one of 9600 19200 38400 57600 115200");
     }
     m_portSpec = *port;
+    m_openSpeedIndex = *openSpeed;
     ConsoleJob job;
     job.portIndex = port->portIndex;
     job.speedIndex = *speed;
@@ -336,6 +342,7 @@ class CliParser {
   CLI::App m_app;
   Arguments m_args;
   PortSpec m_portSpec;
+  int m_openSpeedIndex = kFastestSpeedIndex;
   int m_usageStatus = kExitUsage;
 };
 

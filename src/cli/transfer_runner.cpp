@@ -23,8 +23,9 @@ std::unique_ptr<EmbeddedBox> StartSimulator(const RunOptions& options) {
   return std::make_unique<EmbeddedBox>(box);
 }
 
-int Connect(CLoaderLink& link, ConsoleHost& host, const ConsoleJob& job) {
-  if (link.Connect(job.portIndex, job.speedIndex, &host)) {
+// As the dialog does: open at the idle speed; the job's speed is reached through CMD_SET_SPEED.
+int Connect(CLoaderLink& link, ConsoleHost& host, const ConsoleJob& job, const RunOptions& options) {
+  if (link.Connect(job.portIndex, options.openSpeedIndex, &host)) {
     return kExitSuccess;
   }
   const std::string hint = PortOpenHint(link.LastOpenError());
@@ -59,7 +60,7 @@ int RunTransfer(const ConsoleJob& job, const RunOptions& options) {
   CTransferSession session(link, host, converter);
   host.Attach(&session);
 
-  int status = Connect(link, host, job);
+  int status = Connect(link, host, job, options);
   if (status == kExitSuccess) {
     const bool started = session.OnStart();
     if (host.Outcome()) {

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <termios.h>
+
 #include <csignal>
 
 #include "cli_fixture.h"
+#include "support/pty_pair.h"
 
 namespace tw::test {
 namespace {
@@ -48,6 +51,29 @@ TEST_F(CliTest, AddressesAndSizesAreOnlyWhatAPersonMeans) {
   EXPECT_EQ(range.status, 1);
   EXPECT_EQ(upload("0X7FE00000", "16").status, 0);
   EXPECT_EQ(Read(output).size(), 16u);
+}
+
+TEST_F(CliTest, TheHandshakeGoesOutAtTheIdleSpeedAndTheChosenSpeedIsNegotiated) {
+  for (const auto& [openOptions, expected] : {std::pair{std::vector<std::string>{}, B115200},
+                                              std::pair{std::vector<std::string>{"--open-speed", "57600"}, B57600}}) {
+    PtyPair line;
+    std::vector<std::string> arguments{BinPath("tarnwick-cli"), "--trace", "--port",
+                                       line.SlavePath(),        "--speed", "9600"};
+    arguments.insert(arguments.end(), openOptions.begin(), openOptions.end());
+    arguments.insert(arguments.end(), {"program-download", GzipImage(100)});
+    BackgroundProcess cli(arguments, BackgroundProcess::FirstLineFrom::Err);
+    ASSERT_FALSE(line.Read(1).empty()) << "the handshake";
+    termios settings{};
+    ASSERT_EQ(tcgetattr(line.Master(), &settings), 0);
+    EXPECT_EQ(cfgetospeed(&settings), expected);
+    EXPECT_EQ(cli.Stop(SIGINT), 130);
+  }
+  // Through the box's CMD_SET_SPEED, the transfer itself runs at --speed.
+  const auto box = Box({});
+  const RunResult run =
+      Cli({"--trace", "--speed", "9600", "--port", box->FirstLine(), "program-download", GzipImage(5000)});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("CMD_SET_SPEED seq=0 crc=00000000 param=0 "), std::string::npos) << "speed index 0: 9600";
 }
 
 TEST_F(CliTest, ProgramDownloadIntoTheEmbeddedBox) {
