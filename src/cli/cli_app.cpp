@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <new>
 
 #include "cli/console_host.h"
 #include "cli/mp3_info_command.h"
@@ -92,7 +93,12 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) 
   if (!in) {
     return std::nullopt;
   }
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  // A folder opens but throws on the first read.
+  try {
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  } catch (const std::ios_base::failure&) {
+    return std::nullopt;
+  }
 }
 
 struct Arguments {
@@ -360,7 +366,15 @@ int RunCli(int argc, char** argv) {
   if (parsed != kExitSuccess) {
     return parsed;
   }
-  const int status = parser.Run();
+  int status = kExitFailure;
+  // The last line of defence: whatever was unwound has removed its temporary files by now.
+  try {
+    status = parser.Run();
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "tarnwick-cli: out of memory\n");
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "tarnwick-cli: %s\n", error.what());
+  }
   return status == kExitSuccess && std::fflush(stdout) != 0 ? kExitFailure : status;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 
 #include "boxsim/embedded_box.h"
 #include "cli/console_host.h"
@@ -17,10 +18,16 @@ namespace tw {
 
 namespace {
 
+// Nothing when the box cannot be had (no pseudo-terminal left, say): the port then fails to open.
 std::unique_ptr<EmbeddedBox> StartSimulator(const RunOptions& options) {
   BoxOptions box;
   box.paced = options.simPaced;
-  return std::make_unique<EmbeddedBox>(box);
+  try {
+    return std::make_unique<EmbeddedBox>(box);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "The simulated box cannot start: %s\n", error.what());
+    return nullptr;
+  }
 }
 
 // As the dialog does: open at the idle speed; the job's speed is reached through CMD_SET_SPEED.
@@ -41,6 +48,10 @@ int RunTransfer(const ConsoleJob& job, const RunOptions& options) {
   ConsoleHost host(job);
   SignalWatcher signals([&host] { host.Events().Push({CliEvent::Kind::Interrupt, 0}); });
   std::unique_ptr<EmbeddedBox> simulator = options.port.simulated ? StartSimulator(options) : nullptr;
+  if (options.port.simulated && !simulator) {
+    host.MessageBox(CantOpenPortMessage(job.portIndex + 1));
+    return kExitFailure;
+  }
 
   CLoaderLink link;
   if (simulator) {

@@ -4,6 +4,7 @@
 #include <termios.h>
 
 #include <csignal>
+#include <fstream>
 
 #include "cli_fixture.h"
 #include "support/pty_pair.h"
@@ -74,6 +75,31 @@ TEST_F(CliTest, TheHandshakeGoesOutAtTheIdleSpeedAndTheChosenSpeedIsNegotiated) 
       Cli({"--trace", "--speed", "9600", "--port", box->FirstLine(), "program-download", GzipImage(5000)});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.err.find("CMD_SET_SPEED seq=0 crc=00000000 param=0 "), std::string::npos) << "speed index 0: 9600";
+}
+
+TEST_F(CliTest, NothingEndsARunWithoutAMessage) {
+  const std::string folder = (m_dir / "folder").string();
+  fs::create_directory(folder);
+  const RunResult directory = Cli({"--port", "sim", "download", "--mode", "sdram", folder});
+  EXPECT_EQ(directory.out, "Can't open " + folder + " !!!\n");
+  EXPECT_EQ(directory.status, 1);
+
+  const auto limited = [&](const std::string& limit, const std::string& command) {
+    return test::Run({"/bin/sh", "-c",
+                      "exec 3>&- 4>&- 5>&- 6>&- 7>&- 8>&- 9>&-; " + limit + "; exec " + BinPath("tarnwick-cli") +
+                          " --port sim " + command});
+  };
+  const RunResult noPty = limited("ulimit -n 5", "program-download " + GzipImage(100));
+  EXPECT_EQ(noPty.out, "Can't Open Comm Port 1 !\n");
+  EXPECT_EQ(noPty.status, 1);
+  EXPECT_NE(noPty.err.find("Too many open files"), std::string::npos) << noPty.err;
+
+  const fs::path huge = m_dir / "huge.mp3";
+  std::ofstream(huge).close();
+  fs::resize_file(huge, 300u << 20);  // sparse: takes no disk
+  const RunResult noMemory = limited("ulimit -v 200000", "send-media " + huge.string());
+  EXPECT_EQ(noMemory.status, 1);
+  EXPECT_NE(noMemory.err.find("out of memory"), std::string::npos) << noMemory.err;
 }
 
 TEST_F(CliTest, ProgramDownloadIntoTheEmbeddedBox) {
