@@ -35,10 +35,7 @@ int Connect(CLoaderLink& link, ConsoleHost& host, const ConsoleJob& job, const R
   if (link.Connect(job.portIndex, options.openSpeedIndex, &host)) {
     return kExitSuccess;
   }
-  const std::string hint = PortOpenHint(link.LastOpenError());
-  if (!hint.empty()) {
-    std::fprintf(stderr, "%s\n", hint.c_str());
-  }
+  std::fprintf(stderr, "%s\n", PortOpenHint(link.LastOpenError()).c_str());
   return kExitFailure;
 }
 

@@ -10,14 +10,19 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <sstream>
 #include <string_view>
 #include <utility>
 
@@ -112,7 +117,7 @@ int ConnectTcp(std::string_view target) {
   hints.ai_socktype = SOCK_STREAM;
   addrinfo* found = nullptr;
   if (::getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0) {
-    return -EHOSTUNREACH;
+    return -ENOENT;  // connect() never says ENOENT: it stands for a host that does not resolve
   }
   int error = ECONNREFUSED;
   int fd = -1;
@@ -348,39 +353,78 @@ std::vector<std::string> DevicesOf(const DeviceFamily& family) {
   return paths;
 }
 
-// Best effort: the first process with the device among its open files, as "pid 123 (name)".
-std::string PortHolder(const std::string& device) {
-  std::string holder;
+std::string ProcessName(const std::string& pid) {
+  std::string name;
+  std::ifstream comm("/proc/" + pid + "/comm");
+  std::getline(comm, name);
+  return "pid " + pid + " (" + name + ")";
+}
+
+// The process whose flock holds the device, from /proc/locks ("1: FLOCK ADVISORY WRITE pid MM:mm:inode
+// 0 EOF"); empty when no lock is held on it.
+std::string LockHolder(const std::string& device) {
+  struct stat info {};
+  if (::stat(device.c_str(), &info) != 0) {
+    return {};
+  }
+  std::array<char, 64> key{};
+  std::snprintf(key.data(), key.size(), "%02x:%02x:%lu", major(info.st_dev), minor(info.st_dev),
+                static_cast<unsigned long>(info.st_ino));
+  std::ifstream locks("/proc/locks");
+  std::string line;
+  while (std::getline(locks, line)) {
+    std::istringstream fields(line);
+    std::string number, kind, advisory, access, pid, file;
+    if (fields >> number >> kind >> advisory >> access >> pid >> file && kind == "FLOCK" && file == key.data()) {
+      return ProcessName(pid);
+    }
+  }
+  return {};
+}
+
+bool HasOpen(const std::string& pid, const std::string& device) {
+  const std::string fdDir = "/proc/" + pid + "/fd";
+  DIR* fds = ::opendir(fdDir.c_str());
+  if (fds == nullptr) {
+    return false;
+  }
+  bool found = false;
+  while (const dirent* fd = ::readdir(fds)) {
+    std::array<char, 512> target{};
+    const std::string link = fdDir + "/" + fd->d_name;
+    const ssize_t n = ::readlink(link.c_str(), target.data(), target.size() - 1);
+    found = found || (n > 0 && device == std::string_view(target.data(), static_cast<std::size_t>(n)));
+  }
+  ::closedir(fds);
+  return found;
+}
+
+// Every process with the device among its open files, for a device held without a lock.
+std::string Openers(const std::string& device) {
+  std::string openers;
   DIR* proc = ::opendir("/proc");
   if (proc == nullptr) {
-    return holder;
+    return openers;
   }
+  const std::string self = std::to_string(::getpid());
   while (const dirent* entry = ::readdir(proc)) {
     const std::string pid = entry->d_name;
-    if (pid.find_first_not_of("0123456789") != std::string::npos || !holder.empty()) {
-      continue;
+    if (pid.find_first_not_of("0123456789") == std::string::npos && pid != self && HasOpen(pid, device)) {
+      openers += (openers.empty() ? "" : ", ") + ProcessName(pid);
     }
-    const std::string fdDir = "/proc/" + pid + "/fd";
-    DIR* fds = ::opendir(fdDir.c_str());
-    if (fds == nullptr) {
-      continue;
-    }
-    while (const dirent* fd = ::readdir(fds)) {
-      std::array<char, 512> target{};
-      const std::string link = fdDir + "/" + fd->d_name;
-      const ssize_t n = ::readlink(link.c_str(), target.data(), target.size() - 1);
-      if (n > 0 && device == std::string_view(target.data(), static_cast<std::size_t>(n))) {
-        std::string name;
-        std::ifstream comm("/proc/" + pid + "/comm");
-        std::getline(comm, name);
-        holder = "pid " + pid + " (" + name + ")";
-        break;
-      }
-    }
-    ::closedir(fds);
   }
   ::closedir(proc);
-  return holder;
+  return openers;
+}
+
+// Best effort: the process that holds the port, else every process that has it open.
+std::string PortHolder(const std::string& device) {
+  const std::string holder = LockHolder(device);
+  if (!holder.empty()) {
+    return "held by " + holder;
+  }
+  const std::string openers = Openers(device);
+  return openers.empty() ? std::string() : "open in " + openers;
 }
 
 }  // namespace
@@ -400,6 +444,7 @@ std::string PortOpenHint(const PortOpenError& failure) {
   if (failure.device.empty()) {
     return "No serial device found for this port number; name a device path instead.";
   }
+  const bool socket = failure.device.starts_with(kTcpPrefix);
   switch (failure.error) {
     case EACCES:
     case EPERM:
@@ -408,14 +453,22 @@ std::string PortOpenHint(const PortOpenError& failure) {
     case EBUSY:
     case EWOULDBLOCK: {
       const std::string holder = PortHolder(failure.device);
-      return failure.device + " is in use by another program" + (holder.empty() ? "" : ": " + holder) + ".";
+      return failure.device + " is in use by another program" + (holder.empty() ? "" : ", " + holder) + ".";
     }
+    case ENOTTY:
+      return failure.device + " is not a serial device.";
+    case ECONNREFUSED:
+      return failure.device + ": connection refused; is the serial server running?";
     case ENOENT:
+      if (socket) {
+        return failure.device + ": unknown host.";
+      }
+      [[fallthrough]];
     case ENODEV:
     case ENXIO:
       return failure.device + " does not exist; is the adapter plugged in?";
     default:
-      return {};
+      return failure.device + ": " + std::strerror(failure.error) + ".";
   }
 }
 

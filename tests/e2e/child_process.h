@@ -30,6 +30,7 @@ class BackgroundProcess {
 
   // The first line the process wrote on stdout, without its line feed.
   [[nodiscard]] const std::string& FirstLine() const { return m_firstLine; }
+  [[nodiscard]] pid_t Pid() const { return m_pid; }
   // Sends the signal and returns the exit status.
   int Stop(int signal);
   // Waits for the process to end by itself and returns the exit status.

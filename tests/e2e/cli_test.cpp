@@ -102,6 +102,34 @@ TEST_F(CliTest, NothingEndsARunWithoutAMessage) {
   EXPECT_NE(noMemory.err.find("out of memory"), std::string::npos) << noMemory.err;
 }
 
+TEST_F(CliTest, AFailedOpenSaysWhy) {
+  const std::string image = GzipImage(100);
+  const std::string missing = "/dev/tarnwick-no-such-tty";
+  for (const auto& [port, reason] : {std::pair{std::string("/dev/null"), "/dev/null is not a serial device"},
+                                     std::pair{std::string("tcp:127.0.0.1:1"), "tcp:127.0.0.1:1: connection refused"},
+                                     std::pair{missing, " does not exist"}}) {
+    const RunResult run = Cli({"--port", port, "program-download", image});
+    EXPECT_EQ(run.out, "Can't Open Comm Port 1 !\n") << port;
+    EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+    EXPECT_EQ(run.status, 1);
+  }
+}
+
+TEST_F(CliTest, ABusyPortNamesTheProgramHoldingIt) {
+  // The simulated box keeps its end of the line open too; only the first run holds the port.
+  const auto box = Box({"--silent"});
+  BackgroundProcess holder(
+      {BinPath("tarnwick-cli"), "--trace", "--port", box->FirstLine(), "program-download", GzipImage(100)},
+      BackgroundProcess::FirstLineFrom::Err);
+  const RunResult second = Cli({"--port", box->FirstLine(), "program-download", GzipImage(100)});
+  EXPECT_EQ(second.out, "Can't Open Comm Port 1 !\n");
+  EXPECT_NE(
+      second.err.find("in use by another program, held by pid " + std::to_string(holder.Pid()) + " (tarnwick-cli)"),
+      std::string::npos)
+      << second.err;
+  EXPECT_EQ(second.status, 1);
+}
+
 TEST_F(CliTest, ProgramDownloadIntoTheEmbeddedBox) {
   const RunResult run = Cli({"--port", "sim", "program-download", GzipImage(100000)});
   EXPECT_EQ(run.out, "Download Complete!!!\n");
