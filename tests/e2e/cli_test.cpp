@@ -13,10 +13,27 @@ namespace tw::test {
 namespace {
 
 TEST_F(CliTest, CommandLineContract) {
-  EXPECT_EQ(Cli({"--help"}).status, 0);
+  const RunResult help = Cli({"--help"});
+  EXPECT_EQ(help.status, 0);
+  for (const char* status : {"0 success", "1 failed", "2 usage", "3 no reply", "130 interrupted"}) {
+    EXPECT_NE(help.out.find(status), std::string::npos) << status;
+  }
+  // Every argument of every command says what it is.
+  for (const char* command : {"program-download", "database-download", "database-upload", "boot-change", "download",
+                              "upload", "send-media", "background", "mp3info", "crc"}) {
+    const std::string text = Cli({command, "--help"}).out;
+    for (const char* bare : {"REQUIRED\n", "TEXT\n", "=[]\n"}) {
+      EXPECT_EQ(text.find(bare), std::string::npos) << command << ":\n" << text;
+    }
+  }
   EXPECT_NE(Cli({"--version"}).out.find("tarnwick-cli"), std::string::npos);
   EXPECT_EQ(Cli({}).status, 2);
-  EXPECT_EQ(Cli({"frobnicate"}).status, 2);
+  const RunResult unknown = Cli({"--port", "sim", "pgm", "x"});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_NE(unknown.err.find("unknown command 'pgm'"), std::string::npos) << unknown.err;
+  const RunResult negative = Cli({"--timeout", "-1", "crc", "x"});
+  EXPECT_EQ(negative.status, 2);
+  EXPECT_LT(negative.err.size(), 200u) << negative.err;
   EXPECT_EQ(Cli({"--speed", "12345", "program-download", "x"}).status, 2);
   EXPECT_EQ(Cli({"--port", "COM9", "program-download", "x"}).status, 2);
   EXPECT_EQ(Cli({"upload", "--mode", "database", "--size", "1", "--output", "x"}).status, 2);
@@ -131,7 +148,7 @@ TEST_F(CliTest, ABusyPortNamesTheProgramHoldingIt) {
 }
 
 TEST_F(CliTest, ProgramDownloadIntoTheEmbeddedBox) {
-  const RunResult run = Cli({"--port", "sim", "program-download", GzipImage(100000)});
+  const RunResult run = Cli({"program-download", "--port", "sim", GzipImage(100000)});
   EXPECT_EQ(run.out, "Download Complete!!!\n");
   EXPECT_EQ(run.status, 0) << run.err;
 }
