@@ -99,6 +99,7 @@ void ConsoleHost::SetComStatus(bool connected) {
 }
 
 void ConsoleHost::MessageBox(const std::string& text) {
+  m_progress.Withdraw(text);
   m_progress.Finish();
   std::printf("%s\n", text.c_str());
   std::fflush(stdout);
@@ -122,7 +123,12 @@ void ConsoleHost::ViewerShowUpload(const std::uint8_t* data, std::size_t count) 
   if (!output.Create(*m_job.uploadOutput) || !output.Write(data, count) || !output.Commit()) {
     MessageBox(text::CantOpen(*m_job.uploadOutput));
     Finish(kExitFailure);
+    return;
   }
+  // The dialog shows the bytes in its viewer; here the only sign of success would be the exit status.
+  m_progress.Status("Uploaded " + std::to_string(count) + " bytes of " +
+                    std::string(kModeNames.at(static_cast<std::size_t>(m_job.modeIndex))) + " from " + m_job.startText +
+                    " into " + *m_job.uploadOutput);
 }
 
 void ConsoleHost::StartWatchdog(int milliseconds) {

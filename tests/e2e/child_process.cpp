@@ -1,5 +1,7 @@
 #include "child_process.h"
 
+#include "support/pty_pair.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -8,6 +10,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstdint>
 #include <stdexcept>
 
 extern char** environ;
@@ -87,6 +90,18 @@ RunResult Run(const std::vector<std::string>& arguments) {
   close(err[1]);
   RunResult result;
   Collect(out[0], err[0], result);
+  result.status = Status(pid);
+  return result;
+}
+
+RunResult RunOnTerminal(const std::vector<std::string>& arguments) {
+  PtyPair terminal;
+  const pid_t pid = Spawn(arguments, terminal.Slave(), terminal.Slave());
+  terminal.CloseSlave();
+  // Until the program's end hangs the terminal up.
+  const std::vector<std::uint8_t> shown = terminal.Read(SIZE_MAX, std::chrono::seconds(60));
+  RunResult result;
+  result.out.assign(shown.begin(), shown.end());
   result.status = Status(pid);
   return result;
 }

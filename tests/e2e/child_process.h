@@ -16,6 +16,8 @@ struct RunResult {
 };
 
 [[nodiscard]] RunResult Run(const std::vector<std::string>& arguments);
+// Runs with stdout and stderr on one terminal; out is what the terminal received.
+[[nodiscard]] RunResult RunOnTerminal(const std::vector<std::string>& arguments);
 // Runs with stdout and stderr on a pipe whose reader has already gone; the exit status.
 [[nodiscard]] int RunWithoutReader(const std::vector<std::string>& arguments);
 

@@ -5,12 +5,40 @@
 
 #include <csignal>
 #include <fstream>
+#include <sstream>
 
 #include "cli_fixture.h"
 #include "support/pty_pair.h"
 
 namespace tw::test {
 namespace {
+
+// What stays on a terminal's screen: a carriage return goes back to the line's start and ESC [K
+// clears the rest of the line.
+std::string Screen(const std::string& shown) {
+  std::vector<std::string> lines(1);
+  std::size_t column = 0;
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    std::string& line = lines.back();
+    if (shown.compare(i, 3, "\033[K") == 0) {
+      line.resize(column);
+      i += 2;
+    } else if (shown[i] == '\r') {
+      column = 0;
+    } else if (shown[i] == '\n') {
+      lines.emplace_back();
+      column = 0;
+    } else {
+      line.resize(std::max(line.size(), column + 1));
+      line[column++] = shown[i];
+    }
+  }
+  std::string screen;
+  for (const std::string& line : lines) {
+    screen += line + "\n";
+  }
+  return screen;
+}
 
 TEST_F(CliTest, CommandLineContract) {
   const RunResult help = Cli({"--help"});
@@ -180,6 +208,34 @@ TEST_F(CliTest, SdramDownloadThenUploadReturnsTheSameBytes) {
                             "5000", "--output", output});
   EXPECT_EQ(up.status, 0) << up.out << up.err;
   EXPECT_EQ(Read(output), bytes);
+  EXPECT_NE(up.err.find("Uploaded 5000 bytes of SDRAM from 0x00100000 into " + output + "\n"), std::string::npos)
+      << up.err;
+}
+
+TEST_F(CliTest, OnATerminalEachMessageShowsOnce) {
+  const RunResult run = RunOnTerminal({BinPath("tarnwick-cli"), "--port", "sim", "program-download", GzipImage(20000)});
+  EXPECT_EQ(run.status, 0) << run.out;
+  const std::string screen = Screen(run.out);
+  const std::string message = "Download Complete!!!";
+  const auto first = screen.find(message);
+  ASSERT_NE(first, std::string::npos) << screen;
+  EXPECT_EQ(screen.find(message, first + 1), std::string::npos) << screen;
+}
+
+TEST_F(CliTest, TheRateIsNeverFasterThanTheLine) {
+  const RunResult run = Cli({"--sim-paced", "--port", "sim", "program-download", GzipImage(8000)});
+  EXPECT_EQ(run.status, 0) << run.err;
+  std::istringstream lines(run.err);
+  int rates = 0;
+  for (std::string line; std::getline(lines, line);) {
+    const auto unit = line.find(" KB/s");
+    if (unit != std::string::npos && line.rfind("--", unit) != unit - 2) {
+      ++rates;
+      // 115200 baud carries 11.25 KB/s; the simulated box's pacing is not that exact.
+      EXPECT_LE(std::stod(line.substr(line.rfind(' ', unit - 1) + 1)), 2 * 11.25) << line;
+    }
+  }
+  EXPECT_GT(rates, 0) << run.err;
 }
 
 TEST_F(CliTest, DatabaseUploadEqualsTheDatabaseDownloaded) {
