@@ -397,7 +397,23 @@ TEST_F(CliTest, Mp3InfoJsonHasTheContractKeys) {
   EXPECT_EQ(info["tag_kind"], 1);
   EXPECT_EQ(info["genre"], "Other");
   EXPECT_EQ(info["vbr"], 0);
+  EXPECT_TRUE(info["vbr_scale"].is_null()) << "a CBR file has no VBR scale";
   EXPECT_EQ(info["file_size"], 4128);
+}
+
+TEST_F(CliTest, Mp3InfoOfAFileWithoutAudioFramesFails) {
+  const std::string noise = Write("noise.mp3", Bytes(3000, 0x20));
+  for (const bool json : {false, true}) {
+    const RunResult run = json ? Cli({"mp3info", "--json", noise}) : Cli({"mp3info", noise});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(noise + ": no MPEG audio frame found"), std::string::npos) << run.err;
+    EXPECT_FALSE(run.out.empty()) << "the numbers still stand";
+  }
+  const std::string folder = (m_dir / "album.mp3").string();
+  fs::create_directory(folder);
+  const RunResult directory = Cli({"mp3info", folder});
+  EXPECT_EQ(directory.out, "Can't open " + folder + " !!!\n");
+  EXPECT_EQ(directory.status, 1);
 }
 
 }  // namespace
