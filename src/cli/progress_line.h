@@ -19,6 +19,7 @@ class ProgressLine {
   void Withdraw(const std::string& text);
   void Status(const std::string& text);  // a line of its own, the bar redrawn below it
   void Finish();
+  [[nodiscard]] bool OnTerminal() const { return m_terminal; }
 
  private:
   void Draw();

@@ -32,6 +32,7 @@ std::unique_ptr<EmbeddedBox> StartSimulator(const RunOptions& options) {
 
 // As the dialog does: open at the idle speed; the job's speed is reached through CMD_SET_SPEED.
 int Connect(CLoaderLink& link, ConsoleHost& host, const ConsoleJob& job, const RunOptions& options) {
+  host.AnnounceDevice(job.portIndex + 1, link.DevicePathFor(job.portIndex + 1));
   if (link.Connect(job.portIndex, options.openSpeedIndex, &host)) {
     return kExitSuccess;
   }

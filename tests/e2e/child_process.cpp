@@ -125,10 +125,16 @@ BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments, 
   m_pid = from == FirstLineFrom::Out ? Spawn(arguments, out[1], 2) : Spawn(arguments, 1, out[1]);
   close(out[1]);
   m_out = out[0];
+  m_firstLine = NextLine();
+}
+
+std::string BackgroundProcess::NextLine() {
+  std::string line;
   char c = 0;
   while (read(m_out, &c, 1) == 1 && c != '\n') {
-    m_firstLine += c;
+    line += c;
   }
+  return line;
 }
 
 int BackgroundProcess::Stop(int signal) {

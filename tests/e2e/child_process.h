@@ -32,6 +32,8 @@ class BackgroundProcess {
 
   // The first line the process wrote on stdout, without its line feed.
   [[nodiscard]] const std::string& FirstLine() const { return m_firstLine; }
+  // The line after those read so far, from the same stream.
+  [[nodiscard]] std::string NextLine();
   [[nodiscard]] pid_t Pid() const { return m_pid; }
   // Sends the signal and returns the exit status.
   int Stop(int signal);

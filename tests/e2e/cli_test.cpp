@@ -166,6 +166,7 @@ TEST_F(CliTest, ABusyPortNamesTheProgramHoldingIt) {
   BackgroundProcess holder(
       {BinPath("tarnwick-cli"), "--trace", "--port", box->FirstLine(), "program-download", GzipImage(100)},
       BackgroundProcess::FirstLineFrom::Err);
+  ASSERT_NE(holder.NextLine().find("handshake"), std::string::npos) << "the port is open";
   const RunResult second = Cli({"--port", box->FirstLine(), "program-download", GzipImage(100)});
   EXPECT_EQ(second.out, "Can't Open Comm Port 1 !\n");
   EXPECT_NE(
@@ -306,6 +307,26 @@ TEST_F(CliTest, UploadsWriteThroughLinksAndKeepTheFilesMode) {
   EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "real"), fs::directory_iterator()), 1);
 }
 
+TEST_F(CliTest, TheDeviceIsNamedAndASilentBoxIsWaitedForVisibly) {
+  const auto silent = Box({"--silent"});
+  const std::string device = silent->FirstLine();
+  const std::vector<std::string> arguments{"--port", device, "--timeout", "2", "program-download", GzipImage(100)};
+  const RunResult logged = Cli(arguments);
+  EXPECT_EQ(logged.status, 3);
+  EXPECT_EQ(logged.err.rfind("COM 1 -> " + device + "\n", 0), 0u) << logged.err;
+  EXPECT_NE(logged.err.find("Waiting for the box on " + device + " ...\n"), std::string::npos) << logged.err;
+
+  std::vector<std::string> onTerminal{BinPath("tarnwick-cli")};
+  onTerminal.insert(onTerminal.end(), arguments.begin(), arguments.end());
+  const RunResult shown = RunOnTerminal(onTerminal);
+  EXPECT_EQ(shown.status, 3);
+  // An updating line, replaced by the outcome in the end.
+  EXPECT_NE(shown.out.find("\r\033[KWaiting for the box on " + device + " (1 s)"), std::string::npos) << shown.out;
+
+  const RunResult answered = Cli({"--port", "sim", "program-download", GzipImage(100)});
+  EXPECT_EQ(answered.err.find("Waiting"), std::string::npos) << "a box that answers at once is not waited for";
+}
+
 TEST_F(CliTest, RefusalsAndSilence) {
   const auto silent = Box({"--silent"});
   const RunResult quiet = Cli({"--port", silent->FirstLine(), "--timeout", "1", "program-download", GzipImage(2000)});
@@ -338,7 +359,8 @@ TEST_F(CliTest, InterruptClosesCleanlyAndRemovesThePartialUpload) {
   const std::string target = (m_dir / "db.bin").string();
   BackgroundProcess cli({BinPath("tarnwick-cli"), "--trace", "--port", box->FirstLine(), "database-upload", target},
                         BackgroundProcess::FirstLineFrom::Err);
-  EXPECT_NE(cli.FirstLine().find("handshake"), std::string::npos);
+  EXPECT_EQ(cli.FirstLine(), "COM 1 -> " + box->FirstLine());
+  EXPECT_NE(cli.NextLine().find("handshake"), std::string::npos);
   EXPECT_EQ(cli.Stop(SIGINT), 130);
   EXPECT_FALSE(fs::exists(target));
   EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);  // disk/ only
@@ -361,7 +383,8 @@ TEST_F(CliTest, ALineThatHangsUpEndsTheRun) {
   BackgroundProcess cli(
       {BinPath("tarnwick-cli"), "--trace", "--port", box->FirstLine(), "program-download", GzipImage(100000)},
       BackgroundProcess::FirstLineFrom::Err);
-  EXPECT_NE(cli.FirstLine().find("handshake"), std::string::npos);
+  EXPECT_EQ(cli.FirstLine(), "COM 1 -> " + box->FirstLine());
+  EXPECT_NE(cli.NextLine().find("handshake"), std::string::npos);
   box.reset();
   EXPECT_EQ(cli.Wait(), 1);
 }
