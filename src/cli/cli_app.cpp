@@ -15,6 +15,7 @@
 #include "cli/console_host.h"
 #include "cli/mp3_info_command.h"
 #include "cli/option_checks.h"
+#include "cli/ports_command.h"
 #include "cli/transfer_runner.h"
 #include "link/loader_crc.h"
 #include "link/wire_format.h"
@@ -265,6 +266,10 @@ class CliParser {
     mp3info->add_flag("--json", m_args.json, "one JSON object");
     mp3info->add_option("FILE", m_args.file, "the MP3 file to inspect")->required();
 
+    m_app.add_subcommand("ports",
+                         "the serial devices found: port number (1..5, - for none), device, /dev/serial/by-id name,\n"
+                         "USB vendor and product ids, serial number, manufacturer and name; tab-separated, - where\n"
+                         "nothing is known, after a header line");
     CLI::App* crc = m_app.add_subcommand("crc", "the loader CRC of FILE as 8 upper-case hex digits");
     crc->add_option("FILE", m_args.file, "any file")->required();
 
@@ -280,6 +285,9 @@ class CliParser {
   int Dispatch(const std::string& command) {
     if (command == "crc") {
       return CrcCommand(m_args.file);
+    }
+    if (command == "ports") {
+      return PortsCommand();
     }
     if (command == "mp3info") {
       return Mp3InfoCommand(m_args.file, m_args.json);

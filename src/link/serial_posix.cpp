@@ -19,7 +19,6 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -314,45 +313,6 @@ class PosixSerialBackend final : public SerialBackend {
   bool m_isSocket = false;
 };
 
-struct DeviceFamily {
-  std::string_view prefix;
-  bool checkType;  // ttyS* nodes exist for every possible UART; sysfs type 0 means none is fitted
-};
-
-constexpr std::array<DeviceFamily, 3> kFamilies{{{"ttyUSB", false}, {"ttyACM", false}, {"ttyS", true}}};
-
-bool UartFitted(const std::string& name) {
-  std::ifstream type("/sys/class/tty/" + name + "/type");
-  int value = -1;
-  return !(type >> value) || value != 0;
-}
-
-std::vector<std::string> DevicesOf(const DeviceFamily& family) {
-  std::vector<std::pair<long, std::string>> found;
-  if (DIR* dir = ::opendir("/dev")) {
-    while (const dirent* entry = ::readdir(dir)) {
-      const std::string name = entry->d_name;
-      if (!name.starts_with(family.prefix) || name.size() == family.prefix.size()) {
-        continue;
-      }
-      const std::string digits = name.substr(family.prefix.size());
-      if (digits.find_first_not_of("0123456789") != std::string::npos) {
-        continue;
-      }
-      if (!family.checkType || UartFitted(name)) {
-        found.emplace_back(std::strtol(digits.c_str(), nullptr, 10), "/dev/" + name);
-      }
-    }
-    ::closedir(dir);
-  }
-  std::sort(found.begin(), found.end());  // by number: ttyUSB2 before ttyUSB10
-  std::vector<std::string> paths;
-  for (auto& entry : found) {
-    paths.push_back(std::move(entry.second));
-  }
-  return paths;
-}
-
 std::string ProcessName(const std::string& pid) {
   std::string name;
   std::ifstream comm("/proc/" + pid + "/comm");
@@ -430,15 +390,6 @@ std::string PortHolder(const std::string& device) {
 }  // namespace
 
 std::unique_ptr<SerialBackend> MakeSerialBackend() { return std::make_unique<PosixSerialBackend>(); }
-
-std::vector<std::string> ListSerialDevices() {
-  std::vector<std::string> all;
-  for (const auto& family : kFamilies) {
-    auto some = DevicesOf(family);
-    all.insert(all.end(), some.begin(), some.end());
-  }
-  return all;
-}
 
 std::string PortOpenHint(const PortOpenError& failure) {
   if (failure.device.empty()) {
