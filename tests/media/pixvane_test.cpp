@@ -115,6 +115,10 @@ TEST_F(Pixvane, UnreadableInputWritesNothing) {
   const auto usage = test::RunCommand({Program(), "only one"});
   ASSERT_TRUE(usage);
   EXPECT_NE(usage->exitCode, 0);
+  const auto help = test::RunCommand({Program(), "--help"});
+  ASSERT_TRUE(help);
+  EXPECT_EQ(help->exitCode, 0);
+  EXPECT_EQ(help->output.rfind("PIXVANE.EXE <photo>", 0), 0u) << help->output;
 }
 
 }  // namespace

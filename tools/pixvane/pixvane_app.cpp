@@ -23,6 +23,16 @@ namespace {
 constexpr std::string_view kPrefix = "PIXVANE.EXE: ";
 constexpr std::string_view kUsage =
     "usage: PIXVANE.EXE <photo> <still picture path> <0 photo with thumbnail | 1 background> <temp folder>";
+constexpr std::string_view kHelp =
+    "Turns a photo (JPEG, BMP, GIF, PNG) into the set-top box's still picture: one MPEG-2 frame of\n"
+    "720x576, the photo fitted in with black bars.\n\n"
+    "  photo               the photo to convert\n"
+    "  still picture path  where the MPEG-2 still picture is written\n"
+    "  0 or 1              0: a photo, whose 64x64 thumbnail input2.ppm (12288 bytes of RGB pixels,\n"
+    "                      no header) is written too; 1: a background picture, the still alone\n"
+    "  temp folder         the folder that receives input2.ppm\n\n"
+    "Exit status: 0 written, 2 usage error, 3 the photo cannot be read or converted, 4 the output\n"
+    "cannot be written (nothing stays written after a failure).\n";
 constexpr std::string_view kThumbnailName = "input2.ppm";
 constexpr int kThumbnailSize = 64;
 constexpr int kRgbBytes = 3;
@@ -64,8 +74,12 @@ int Fail(std::ostream& errors, int code, std::string_view what) {
 
 }  // namespace
 
-int RunPixvane(std::span<const char* const> arguments, std::ostream& errors) {
+int RunPixvane(std::span<const char* const> arguments, std::ostream& out, std::ostream& errors) {
   av_log_set_level(AV_LOG_QUIET);  // our own one-line messages only
+  if (arguments.size() == 2 && (std::string_view(arguments[1]) == "--help" || std::string_view(arguments[1]) == "-h")) {
+    out << kUsage.substr(std::string_view("usage: ").size()) << "\n\n" << kHelp;
+    return kExitOk;
+  }
   if (arguments.size() != 5 || (std::string_view(arguments[3]) != "0" && std::string_view(arguments[3]) != "1")) {
     return Fail(errors, kExitUsage, kUsage);
   }
