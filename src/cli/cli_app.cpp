@@ -137,7 +137,7 @@ constexpr const char* kDescription =
     "the transfer runs at --speed, negotiated with the box.\n\n"
     "Every text the dialog would show in a message box goes to stdout; progress goes to stderr.\n"
     "Exit status: 0 success, 1 failed or refused, 2 usage error, 3 no reply in time,\n"
-    "130 interrupted (Ctrl+C or SIGTERM; a partial upload's temporary file is removed).\n"
+    "130 interrupted (Ctrl+C, SIGTERM or SIGHUP; a partial upload's temporary file is removed).\n"
     "Options may stand before or after the command.";
 
 // Checks a value as typed, before any conversion, with a message that names what was expected.
