@@ -23,6 +23,8 @@ struct SerialDeviceInfo {
   std::string product;
 };
 
+// The devices in port order, numbered; nothing more is known of them yet.
+[[nodiscard]] std::vector<SerialDeviceInfo> NumberDevices(const std::vector<std::string>& devices);
 // Every serial device, in port number order. root stands for "/" (tests give a tree of their own).
 [[nodiscard]] std::vector<SerialDeviceInfo> DescribeSerialDevices(const std::filesystem::path& root = "/");
 

@@ -113,15 +113,10 @@ void DescribeUsb(const std::filesystem::path& root, const std::string& device, S
 std::vector<std::string> ListSerialDevices() { return DevicesUnder("/"); }
 
 std::vector<SerialDeviceInfo> DescribeSerialDevices(const std::filesystem::path& root) {
-  std::vector<SerialDeviceInfo> infos;
-  for (const std::string& device : DevicesUnder(root)) {
-    SerialDeviceInfo info;
-    const int position = static_cast<int>(infos.size()) + 1;
-    info.portNumber = position <= kDevicePortNumbers ? position : 0;
-    info.device = device;
-    info.byId = ByIdName(root, device);
-    DescribeUsb(root, device, info);
-    infos.push_back(std::move(info));
+  std::vector<SerialDeviceInfo> infos = NumberDevices(DevicesUnder(root));
+  for (SerialDeviceInfo& info : infos) {
+    info.byId = ByIdName(root, info.device);
+    DescribeUsb(root, info.device, info);
   }
   return infos;
 }
