@@ -6,12 +6,16 @@
 #include <filesystem>
 #include <array>
 #include <cctype>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <new>
 
 #include "cli/console_host.h"
 #include "cli/mp3_info_command.h"
+#include "cli/option_checks.h"
+#include "cli/ports_command.h"
 #include "cli/transfer_runner.h"
 #include "link/loader_crc.h"
 #include "link/wire_format.h"
@@ -90,12 +94,18 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) 
   if (!in) {
     return std::nullopt;
   }
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  // A folder opens but throws on the first read.
+  try {
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  } catch (const std::ios_base::failure&) {
+    return std::nullopt;
+  }
 }
 
 struct Arguments {
   std::string port = "1";
   int speed = 115200;
+  int openSpeed = 115200;
   int timeout = 30;
   bool trace = false;
   bool simPaced = false;
@@ -121,10 +131,27 @@ constexpr const char* kDescription =
     "Tarnwick loader: flashes program images, databases and boot images into a set-top box through its\n"
     "resident loader, pulls its database and memory windows back, and sends MP3 files and photos.\n\n"
     "PORT: sim (the embedded simulated box), 1..5 or COM1..COM5 (the n-th serial device found:\n"
-    "ttyUSB*, ttyACM*, then ttyS*), a device path /dev/..., or tcp:HOST:PORT (a raw TCP serial server).\n"
-    "BAUD: 9600 19200 38400 57600 115200, the speed negotiated with the box.\n\n"
+    "ttyUSB*, ttyACM*, then ttyS*; see the ports command), a device path /dev/..., or tcp:HOST:PORT\n"
+    "(a raw TCP serial server).\n"
+    "BAUD: 9600 19200 38400 57600 115200. The port opens at the box's idle speed (--open-speed) and\n"
+    "the transfer runs at --speed, negotiated with the box.\n\n"
     "Every text the dialog would show in a message box goes to stdout; progress goes to stderr.\n"
-    "Exit status: 0 success, 1 failed or refused, 2 usage error, 3 no reply in time.";
+    "Exit status: 0 success, 1 failed or refused, 2 usage error, 3 no reply in time,\n"
+    "130 interrupted (Ctrl+C, SIGTERM or SIGHUP; a partial upload's temporary file is removed).\n"
+    "Options may stand before or after the command.";
+
+// Checks a value as typed, before any conversion, with a message that names what was expected.
+CLI::Validator TextCheck(bool (*accepts)(const std::string&), std::string expected) {
+  return CLI::Validator(
+      [accepts, expected](const std::string& text) {
+        return accepts(text) ? std::string() : "not " + expected + ": " + text;
+      },
+      std::string());
+}
+
+const CLI::Validator kHexAddress = TextCheck(IsHexAddress, "an address (at most 8 hex digits, 0x optional)");
+const CLI::Validator kDecimalCount = TextCheck(IsDecimalCount, "a decimal count");
+const CLI::Validator kSeconds = TextCheck(IsDecimalCount, "a number of seconds (0 or more)");
 
 class CliParser {
  public:
@@ -141,6 +168,9 @@ class CliParser {
       m_app.exit(e);
       return -1;
     } catch (const CLI::ParseError& e) {
+      if (const std::optional<std::string> command = UnknownCommand()) {
+        return Usage("unknown command '" + *command + "'");
+      }
       m_app.exit(e);
       return kExitUsage;
     }
@@ -155,60 +185,109 @@ class CliParser {
   }
 
  private:
+  // A word where the command belongs that names none.
+  [[nodiscard]] std::optional<std::string> UnknownCommand() const {
+    if (!m_app.get_subcommands().empty()) {
+      return std::nullopt;
+    }
+    for (const std::string& word : m_app.remaining()) {
+      if (!word.starts_with("-")) {
+        return word;
+      }
+    }
+    return std::nullopt;
+  }
+
   void Build() {
     m_app.set_version_flag("--version", std::string("tarnwick-cli ") + TARNWICK_VERSION);
     m_app.require_subcommand(1);
+    m_app.fallthrough();  // the commands take the global options too
     m_app.option_defaults()->always_capture_default();
-    m_app.add_option("--port", m_args.port, "sim, 1..5, COM1..COM5, /dev/..., tcp:HOST:PORT")->default_str("1");
-    m_app.add_option("--speed", m_args.speed, "BAUD")->default_str("115200");
+    m_app.add_option("--port", m_args.port, "sim, 1..5, COM1..COM5, /dev/..., tcp:HOST:PORT")
+        ->type_name("PORT")
+        ->default_str("1");
+    m_app.add_option("--speed", m_args.speed, "the speed of the transfer, negotiated with the box")
+        ->type_name("BAUD")
+        ->default_str("115200");
+    m_app
+        .add_option("--open-speed", m_args.openSpeed,
+                    "the speed the box idles at: the port opens and shakes hands at it")
+        ->type_name("BAUD")
+        ->default_str("115200");
     m_app.add_option("--timeout", m_args.timeout, "seconds without a byte from the box before exit 3; 0 = never")
-        ->check(CLI::NonNegativeNumber);
+        ->type_name("SECONDS")
+        ->check(kSeconds);
     m_app.add_flag("--trace", m_args.trace, "every frame both ways, decoded, on stderr");
     m_app.add_flag("--sim-paced", m_args.simPaced, "pace the embedded simulated box at the line speed");
 
-    FileCommand("program-download", "the \"Program Download\" operation (mode GZIP_PROGRAM, download)");
-    FileCommand("database-download", "mode DATABASE, download");
-    FileCommand("database-upload", "mode DATABASE, upload into FILE");
-    FileCommand("boot-change", "mode BOOT, download");
+    FileCommand("program-download", "the \"Program Download\" operation (mode GZIP_PROGRAM, download)",
+                "the gzip program image to flash");
+    FileCommand("database-download", "mode DATABASE, download", "the database image to send");
+    FileCommand("database-upload", "mode DATABASE, upload into FILE",
+                "receives the box's database; an existing file is replaced only when all has come");
+    FileCommand("boot-change", "mode BOOT, download", "the boot image to send");
 
     CLI::App* download = m_app.add_subcommand("download", "any download mode by name");
     download
         ->add_option("--mode", m_args.mode,
                      "PROGRAM DATABASE SDRAM FLASH EEPROM MP3 PHOTO BACKGROUND BOOT GZIP_PROGRAM")
+        ->type_name("MODE")
         ->required();
-    download->add_option("--start", m_args.start, "start address (hex)");
-    download->add_option("FILE", m_args.file)->required();
+    download->add_option("--start", m_args.start, "start address, 1 to 8 hex digits, 0x optional")
+        ->type_name("HEX")
+        ->check(kHexAddress);
+    download
+        ->add_option("FILE", m_args.file,
+                     "the image; for SDRAM, FLASH and EEPROM the bytes written from the start address")
+        ->required();
 
     CLI::App* upload = m_app.add_subcommand("upload", "memory upload; FILE receives exactly the uploaded bytes");
-    upload->add_option("--mode", m_args.mode, "sdram|flash|eeprom")->required();
-    upload->add_option("--start", m_args.start, "start address (hex)");
-    upload->add_option("--size", m_args.size, "byte count (decimal)")->required();
-    upload->add_option("--output", m_args.output, "FILE")->required();
+    upload->add_option("--mode", m_args.mode, "sdram, flash or eeprom")->type_name("MODE")->required();
+    upload->add_option("--start", m_args.start, "start address, 1 to 8 hex digits, 0x optional")
+        ->type_name("HEX")
+        ->check(kHexAddress);
+    upload->add_option("--size", m_args.size, "byte count, decimal digits (1 ~ 2097152)")
+        ->type_name("DEC")
+        ->required()
+        ->check(kDecimalCount);
+    upload
+        ->add_option("--output", m_args.output,
+                     "receives exactly the uploaded bytes; an existing file is replaced only when all has come")
+        ->type_name("FILE")
+        ->required();
 
     CLI::App* media = m_app.add_subcommand("send-media", "the MP3 and photo batch (*.mp3 is an MP3, else a photo)");
-    media->add_option("FILE", m_args.files)->required();
+    media->add_option("FILE", m_args.files, "MP3 files and photos (JPEG, BMP, GIF, PNG), sent in this order")
+        ->required();
     CLI::App* background = m_app.add_subcommand("background", "the background picture download");
-    background->add_option("PHOTO", m_args.file)->required();
+    background->add_option("PHOTO", m_args.file, "the photo (JPEG, BMP, GIF, PNG) to convert and send")->required();
 
     CLI::App* mp3info = m_app.add_subcommand("mp3info", "the MP3 inspection results");
     mp3info->add_flag("--json", m_args.json, "one JSON object");
-    mp3info->add_option("FILE", m_args.file)->required();
+    mp3info->add_option("FILE", m_args.file, "the MP3 file to inspect")->required();
 
+    m_app.add_subcommand("ports",
+                         "the serial devices found: port number (1..5, - for none), device, /dev/serial/by-id name,\n"
+                         "USB vendor and product ids, serial number, manufacturer and name; tab-separated, - where\n"
+                         "nothing is known, after a header line");
     CLI::App* crc = m_app.add_subcommand("crc", "the loader CRC of FILE as 8 upper-case hex digits");
-    crc->add_option("FILE", m_args.file)->required();
+    crc->add_option("FILE", m_args.file, "any file")->required();
 
     for (CLI::App* command : {download, upload}) {
       command->get_option("--start")->each([this](const std::string&) { m_args.startGiven = true; });
     }
   }
 
-  void FileCommand(const char* name, const char* help) {
-    m_app.add_subcommand(name, help)->add_option("FILE", m_args.file)->required();
+  void FileCommand(const char* name, const char* help, const char* fileHelp) {
+    m_app.add_subcommand(name, help)->add_option("FILE", m_args.file, fileHelp)->required();
   }
 
   int Dispatch(const std::string& command) {
     if (command == "crc") {
       return CrcCommand(m_args.file);
+    }
+    if (command == "ports") {
+      return PortsCommand();
     }
     if (command == "mp3info") {
       return Mp3InfoCommand(m_args.file, m_args.json);
@@ -219,6 +298,7 @@ class CliParser {
     }
     RunOptions options;
     options.port = m_portSpec;
+    options.openSpeedIndex = m_openSpeedIndex;
     options.trace = m_args.trace;
     options.simPaced = m_args.simPaced;
     return RunTransfer(*job, options);
@@ -240,10 +320,12 @@ class CliParser {
       return Refuse("--port: not a port: " + m_args.port);
     }
     const std::optional<int> speed = SpeedIndexFor(m_args.speed);
-    if (!speed) {
-      return Refuse("--speed: one of 9600 19200 38400 57600 115200");
+    const std::optional<int> openSpeed = SpeedIndexFor(m_args.openSpeed);
+    if (!speed || !openSpeed) {
+      return Refuse(std::string(speed ? "--open-speed" : "--speed") + ": one of 9600 19200 38400 57600 115200");
     }
     m_portSpec = *port;
+    m_openSpeedIndex = *openSpeed;
     ConsoleJob job;
     job.portIndex = port->portIndex;
     job.speedIndex = *speed;
@@ -323,12 +405,16 @@ class CliParser {
   CLI::App m_app;
   Arguments m_args;
   PortSpec m_portSpec;
+  int m_openSpeedIndex = kFastestSpeedIndex;
   int m_usageStatus = kExitUsage;
 };
 
 }  // namespace
 
 int RunCli(int argc, char** argv) {
+  // A reader that goes away (| head) is a write error that ends the run, not a signal that kills it
+  // before its temporary files are removed.
+  std::signal(SIGPIPE, SIG_IGN);
   CliParser parser;
   const int parsed = parser.Parse(argc, argv);
   if (parsed == -1) {
@@ -337,7 +423,16 @@ int RunCli(int argc, char** argv) {
   if (parsed != kExitSuccess) {
     return parsed;
   }
-  return parser.Run();
+  int status = kExitFailure;
+  // The last line of defence: whatever was unwound has removed its temporary files by now.
+  try {
+    status = parser.Run();
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "tarnwick-cli: out of memory\n");
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "tarnwick-cli: %s\n", error.what());
+  }
+  return status == kExitSuccess && std::fflush(stdout) != 0 ? kExitFailure : status;
 }
 
 }  // namespace tw

@@ -13,6 +13,8 @@ namespace tw {
 namespace {
 
 constexpr auto kNever = std::chrono::hours(24 * 365);
+// A box that answers at once gets no waiting line.
+constexpr auto kWaitingTick = std::chrono::seconds(1);
 
 }  // namespace
 
@@ -25,7 +27,16 @@ void ConsoleHost::RestartIdleTimer() {
                                                    : std::chrono::duration_cast<std::chrono::seconds>(kNever));
 }
 
+void ConsoleHost::AnnounceDevice(int portNumber, const std::string& device) {
+  m_device = device.empty() ? "no serial device" : device;
+  m_progress.Status("COM " + std::to_string(portNumber) + " -> " + m_device);
+}
+
 int ConsoleHost::Run() {
+  if (!m_heardFromBox) {
+    m_waitingSince = Clock::now();
+    m_waitingTick = m_waitingSince + kWaitingTick;
+  }
   while (!m_outcome) {
     DispatchOne(NextDeadline());
   }
@@ -34,10 +45,16 @@ int ConsoleHost::Run() {
 }
 
 ConsoleHost::Clock::time_point ConsoleHost::NextDeadline() const {
-  return m_watchdog ? std::min(*m_watchdog, m_idleDeadline) : m_idleDeadline;
+  Clock::time_point next = m_watchdog ? std::min(*m_watchdog, m_idleDeadline) : m_idleDeadline;
+  return m_waitingTick ? std::min(*m_waitingTick, next) : next;
 }
 
 ConsoleHost::Step ConsoleHost::DispatchOne(Clock::time_point until) {
+  // Nobody reads what we report any more (a closed pipe): a run nobody sees must not go on.
+  if (std::ferror(stdout) != 0 || std::ferror(stderr) != 0) {
+    Finish(kExitFailure);
+    return Step::Idle;
+  }
   if (const std::optional<CliEvent> event = m_events.PopUntil(until)) {
     Dispatch(*event);
     return Step::Event;
@@ -49,6 +66,9 @@ ConsoleHost::Step ConsoleHost::DispatchOne(Clock::time_point until) {
 void ConsoleHost::Dispatch(const CliEvent& event) {
   switch (event.kind) {
     case CliEvent::Kind::ReceivedData:
+      m_heardFromBox = true;
+      m_waitingTick.reset();
+      m_progress.Withdraw(m_waitingLine);
       RestartIdleTimer();
       m_session->OnReceivedData(event.length);
       break;
@@ -67,6 +87,9 @@ void ConsoleHost::Dispatch(const CliEvent& event) {
 
 void ConsoleHost::OnDeadline() {
   const Clock::time_point now = Clock::now();
+  if (m_waitingTick && now >= *m_waitingTick) {
+    ShowWaiting(now);
+  }
   if (m_watchdog && now >= *m_watchdog) {
     m_watchdog.reset();
     m_session->OnTimer(kWatchdogTimerId);
@@ -75,6 +98,20 @@ void ConsoleHost::OnDeadline() {
     m_progress.Status("No reply from the box for " + std::to_string(m_job.idleTimeoutSeconds) + " seconds");
     Finish(kExitTimeout);
   }
+}
+
+// On a terminal a line that counts the seconds; elsewhere one line.
+void ConsoleHost::ShowWaiting(Clock::time_point now) {
+  const std::string text = "Waiting for the box on " + m_device;
+  if (!m_progress.OnTerminal()) {
+    m_progress.Status(text + " ...");
+    m_waitingTick.reset();
+    return;
+  }
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now - m_waitingSince).count();
+  m_waitingLine = text + " (" + std::to_string(seconds) + " s)";
+  m_progress.Caption(m_waitingLine);
+  m_waitingTick = now + kWaitingTick;
 }
 
 void ConsoleHost::Finish(int status) {
@@ -94,6 +131,7 @@ void ConsoleHost::SetComStatus(bool connected) {
 }
 
 void ConsoleHost::MessageBox(const std::string& text) {
+  m_progress.Withdraw(text);
   m_progress.Finish();
   std::printf("%s\n", text.c_str());
   std::fflush(stdout);
@@ -117,7 +155,12 @@ void ConsoleHost::ViewerShowUpload(const std::uint8_t* data, std::size_t count) 
   if (!output.Create(*m_job.uploadOutput) || !output.Write(data, count) || !output.Commit()) {
     MessageBox(text::CantOpen(*m_job.uploadOutput));
     Finish(kExitFailure);
+    return;
   }
+  // The dialog shows the bytes in its viewer; here the only sign of success would be the exit status.
+  m_progress.Status("Uploaded " + std::to_string(count) + " bytes of " +
+                    std::string(kModeNames.at(static_cast<std::size_t>(m_job.modeIndex))) + " from " + m_job.startText +
+                    " into " + *m_job.uploadOutput);
 }
 
 void ConsoleHost::StartWatchdog(int milliseconds) {

@@ -24,6 +24,8 @@ class ConsoleHost : public SessionHost, public ChunkSink {
 
   void Attach(CTransferSession* session) { m_session = session; }
   [[nodiscard]] EventQueue& Events() { return m_events; }
+  // Names the device a port number stands for, before it is opened.
+  void AnnounceDevice(int portNumber, const std::string& device);
   // Dispatches events until the operation ends; returns the exit status.
   int Run();
   [[nodiscard]] std::optional<int> Outcome() const { return m_outcome; }
@@ -75,6 +77,7 @@ class ConsoleHost : public SessionHost, public ChunkSink {
   void RestartIdleTimer();
   [[nodiscard]] Clock::time_point NextDeadline() const;
   void Finish(int status);
+  void ShowWaiting(Clock::time_point now);
 
   ConsoleJob m_job;
   CTransferSession* m_session = nullptr;
@@ -83,6 +86,12 @@ class ConsoleHost : public SessionHost, public ChunkSink {
   std::optional<int> m_outcome;
   std::optional<Clock::time_point> m_watchdog;
   Clock::time_point m_idleDeadline;
+  // Until the box's first reply: since when, and when the waiting line is next shown.
+  std::string m_device;
+  bool m_heardFromBox = false;
+  Clock::time_point m_waitingSince;
+  std::optional<Clock::time_point> m_waitingTick;
+  std::string m_waitingLine;  // as shown on a terminal
   bool m_waitShown = false;
   bool m_fileDone = false;
   bool m_fileDoneCancelled = false;

@@ -1,10 +1,13 @@
 #include "cli/mp3_info_command.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <nlohmann/json.hpp>
+#include <system_error>
 
 #include "cli/console_host.h"
 #include "media/mp3_info.h"
+#include "session/session_texts.h"
 
 namespace tw {
 
@@ -46,7 +49,11 @@ nlohmann::json ToJson(const CMp3Info& info) {
   out["channel_mode"] = info.ChannelMode();
   out["frames"] = info.Frames();
   out["vbr"] = info.IsVbr() ? 1 : 0;
-  out["vbr_scale"] = info.VbrScale();
+  if (info.VbrScale() != kNoVbrScale) {
+    out["vbr_scale"] = info.VbrScale();
+  } else {
+    out["vbr_scale"] = nullptr;  // a CBR file has none
+  }
   out["file_size"] = info.FileSize();
   out["duration"] = info.Duration();
   return out;
@@ -76,6 +83,11 @@ void PrintText(const CMp3Info& info) {
 }  // namespace
 
 int Mp3InfoCommand(const std::string& path, bool json) {
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) {
+    std::printf("%s\n", text::CantOpen(path).c_str());
+    return kExitFailure;
+  }
   const CMp3Info info(path);
   if (!info.Error().empty()) {
     std::printf("%s\n", info.Error().c_str());
@@ -85,6 +97,11 @@ int Mp3InfoCommand(const std::string& path, bool json) {
     std::printf("%s\n", ToJson(info).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
   } else {
     PrintText(info);
+  }
+  // The numbers stand as inspected, but a file without a frame is no MP3 to send.
+  if (info.Version() == 0) {
+    std::fprintf(stderr, "tarnwick-cli: %s: no MPEG audio frame found\n", path.c_str());
+    return kExitFailure;
   }
   return kExitSuccess;
 }

@@ -12,6 +12,7 @@ sigset_t WatchedSignals() {
   sigemptyset(&set);
   sigaddset(&set, SIGINT);
   sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGHUP);  // the terminal closed: the temporary files must still go
   sigaddset(&set, SIGUSR1);
   return set;
 }

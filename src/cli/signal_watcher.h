@@ -7,7 +7,7 @@
 
 namespace tw {
 
-// Turns Ctrl+C and SIGTERM into a call on a thread of its own. Construct it before any other thread so
+// Turns Ctrl+C, SIGTERM and SIGHUP into a call on a thread of its own. Construct it before any other thread so
 // that every thread inherits the blocked signals.
 class SignalWatcher {
  public:

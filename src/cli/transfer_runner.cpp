@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 
 #include "boxsim/embedded_box.h"
 #include "cli/console_host.h"
@@ -17,20 +18,25 @@ namespace tw {
 
 namespace {
 
+// Nothing when the box cannot be had (no pseudo-terminal left, say): the port then fails to open.
 std::unique_ptr<EmbeddedBox> StartSimulator(const RunOptions& options) {
   BoxOptions box;
   box.paced = options.simPaced;
-  return std::make_unique<EmbeddedBox>(box);
+  try {
+    return std::make_unique<EmbeddedBox>(box);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "The simulated box cannot start: %s\n", error.what());
+    return nullptr;
+  }
 }
 
-int Connect(CLoaderLink& link, ConsoleHost& host, const ConsoleJob& job) {
-  if (link.Connect(job.portIndex, job.speedIndex, &host)) {
+// As the dialog does: open at the idle speed; the job's speed is reached through CMD_SET_SPEED.
+int Connect(CLoaderLink& link, ConsoleHost& host, const ConsoleJob& job, const RunOptions& options) {
+  host.AnnounceDevice(job.portIndex + 1, link.DevicePathFor(job.portIndex + 1));
+  if (link.Connect(job.portIndex, options.openSpeedIndex, &host)) {
     return kExitSuccess;
   }
-  const std::string hint = PortOpenHint(link.LastOpenError());
-  if (!hint.empty()) {
-    std::fprintf(stderr, "%s\n", hint.c_str());
-  }
+  std::fprintf(stderr, "%s\n", PortOpenHint(link.LastOpenError()).c_str());
   return kExitFailure;
 }
 
@@ -40,6 +46,10 @@ int RunTransfer(const ConsoleJob& job, const RunOptions& options) {
   ConsoleHost host(job);
   SignalWatcher signals([&host] { host.Events().Push({CliEvent::Kind::Interrupt, 0}); });
   std::unique_ptr<EmbeddedBox> simulator = options.port.simulated ? StartSimulator(options) : nullptr;
+  if (options.port.simulated && !simulator) {
+    host.MessageBox(CantOpenPortMessage(job.portIndex + 1));
+    return kExitFailure;
+  }
 
   CLoaderLink link;
   if (simulator) {
@@ -59,7 +69,7 @@ int RunTransfer(const ConsoleJob& job, const RunOptions& options) {
   CTransferSession session(link, host, converter);
   host.Attach(&session);
 
-  int status = Connect(link, host, job);
+  int status = Connect(link, host, job, options);
   if (status == kExitSuccess) {
     const bool started = session.OnStart();
     if (host.Outcome()) {

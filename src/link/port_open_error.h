@@ -14,7 +14,8 @@ struct PortOpenError {
   std::string device;  // the device path or "tcp:HOST:PORT" tried; empty when no device was found
 };
 
-// One line of advice for a console user (dialout group, the process holding the port), or empty.
+// One line for a console user on why the open failed: not a serial device, refused, unknown host, the
+// dialout group, the process holding the port, or the system's own words.
 [[nodiscard]] std::string PortOpenHint(const PortOpenError& failure);
 
 }  // namespace tw

@@ -10,14 +10,18 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdlib>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <sstream>
 #include <string_view>
 #include <utility>
 
@@ -112,7 +116,7 @@ int ConnectTcp(std::string_view target) {
   hints.ai_socktype = SOCK_STREAM;
   addrinfo* found = nullptr;
   if (::getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0) {
-    return -EHOSTUNREACH;
+    return -ENOENT;  // connect() never says ENOENT: it stands for a host that does not resolve
   }
   int error = ECONNREFUSED;
   int fd = -1;
@@ -309,97 +313,89 @@ class PosixSerialBackend final : public SerialBackend {
   bool m_isSocket = false;
 };
 
-struct DeviceFamily {
-  std::string_view prefix;
-  bool checkType;  // ttyS* nodes exist for every possible UART; sysfs type 0 means none is fitted
-};
-
-constexpr std::array<DeviceFamily, 3> kFamilies{{{"ttyUSB", false}, {"ttyACM", false}, {"ttyS", true}}};
-
-bool UartFitted(const std::string& name) {
-  std::ifstream type("/sys/class/tty/" + name + "/type");
-  int value = -1;
-  return !(type >> value) || value != 0;
+std::string ProcessName(const std::string& pid) {
+  std::string name;
+  std::ifstream comm("/proc/" + pid + "/comm");
+  std::getline(comm, name);
+  return "pid " + pid + " (" + name + ")";
 }
 
-std::vector<std::string> DevicesOf(const DeviceFamily& family) {
-  std::vector<std::pair<long, std::string>> found;
-  if (DIR* dir = ::opendir("/dev")) {
-    while (const dirent* entry = ::readdir(dir)) {
-      const std::string name = entry->d_name;
-      if (!name.starts_with(family.prefix) || name.size() == family.prefix.size()) {
-        continue;
-      }
-      const std::string digits = name.substr(family.prefix.size());
-      if (digits.find_first_not_of("0123456789") != std::string::npos) {
-        continue;
-      }
-      if (!family.checkType || UartFitted(name)) {
-        found.emplace_back(std::strtol(digits.c_str(), nullptr, 10), "/dev/" + name);
-      }
+// The process whose flock holds the device, from /proc/locks ("1: FLOCK ADVISORY WRITE pid MM:mm:inode
+// 0 EOF"); empty when no lock is held on it.
+std::string LockHolder(const std::string& device) {
+  struct stat info {};
+  if (::stat(device.c_str(), &info) != 0) {
+    return {};
+  }
+  std::array<char, 64> key{};
+  std::snprintf(key.data(), key.size(), "%02x:%02x:%lu", major(info.st_dev), minor(info.st_dev),
+                static_cast<unsigned long>(info.st_ino));
+  std::ifstream locks("/proc/locks");
+  std::string line;
+  while (std::getline(locks, line)) {
+    std::istringstream fields(line);
+    std::string number, kind, advisory, access, pid, file;
+    if (fields >> number >> kind >> advisory >> access >> pid >> file && kind == "FLOCK" && file == key.data()) {
+      return ProcessName(pid);
     }
-    ::closedir(dir);
   }
-  std::sort(found.begin(), found.end());  // by number: ttyUSB2 before ttyUSB10
-  std::vector<std::string> paths;
-  for (auto& entry : found) {
-    paths.push_back(std::move(entry.second));
-  }
-  return paths;
+  return {};
 }
 
-// Best effort: the first process with the device among its open files, as "pid 123 (name)".
-std::string PortHolder(const std::string& device) {
-  std::string holder;
+bool HasOpen(const std::string& pid, const std::string& device) {
+  const std::string fdDir = "/proc/" + pid + "/fd";
+  DIR* fds = ::opendir(fdDir.c_str());
+  if (fds == nullptr) {
+    return false;
+  }
+  bool found = false;
+  while (const dirent* fd = ::readdir(fds)) {
+    std::array<char, 512> target{};
+    const std::string link = fdDir + "/" + fd->d_name;
+    const ssize_t n = ::readlink(link.c_str(), target.data(), target.size() - 1);
+    found = found || (n > 0 && device == std::string_view(target.data(), static_cast<std::size_t>(n)));
+  }
+  ::closedir(fds);
+  return found;
+}
+
+// Every process with the device among its open files, for a device held without a lock.
+std::string Openers(const std::string& device) {
+  std::string openers;
   DIR* proc = ::opendir("/proc");
   if (proc == nullptr) {
-    return holder;
+    return openers;
   }
+  const std::string self = std::to_string(::getpid());
   while (const dirent* entry = ::readdir(proc)) {
     const std::string pid = entry->d_name;
-    if (pid.find_first_not_of("0123456789") != std::string::npos || !holder.empty()) {
-      continue;
+    if (pid.find_first_not_of("0123456789") == std::string::npos && pid != self && HasOpen(pid, device)) {
+      openers += (openers.empty() ? "" : ", ") + ProcessName(pid);
     }
-    const std::string fdDir = "/proc/" + pid + "/fd";
-    DIR* fds = ::opendir(fdDir.c_str());
-    if (fds == nullptr) {
-      continue;
-    }
-    while (const dirent* fd = ::readdir(fds)) {
-      std::array<char, 512> target{};
-      const std::string link = fdDir + "/" + fd->d_name;
-      const ssize_t n = ::readlink(link.c_str(), target.data(), target.size() - 1);
-      if (n > 0 && device == std::string_view(target.data(), static_cast<std::size_t>(n))) {
-        std::string name;
-        std::ifstream comm("/proc/" + pid + "/comm");
-        std::getline(comm, name);
-        holder = "pid " + pid + " (" + name + ")";
-        break;
-      }
-    }
-    ::closedir(fds);
   }
   ::closedir(proc);
-  return holder;
+  return openers;
+}
+
+// Best effort: the process that holds the port, else every process that has it open.
+std::string PortHolder(const std::string& device) {
+  const std::string holder = LockHolder(device);
+  if (!holder.empty()) {
+    return "held by " + holder;
+  }
+  const std::string openers = Openers(device);
+  return openers.empty() ? std::string() : "open in " + openers;
 }
 
 }  // namespace
 
 std::unique_ptr<SerialBackend> MakeSerialBackend() { return std::make_unique<PosixSerialBackend>(); }
 
-std::vector<std::string> ListSerialDevices() {
-  std::vector<std::string> all;
-  for (const auto& family : kFamilies) {
-    auto some = DevicesOf(family);
-    all.insert(all.end(), some.begin(), some.end());
-  }
-  return all;
-}
-
 std::string PortOpenHint(const PortOpenError& failure) {
   if (failure.device.empty()) {
     return "No serial device found for this port number; name a device path instead.";
   }
+  const bool socket = failure.device.starts_with(kTcpPrefix);
   switch (failure.error) {
     case EACCES:
     case EPERM:
@@ -408,14 +404,22 @@ std::string PortOpenHint(const PortOpenError& failure) {
     case EBUSY:
     case EWOULDBLOCK: {
       const std::string holder = PortHolder(failure.device);
-      return failure.device + " is in use by another program" + (holder.empty() ? "" : ": " + holder) + ".";
+      return failure.device + " is in use by another program" + (holder.empty() ? "" : ", " + holder) + ".";
     }
+    case ENOTTY:
+      return failure.device + " is not a serial device.";
+    case ECONNREFUSED:
+      return failure.device + ": connection refused; is the serial server running?";
     case ENOENT:
+      if (socket) {
+        return failure.device + ": unknown host.";
+      }
+      [[fallthrough]];
     case ENODEV:
     case ENXIO:
       return failure.device + " does not exist; is the adapter plugged in?";
     default:
-      return {};
+      return failure.device + ": " + std::strerror(failure.error) + ".";
   }
 }
 

@@ -38,10 +38,6 @@ class ConverterProcess {
   [[nodiscard]] static std::vector<std::filesystem::path> SplitSearchPath(std::string_view list);
   // The value of PATH, empty when unset.
   [[nodiscard]] static std::string SearchPathVariable();
-  // A folder of this user's own under the system's temporary folder, with a trailing separator.
-  [[nodiscard]] static std::string PrivateTempFolder();
-  // Creates the folder when missing; false when it exists but is not this user's own folder.
-  [[nodiscard]] static bool MakePrivateFolder(const std::string& folder);
 
  private:
   struct State;

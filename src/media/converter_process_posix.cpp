@@ -4,7 +4,6 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,9 +17,6 @@ extern char** environ;
 
 namespace tw {
 namespace {
-
-constexpr std::string_view kPrivateFolderPrefix = "tarnwick-";
-constexpr mode_t kPrivateMode = 0700;
 
 // RAII for the spawn attribute objects.
 struct SpawnSetup {
@@ -171,32 +167,6 @@ std::vector<std::filesystem::path> ConverterProcess::SplitSearchPath(std::string
 std::string ConverterProcess::SearchPathVariable() {
   const char* value = std::getenv("PATH");
   return value != nullptr ? value : "";
-}
-
-std::string ConverterProcess::PrivateTempFolder() {
-  std::error_code error;
-  auto base = std::filesystem::temp_directory_path(error);
-  if (error) {
-    base = "/tmp";
-  }
-  return (base / (std::string(kPrivateFolderPrefix) + std::to_string(getuid()))).string() + "/";
-}
-
-bool ConverterProcess::MakePrivateFolder(const std::string& folder) {
-  // Without the trailing slash, which would make lstat follow a link.
-  std::string path = folder;
-  while (path.size() > 1 && path.back() == '/') {
-    path.pop_back();
-  }
-  if (mkdir(path.c_str(), kPrivateMode) != 0 && errno != EEXIST) {
-    return false;
-  }
-  // Someone else's folder, or a link planted in its place, is never written into.
-  struct stat info {};
-  if (lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid()) {
-    return false;
-  }
-  return (info.st_mode & 0777) == kPrivateMode || chmod(path.c_str(), kPrivateMode) == 0;
 }
 
 }  // namespace tw

@@ -1,9 +1,9 @@
 #include "media/photo_converter.h"
 
 #include <algorithm>
-#include <system_error>
 #include <utility>
 
+#include "media/conversion_folder.h"
 #include "media/converter_process.h"
 #include "media/file_byte_source.h"
 #include "media/media_texts.h"
@@ -24,14 +24,6 @@ constexpr std::string_view kBackgroundFlag = "1";
   return content;
 }
 
-[[nodiscard]] std::string WithTrailingSeparator(const std::filesystem::path& folder) {
-  std::string text = folder.string();
-  if (text.empty() || text.back() != std::filesystem::path::preferred_separator) {
-    text += std::filesystem::path::preferred_separator;
-  }
-  return text;
-}
-
 }  // namespace
 
 PhotoConverter::PhotoConverter(PhotoConverterSettings settings, MessageSink onMessage)
@@ -39,43 +31,26 @@ PhotoConverter::PhotoConverter(PhotoConverterSettings settings, MessageSink onMe
 
 std::optional<std::vector<std::uint8_t>> PhotoConverter::ConvertPhoto(const std::string& photoPath, Mode mode) {
   const bool isPhoto = mode == Mode::Photo;
-  const auto temp = TempFolder();
-  if (!temp) {
+  const std::filesystem::path parent = m_settings.tempFolder.value_or(ConversionFolder::DefaultParent());
+  const ConversionFolder folder(parent);
+  if (!folder.IsCreated()) {
+    Report(media_text::CantOpen(ConversionFolder::Pattern(parent).string()));
     return std::nullopt;
   }
-  const std::string stillPath = *temp + std::string(kStillFileName);
-  const std::string thumbnailPath = *temp + std::string(kThumbnailFileName);
-  // A converter that fails must not leave the previous photo's files to be sent again.
-  std::error_code ignored;
-  std::filesystem::remove(stillPath, ignored);
-  std::filesystem::remove(thumbnailPath, ignored);
-
-  const std::string folderArgument = temp->substr(0, temp->size() - 1);
+  const std::string stillPath = (folder.Path() / kStillFileName).string();
   if (!RunConverter({std::string(kConverterName), photoPath, stillPath,
-                     std::string(isPhoto ? kPhotoFlag : kBackgroundFlag), folderArgument})) {
+                     std::string(isPhoto ? kPhotoFlag : kBackgroundFlag), folder.Path().string()})) {
     return std::nullopt;
   }
   auto still = ReadOutput(stillPath);
   if (!still || !isPhoto) {
     return still;
   }
-  const auto thumbnail = ReadOutput(thumbnailPath);
+  const auto thumbnail = ReadOutput((folder.Path() / kThumbnailFileName).string());
   if (!thumbnail) {
     return std::nullopt;
   }
   return JoinPhotoContent(*thumbnail, *still);
-}
-
-std::optional<std::string> PhotoConverter::TempFolder() {
-  if (m_settings.tempFolder) {
-    return WithTrailingSeparator(*m_settings.tempFolder);
-  }
-  auto folder = ConverterProcess::PrivateTempFolder();
-  if (!ConverterProcess::MakePrivateFolder(folder)) {
-    Report(media_text::CantOpen(folder));
-    return std::nullopt;
-  }
-  return folder;
 }
 
 bool PhotoConverter::RunConverter(const std::vector<std::string>& arguments) {

@@ -29,7 +29,7 @@ struct PhotoConverterSettings {
   std::optional<std::filesystem::path> programDirectory{};
   // Searched last; PATH when unset.
   std::optional<std::string> searchPath{};
-  // The converter's output folder; a private per-user folder under the system's temporary folder when unset.
+  // Where each conversion makes its own output folder; the system's temporary folder when unset.
   std::optional<std::filesystem::path> tempFolder{};
   std::chrono::milliseconds timeLimit = kConverterTimeLimit;
 };
@@ -46,7 +46,6 @@ class PhotoConverter {
   [[nodiscard]] std::optional<std::vector<std::uint8_t>> ConvertPhoto(const std::string& photoPath, Mode mode);
 
  private:
-  [[nodiscard]] std::optional<std::string> TempFolder();
   [[nodiscard]] bool RunConverter(const std::vector<std::string>& arguments);
   [[nodiscard]] std::optional<std::vector<std::uint8_t>> ReadOutput(const std::string& path);
   void Report(std::string_view text) const;

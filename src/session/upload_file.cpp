@@ -8,6 +8,31 @@ namespace tw {
 namespace {
 
 constexpr int kNameAttempts = 16;
+constexpr int kMaxLinkHops = 40;
+constexpr auto kAnyWrite =
+    std::filesystem::perms::owner_write | std::filesystem::perms::group_write | std::filesystem::perms::others_write;
+
+// The file a chain of links ends at; the path itself when it is no link.
+std::filesystem::path FollowLinks(std::filesystem::path path) {
+  std::error_code error;
+  for (int hop = 0; hop < kMaxLinkHops && std::filesystem::is_symlink(path, error); ++hop) {
+    const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+    if (error) {
+      break;
+    }
+    path = target.is_absolute() ? target : path.parent_path() / target;
+  }
+  return path;
+}
+
+// A file marked read-only is refused even where the system would let this user write it.
+bool MayOverwrite(const std::filesystem::path& path, std::filesystem::perms permissions) {
+  if ((permissions & kAnyWrite) == std::filesystem::perms::none) {
+    return false;
+  }
+  std::ofstream probe(path, std::ios::binary | std::ios::app);
+  return probe.is_open();
+}
 
 // A name beside the target that no other file has: "<target>.part<random hex>".
 std::filesystem::path FreeTemporaryName(const std::filesystem::path& target) {
@@ -29,7 +54,20 @@ UploadFile::~UploadFile() { Discard(); }
 
 bool UploadFile::Create(const std::string& target) {
   Discard();
-  const std::filesystem::path temporary = FreeTemporaryName(target);
+  const std::filesystem::path real = FollowLinks(target);
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(real, error);
+  if (error && status.type() != std::filesystem::file_type::not_found) {
+    return false;
+  }
+  m_keptPermissions.reset();
+  if (std::filesystem::exists(status)) {
+    if (!std::filesystem::is_regular_file(status) || !MayOverwrite(real, status.permissions())) {
+      return false;
+    }
+    m_keptPermissions = status.permissions();
+  }
+  const std::filesystem::path temporary = FreeTemporaryName(real);
   if (temporary.empty()) {
     return false;
   }
@@ -38,7 +76,7 @@ bool UploadFile::Create(const std::string& target) {
     m_file.clear();
     return false;
   }
-  m_target = target;
+  m_target = real;
   m_temporary = temporary;
   return true;
 }
@@ -58,7 +96,10 @@ bool UploadFile::Commit() {
   m_file.close();
   const bool written = static_cast<bool>(m_file);
   std::error_code error;
-  if (written) {
+  if (written && m_keptPermissions) {
+    std::filesystem::permissions(m_temporary, *m_keptPermissions, error);
+  }
+  if (written && !error) {
     std::filesystem::rename(m_temporary, m_target, error);
   }
   if (!written || error) {

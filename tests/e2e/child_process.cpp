@@ -1,5 +1,7 @@
 #include "child_process.h"
 
+#include "support/pty_pair.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -8,6 +10,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstdint>
 #include <stdexcept>
 
 extern char** environ;
@@ -91,6 +94,29 @@ RunResult Run(const std::vector<std::string>& arguments) {
   return result;
 }
 
+RunResult RunOnTerminal(const std::vector<std::string>& arguments) {
+  PtyPair terminal;
+  const pid_t pid = Spawn(arguments, terminal.Slave(), terminal.Slave());
+  terminal.CloseSlave();
+  // Until the program's end hangs the terminal up.
+  const std::vector<std::uint8_t> shown = terminal.Read(SIZE_MAX, std::chrono::seconds(60));
+  RunResult result;
+  result.out.assign(shown.begin(), shown.end());
+  result.status = Status(pid);
+  return result;
+}
+
+int RunWithoutReader(const std::vector<std::string>& arguments) {
+  int out[2];
+  if (pipe(out) != 0) {
+    throw std::runtime_error("pipe");
+  }
+  close(out[0]);
+  const pid_t pid = Spawn(arguments, out[1], out[1]);
+  close(out[1]);
+  return Status(pid);
+}
+
 BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments, FirstLineFrom from) {
   int out[2];
   if (pipe(out) != 0) {
@@ -99,10 +125,16 @@ BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments, 
   m_pid = from == FirstLineFrom::Out ? Spawn(arguments, out[1], 2) : Spawn(arguments, 1, out[1]);
   close(out[1]);
   m_out = out[0];
+  m_firstLine = NextLine();
+}
+
+std::string BackgroundProcess::NextLine() {
+  std::string line;
   char c = 0;
   while (read(m_out, &c, 1) == 1 && c != '\n') {
-    m_firstLine += c;
+    line += c;
   }
+  return line;
 }
 
 int BackgroundProcess::Stop(int signal) {

@@ -16,6 +16,10 @@ struct RunResult {
 };
 
 [[nodiscard]] RunResult Run(const std::vector<std::string>& arguments);
+// Runs with stdout and stderr on one terminal; out is what the terminal received.
+[[nodiscard]] RunResult RunOnTerminal(const std::vector<std::string>& arguments);
+// Runs with stdout and stderr on a pipe whose reader has already gone; the exit status.
+[[nodiscard]] int RunWithoutReader(const std::vector<std::string>& arguments);
 
 class BackgroundProcess {
  public:
@@ -28,6 +32,9 @@ class BackgroundProcess {
 
   // The first line the process wrote on stdout, without its line feed.
   [[nodiscard]] const std::string& FirstLine() const { return m_firstLine; }
+  // The line after those read so far, from the same stream.
+  [[nodiscard]] std::string NextLine();
+  [[nodiscard]] pid_t Pid() const { return m_pid; }
   // Sends the signal and returns the exit status.
   int Stop(int signal);
   // Waits for the process to end by itself and returns the exit status.

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <future>
+
 #include "cli_fixture.h"
+#include "media/photo_converter.h"
 
 namespace tw::test {
 namespace {
@@ -84,6 +88,39 @@ TEST_F(MediaCli, UnreadablePhotoEndsTheBatchWithItsMessages) {
   const RunResult run = Cli({"--port", "sim", "send-media", photo});
   EXPECT_NE(run.out.find("Making Photo Image Error\n"), std::string::npos) << run.out;
   EXPECT_EQ(run.status, 1);
+}
+
+TEST_F(MediaCli, TwoBatchesAtOnceEachSendTheirOwnPhoto) {
+  const fs::path temp = m_dir / "tmp";
+  fs::create_directory(temp);
+  const std::array photos{Write("one.bmp", Bmp(64, 48)), Write("two.bmp", Bmp(40, 90))};
+  std::array<Bytes, 2> expected;
+  PhotoConverter converter({.startDirectory = m_dir, .programDirectory = fs::path(TARNWICK_BIN_DIR)}, {});
+  for (std::size_t i = 0; i < photos.size(); ++i) {
+    expected[i] = converter.ConvertPhoto(photos[i], Mode::Photo).value_or(Bytes{});
+  }
+  ASSERT_NE(expected[0], expected[1]);
+
+  // Rounds, so that the two conversions overlap in some of them.
+  for (int round = 0; round < 3; ++round) {
+    std::array<std::unique_ptr<BackgroundProcess>, 2> boxes;
+    std::array<std::future<RunResult>, 2> runs;
+    for (std::size_t i = 0; i < photos.size(); ++i) {
+      const fs::path disk = m_dir / ("disk" + std::to_string(i));
+      boxes[i] = std::make_unique<BackgroundProcess>(
+          std::vector<std::string>{BinPath("tarnwick-boxsim"), "--unpaced", "--disk", disk.string()});
+      runs[i] = std::async(std::launch::async, test::Run,
+                           std::vector<std::string>{"/usr/bin/env", "TMPDIR=" + temp.string(), BinPath("tarnwick-cli"),
+                                                    "--port", boxes[i]->FirstLine(), "send-media", photos[i]});
+    }
+    for (std::size_t i = 0; i < photos.size(); ++i) {
+      const RunResult run = runs[i].get();
+      EXPECT_EQ(run.status, 0) << run.out << run.err;
+      const fs::path stored = m_dir / ("disk" + std::to_string(i)) / "photo" / fs::path(photos[i]).filename();
+      EXPECT_EQ(Read(stored), expected[i]) << "round " << round << ", box " << i;
+    }
+  }
+  EXPECT_TRUE(fs::is_empty(temp)) << "every conversion's folder is removed";
 }
 
 }  // namespace

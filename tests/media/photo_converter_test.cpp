@@ -3,13 +3,10 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 
-#include "media/converter_process.h"
 #include "media/media_test_support.h"
 
 namespace tw {
@@ -19,10 +16,16 @@ namespace fs = std::filesystem;
 using test::Bytes;
 using namespace std::chrono_literals;
 
-// Records its arguments and folder, writes "STILL-<flag>" and a thumbnail of the given size.
+// Records its arguments, current folder and output folder's mode beside that folder (which goes once
+// the conversion is read).
+constexpr std::string_view kRecordingConverter =
+    "printf '%s\\n' \"$@\" > \"$4/../args.txt\"\n"
+    "pwd > \"$4/../cwd.txt\"\n"
+    "stat -c %a \"$4\" >> \"$4/../modes.txt\"\n";
+
+// Records, then writes "STILL-<flag>" and a thumbnail of the given size.
 std::string WritingConverter(std::size_t thumbnailBytes) {
-  return "printf '%s\\n' \"$@\" > \"$4/args.txt\"\n"
-         "pwd > \"$4/cwd.txt\"\n"
+  return std::string(kRecordingConverter) +
          "printf 'STILL-%s' \"$3\" > \"$2\"\n"
          "head -c " +
          std::to_string(thumbnailBytes) + " /dev/zero | tr '\\0' T > \"$4/input2.ppm\"\n";
@@ -42,7 +45,18 @@ class PhotoConversion : public ::testing::Test {
     test::WriteScript(folder / "PIXVANE.EXE", body);
   }
   std::optional<Bytes> Convert(Mode mode = Mode::Photo) { return Converter().ConvertPhoto(m_photo, mode); }
-  std::string TempFile(std::string_view name) const { return (m_temp / name).string(); }
+  // The output folder the converter was given last.
+  std::string OutputFolder() const {
+    const std::string args = test::ReadText(m_temp / "args.txt");
+    const auto end = args.rfind('\n', args.size() - 2);
+    return args.substr(end + 1, args.size() - end - 2);
+  }
+  // Nothing stays in the temporary folder but the converter's records.
+  void ExpectNothingLeftBehind() const {
+    for (const auto& entry : fs::directory_iterator(m_temp)) {
+      EXPECT_EQ(entry.path().extension(), ".txt") << entry.path();
+    }
+  }
 
   test::ScratchFolder m_root{"photo"};
   fs::path m_own = m_root.Make("own");
@@ -86,26 +100,45 @@ TEST_F(PhotoConversion, BackgroundIsStillAloneThoughThumbnailExists) {
 TEST_F(PhotoConversion, ArgumentsReachConverterVerbatimWithoutShell) {
   InstallConverter(WritingConverter(1), m_own);
   ASSERT_TRUE(Convert());
-  const std::string expected = m_photo + "\n" + TempFile("output.mpg") + "\n0\n" + m_temp.string() + "\n";
+  const std::string folder = OutputFolder();
+  EXPECT_EQ(fs::path(folder).parent_path(), m_temp);
+  const std::string expected = m_photo + "\n" + folder + "/output.mpg\n0\n" + folder + "\n";
   EXPECT_EQ(test::ReadText(m_temp / "args.txt"), expected);
   EXPECT_EQ(test::ReadText(m_temp / "cwd.txt"), fs::canonical(m_start).string() + "\n");
+}
+
+TEST_F(PhotoConversion, EveryConversionHasAPrivateFolderOfItsOwnRemovedAfterwards) {
+  InstallConverter(WritingConverter(100), m_own);
+  ASSERT_TRUE(Convert());
+  const std::string first = OutputFolder();
+  ASSERT_TRUE(Convert(Mode::Background));
+  EXPECT_NE(OutputFolder(), first);
+  InstallConverter(std::string(kRecordingConverter) + "exit 1\n", m_own);
+  EXPECT_FALSE(Convert());
+  EXPECT_EQ(test::ReadText(m_temp / "modes.txt"), "700\n700\n700\n");
+  ExpectNothingLeftBehind();
 }
 
 TEST_F(PhotoConversion, FailedConverterIsReportedNotAnsweredWithOldOutput) {
   InstallConverter(WritingConverter(100), m_own);
   ASSERT_TRUE(Convert());
-  InstallConverter("exit 1\n", m_own);
+  InstallConverter(std::string(kRecordingConverter) + "exit 1\n", m_own);
   EXPECT_FALSE(Convert());
-  EXPECT_EQ(m_messages, std::vector<std::string>{"Can't open " + TempFile("output.mpg") + " !!!"});
+  EXPECT_EQ(m_messages, std::vector<std::string>{"Can't open " + OutputFolder() + "/output.mpg !!!"});
 }
 
 TEST_F(PhotoConversion, MissingThumbnailIsReported) {
-  InstallConverter(WritingConverter(100), m_own);
-  ASSERT_TRUE(Convert());
-  InstallConverter("printf still > \"$2\"\n", m_own);
+  InstallConverter(std::string(kRecordingConverter) + "printf still > \"$2\"\n", m_own);
   EXPECT_FALSE(Convert());
-  EXPECT_EQ(m_messages, std::vector<std::string>{"Can't open " + TempFile("input2.ppm") + " !!!"});
+  EXPECT_EQ(m_messages, std::vector<std::string>{"Can't open " + OutputFolder() + "/input2.ppm !!!"});
   EXPECT_TRUE(Convert(Mode::Background));  // the background needs no thumbnail
+}
+
+TEST_F(PhotoConversion, UnusableTemporaryFolderIsReported) {
+  InstallConverter(WritingConverter(100), m_own);
+  m_temp /= "missing";
+  EXPECT_FALSE(Convert());
+  EXPECT_EQ(m_messages, std::vector<std::string>{"Can't open " + (m_temp / "tarnwick-XXXXXX").string() + " !!!"});
 }
 
 TEST_F(PhotoConversion, MissingOrUnrunnableConverterCannotExecute) {
@@ -137,40 +170,16 @@ TEST_F(PhotoConversion, FoundInOwnFolderThenStartFolderThenPath) {
 }
 
 TEST_F(PhotoConversion, TimeoutReportsThenKillsAndReapsConverter) {
-  InstallConverter("echo $$ > \"$4/pid\"\nexec sleep 60\n", m_own);
+  InstallConverter("echo $$ > \"$4/../pid.txt\"\nexec sleep 60\n", m_own);
   EXPECT_FALSE(Converter(300ms).ConvertPhoto(m_photo, Mode::Photo));
   EXPECT_EQ(m_messages, std::vector<std::string>{"Timeout !!!"});
+  ExpectNothingLeftBehind();
   // Once reaped, the converter's process id no longer exists.
-  if (fs::exists(m_temp / "pid")) {
-    const pid_t pid = std::stoi(test::ReadText(m_temp / "pid"));
+  if (fs::exists(m_temp / "pid.txt")) {
+    const pid_t pid = std::stoi(test::ReadText(m_temp / "pid.txt"));
     EXPECT_EQ(kill(pid, 0), -1);
     EXPECT_EQ(errno, ESRCH);
   }
-}
-
-TEST(ConverterTempFolder, DefaultIsPrivatePerUserFolder) {
-  test::ScratchFolder base("tmpbase");
-  const char* saved = std::getenv("TMPDIR");
-  const std::string savedValue = saved != nullptr ? saved : "";
-  setenv("TMPDIR", base.Path().c_str(), 1);
-  const auto folder = ConverterProcess::PrivateTempFolder();
-  if (saved != nullptr) {
-    setenv("TMPDIR", savedValue.c_str(), 1);
-  } else {
-    unsetenv("TMPDIR");
-  }
-
-  EXPECT_EQ(folder, (base.Path() / ("tarnwick-" + std::to_string(getuid()))).string() + "/");
-  fs::create_directory(folder);
-  fs::permissions(folder, fs::perms::all);
-  ASSERT_TRUE(ConverterProcess::MakePrivateFolder(folder));
-  struct stat info {};
-  ASSERT_EQ(stat(folder.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0700u);
-
-  fs::remove(folder);
-  fs::create_directory_symlink(base.Make("elsewhere"), folder.substr(0, folder.size() - 1));
-  EXPECT_FALSE(ConverterProcess::MakePrivateFolder(folder));
 }
 
 }  // namespace

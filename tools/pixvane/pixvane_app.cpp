@@ -23,6 +23,16 @@ namespace {
 constexpr std::string_view kPrefix = "PIXVANE.EXE: ";
 constexpr std::string_view kUsage =
     "usage: PIXVANE.EXE <photo> <still picture path> <0 photo with thumbnail | 1 background> <temp folder>";
+constexpr std::string_view kHelp =
+    "Turns a photo (JPEG, BMP, GIF, PNG) into the set-top box's still picture: one MPEG-2 frame of\n"
+    "720x576, the photo fitted in with black bars.\n\n"
+    "  photo               the photo to convert\n"
+    "  still picture path  where the MPEG-2 still picture is written\n"
+    "  0 or 1              0: a photo, whose 64x64 thumbnail input2.ppm (12288 bytes of RGB pixels,\n"
+    "                      no header) is written too; 1: a background picture, the still alone\n"
+    "  temp folder         the folder that receives input2.ppm\n\n"
+    "Exit status: 0 written, 2 usage error, 3 the photo cannot be read or converted, 4 the output\n"
+    "cannot be written (nothing stays written after a failure).\n";
 constexpr std::string_view kThumbnailName = "input2.ppm";
 constexpr int kThumbnailSize = 64;
 constexpr int kRgbBytes = 3;
@@ -46,10 +56,10 @@ using Bytes = std::vector<std::uint8_t>;
   return !out.fail();
 }
 
-// Binary PPM: "P6\n64 64\n255\n" and the rows of RGB bytes.
-[[nodiscard]] Bytes PpmBytes(const AVFrame& rgb) {
-  const std::string header = "P6\n" + std::to_string(rgb.width) + " " + std::to_string(rgb.height) + "\n255\n";
-  Bytes bytes(header.begin(), header.end());
+// The rows of RGB bytes alone: the box takes the slot's 12288 bytes as 64x64 pixels, so a PPM header
+// would cost the last pixels.
+[[nodiscard]] Bytes RgbBytes(const AVFrame& rgb) {
+  Bytes bytes;
   for (int row = 0; row < rgb.height; ++row) {
     const auto* line = rgb.data[0] + row * rgb.linesize[0];
     bytes.insert(bytes.end(), line, line + rgb.width * kRgbBytes);
@@ -64,8 +74,12 @@ int Fail(std::ostream& errors, int code, std::string_view what) {
 
 }  // namespace
 
-int RunPixvane(std::span<const char* const> arguments, std::ostream& errors) {
+int RunPixvane(std::span<const char* const> arguments, std::ostream& out, std::ostream& errors) {
   av_log_set_level(AV_LOG_QUIET);  // our own one-line messages only
+  if (arguments.size() == 2 && (std::string_view(arguments[1]) == "--help" || std::string_view(arguments[1]) == "-h")) {
+    out << kUsage.substr(std::string_view("usage: ").size()) << "\n\n" << kHelp;
+    return kExitOk;
+  }
   if (arguments.size() != 5 || (std::string_view(arguments[3]) != "0" && std::string_view(arguments[3]) != "1")) {
     return Fail(errors, kExitUsage, kUsage);
   }
@@ -94,7 +108,7 @@ int RunPixvane(std::span<const char* const> arguments, std::ostream& errors) {
     if (!small) {
       return Fail(errors, kExitBadPhoto, photo.string() + ": can't scale the thumbnail");
     }
-    thumbnailBytes = PpmBytes(*small);
+    thumbnailBytes = RgbBytes(*small);
   }
 
   if (!WriteFile(still, stream) || (withThumbnail && !WriteFile(thumbnail, thumbnailBytes))) {

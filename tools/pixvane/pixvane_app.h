@@ -12,7 +12,9 @@ inline constexpr int kExitBadPhoto = 3;
 inline constexpr int kExitWriteFailed = 4;
 
 // arguments include the program name. Writes the still picture, and for flag 0 the 64x64 thumbnail
-// input2.ppm into the temp folder; on any failure nothing stays written and errors says why.
-[[nodiscard]] int RunPixvane(std::span<const char* const> arguments, std::ostream& errors);
+// input2.ppm (12288 bytes of RGB pixels, no header) into the temp folder; on any failure nothing stays
+// written and errors says why.
+// --help alone writes the usage to out.
+[[nodiscard]] int RunPixvane(std::span<const char* const> arguments, std::ostream& out, std::ostream& errors);
 
 }  // namespace tw::pixvane
