@@ -151,22 +151,4 @@ std::filesystem::path ConverterProcess::OwnFolder() {
   return error ? std::filesystem::current_path(error) : self.parent_path();
 }
 
-std::vector<std::filesystem::path> ConverterProcess::SplitSearchPath(std::string_view list) {
-  std::vector<std::filesystem::path> folders;
-  while (!list.empty()) {
-    const auto colon = list.find(':');
-    const auto entry = list.substr(0, colon);
-    if (!entry.empty()) {
-      folders.emplace_back(entry);
-    }
-    list.remove_prefix(colon == std::string_view::npos ? list.size() : colon + 1);
-  }
-  return folders;
-}
-
-std::string ConverterProcess::SearchPathVariable() {
-  const char* value = std::getenv("PATH");
-  return value != nullptr ? value : "";
-}
-
 }  // namespace tw

@@ -2,13 +2,10 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <system_error>
 
 namespace tw {
 namespace {
-
-constexpr std::string_view kPrivateFolderName = "tarnwick";
 
 // One argument quoted the way the C runtime's command-line parser reads it back: backslashes are
 // literal except before a quote, where they are doubled, and the quote itself is escaped.
@@ -128,41 +125,6 @@ std::filesystem::path ConverterProcess::OwnFolder() {
   const DWORD length = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
   self.resize(length);
   return std::filesystem::path(self).parent_path();
-}
-
-std::vector<std::filesystem::path> ConverterProcess::SplitSearchPath(std::string_view list) {
-  std::vector<std::filesystem::path> folders;
-  while (!list.empty()) {
-    const auto separator = list.find(';');
-    const auto entry = list.substr(0, separator);
-    if (!entry.empty()) {
-      folders.emplace_back(entry);
-    }
-    list.remove_prefix(separator == std::string_view::npos ? list.size() : separator + 1);
-  }
-  return folders;
-}
-
-std::string ConverterProcess::SearchPathVariable() {
-  const char* value = std::getenv("PATH");
-  return value != nullptr ? value : "";
-}
-
-// The user's own temporary folder is not shared with other users on Windows.
-std::string ConverterProcess::PrivateTempFolder() {
-  std::error_code error;
-  const auto base = std::filesystem::temp_directory_path(error);
-  return (base / kPrivateFolderName).string() + "\\";
-}
-
-bool ConverterProcess::MakePrivateFolder(const std::string& folder) {
-  std::error_code error;
-  std::filesystem::path path(folder);
-  if (!path.has_filename()) {
-    path = path.parent_path();
-  }
-  std::filesystem::create_directories(path, error);
-  return !std::filesystem::is_symlink(path, error) && std::filesystem::is_directory(path, error);
 }
 
 }  // namespace tw

@@ -140,10 +140,10 @@ TEST_F(CliTest, NothingEndsARunWithoutAMessage) {
   EXPECT_EQ(noPty.status, 1);
   EXPECT_NE(noPty.err.find("Too many open files"), std::string::npos) << noPty.err;
 
-  const fs::path huge = m_dir / "huge.mp3";
+  const fs::path huge = m_dir / "huge.bin";
   std::ofstream(huge).close();
   fs::resize_file(huge, 300u << 20);  // sparse: takes no disk
-  const RunResult noMemory = limited("ulimit -v 200000", "send-media " + huge.string());
+  const RunResult noMemory = limited("ulimit -v 200000", "download --mode sdram " + huge.string());
   EXPECT_EQ(noMemory.status, 1);
   EXPECT_NE(noMemory.err.find("out of memory"), std::string::npos) << noMemory.err;
 #endif
