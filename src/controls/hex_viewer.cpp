@@ -312,6 +312,14 @@ bool CHexViewer::event(QEvent* e) {
 void CHexViewer::keyPressEvent(QKeyEvent* e) {
   const bool shift = e->modifiers() & Qt::ShiftModifier;
   const bool ctrl = e->modifiers() & Qt::ControlModifier;
+  if ((e->modifiers() & Qt::AltModifier) && !ctrl) {
+    e->ignore();  // Alt+letter is the dialog's mnemonic, never a character for the buffer
+    return;
+  }
+  if (shift && e->key() == Qt::Key_F10) {
+    ShowContextMenu(KeyboardMenuPoint());
+    return;
+  }
   const HexKey key = MapKey(e->key());
   if (key != HexKey::Other) {
     m_model.KeyDown(key, shift, ctrl);
@@ -368,8 +376,17 @@ void CHexViewer::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void CHexViewer::wheelEvent(QWheelEvent* e) {
+  const QPoint delta = e->angleDelta();
+  if (delta.x() != 0 || (e->modifiers() & Qt::ShiftModifier)) {
+    // Sideways, as the horizontal bar scrolls: a tilt, or the wheel with Shift.
+    const int notches = delta.x() != 0 ? delta.x() : delta.y();
+    const int cells = -notches * kWheelLinesPerNotch / kWheelNotch;
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() + cells * m_model.Layout().CharWidth());
+    e->accept();
+    return;
+  }
   // The wheel works like the scroll bar's arrows: the caret follows the view.
-  const int lines = -e->angleDelta().y() * kWheelLinesPerNotch / kWheelNotch;
+  const int lines = -delta.y() * kWheelLinesPerNotch / kWheelNotch;
   for (int i = 0; i < std::abs(lines); ++i) {
     m_model.VScroll(lines > 0 ? HexScroll::LineDown : HexScroll::LineUp);
   }
@@ -425,11 +442,16 @@ std::unique_ptr<QMenu> CHexViewer::CreateContextMenu() {
 }
 
 void CHexViewer::contextMenuEvent(QContextMenuEvent* e) {
-  const QPoint at = e->reason() == QContextMenuEvent::Keyboard
-                        ? viewport()->mapToGlobal(QPoint(kKeyboardMenuInset, kKeyboardMenuInset))
-                        : e->globalPos();
+  ShowContextMenu(e->reason() == QContextMenuEvent::Keyboard ? KeyboardMenuPoint() : e->globalPos());
+}
+
+QPoint CHexViewer::KeyboardMenuPoint() const {
+  return viewport()->mapToGlobal(QPoint(kKeyboardMenuInset, kKeyboardMenuInset));
+}
+
+void CHexViewer::ShowContextMenu(const QPoint& globalPos) {
   const auto menu = CreateContextMenu();
-  menu->exec(at);
+  menu->exec(globalPos);
 }
 
 void CHexViewer::OnCommand(int id) {
