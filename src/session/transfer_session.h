@@ -32,6 +32,7 @@ class CTransferSession {
   [[nodiscard]] CSessionEngine& Engine() { return m_engine; }
   [[nodiscard]] OperationDispatch& Dispatch() { return m_dispatch; }
   [[nodiscard]] bool BatchWaiting() const { return m_batch.Waiting(); }
+  [[nodiscard]] bool Running() const { return m_context.state.sending || m_context.state.receiving || m_batch.Waiting(); }
 
  private:
   SessionContext m_context;
