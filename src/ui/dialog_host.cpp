@@ -132,11 +132,14 @@ void DialogHost::MessageBox(const std::string& text) {
 }
 
 void DialogHost::SetProgress(int position, std::uint64_t done, std::uint64_t) {
-  if (done == 0) {
-    // A new transfer: the percentage replaces the caption the last one ended with.
+  if (done == 0 || m_newOperation) {
+    // A new transfer: the percentage replaces the caption the last one ended with (an upload's first
+    // report comes with bytes already received).
     m_controls.progress->SetWindowText(QString());
+    m_newOperation = false;
   }
   m_controls.progress->SetPos(position);
+  emit ProgressShown(position);
 }
 
 void DialogHost::SetProgressCaption(const std::string& caption) {

@@ -51,6 +51,8 @@ class DialogHost : public QObject, public SessionHost, public ChunkSink {
   ~DialogHost() override;
 
   void Attach(CTransferSession* session) { m_session = session; }
+  // The operator pressed Start: the bar's next position belongs to a new operation.
+  void BeginOperation() { m_newOperation = true; }
   // The dialog is going away: every wait returns, later events and timers are dropped.
   void SetClosing();
   [[nodiscard]] bool Closing() const { return m_closing; }
@@ -98,6 +100,8 @@ class DialogHost : public QObject, public SessionHost, public ChunkSink {
   void UploadShown();
   // A message box has been answered.
   void MessageShown(const QString& text);
+  // The progress bar has been set to this position.
+  void ProgressShown(int position);
 
  protected:
   void customEvent(QEvent* event) override;
@@ -115,6 +119,7 @@ class DialogHost : public QObject, public SessionHost, public ChunkSink {
   QEventLoop* m_fileDoneWait = nullptr;
   FileDoneWait m_fileDoneResult = FileDoneWait::Done;
   bool m_closing = false;
+  bool m_newOperation = false;
 };
 
 }  // namespace tw

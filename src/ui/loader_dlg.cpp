@@ -267,7 +267,10 @@ void CLoaderDlg::OnSelchangeMode() {
 
 void CLoaderDlg::OnSelchangePort() { m_session->OnSelchangePort(); }
 
-void CLoaderDlg::OnStart() { m_session->OnStart(); }
+void CLoaderDlg::OnStart() {
+  m_host->BeginOperation();
+  m_session->OnStart();
+}
 
 void CLoaderDlg::OnExit() { reject(); }
 
@@ -291,8 +294,13 @@ void CLoaderDlg::OnAbout() {
 
 void CLoaderDlg::RedrawViewer() { m_hexViewer->viewport()->repaint(); }
 
-// Every way out of the dialog (Exit, Enter, Escape, the window's close button) comes through here.
+// Every way out of the dialog (Exit, Enter, Escape, the window's close button) comes through here. A
+// running transfer (a flash write among them) is stopped only when the operator says so.
 void CLoaderDlg::done(int result) {
+  if (!m_closing && m_session && m_session->Running() &&
+      !m_options.prompter->AskYesNo(this, Latin1(dlgtext::kStopTransfer))) {
+    return;
+  }
   OnDestroy();
   QDialog::done(result);
 }
@@ -314,16 +322,22 @@ void CLoaderDlg::OnDestroy() {
   }
 }
 
-// Enter ends the dialog unless a push button has the focus, which it then clicks; Escape cancels.
+// Enter ends the dialog unless a push button has the focus, which it then clicks; Escape cancels. While a
+// transfer runs neither ends it: a stray key must not cut a flash write short.
 void CLoaderDlg::keyPressEvent(QKeyEvent* event) {
-  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (!enter && event->key() != Qt::Key_Escape) {
     QDialog::keyPressEvent(event);
     return;
   }
-  if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+  if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button != nullptr && enter) {
     button->click();
-  } else {
+  } else if (m_session->Running()) {
+    event->accept();
+  } else if (enter) {
     accept();
+  } else {
+    reject();
   }
 }
 

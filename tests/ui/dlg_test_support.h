@@ -17,10 +17,16 @@ namespace tw::test {
 class ScriptedPrompter : public DlgPrompter {
  public:
   void MessageBox(QWidget*, const QString& text) override { messages.append(text); }
+  bool AskYesNo(QWidget*, const QString& text) override {
+    questions.append(text);
+    return yes;
+  }
   std::optional<QString> AskOpenFile(QWidget*, const QString& filter) override { return Answer(filter); }
   std::optional<QString> AskSaveFile(QWidget*, const QString& filter) override { return Answer(filter); }
 
   QStringList messages;
+  QStringList questions;
+  bool yes = false;     // the answer to every question
   QStringList filters;  // every picker's filter, in order
   QStringList answers;  // taken in order; an empty answer, or none left, cancels the picker
 
