@@ -293,11 +293,18 @@ void CHexViewer::resizeEvent(QResizeEvent* e) {
 // ---- input ------------------------------------------------------------------------------------
 
 bool CHexViewer::event(QEvent* e) {
-  // Tab and Shift+Tab belong to the viewer (it switches columns), not to the focus chain.
+  // Tab steps address -> hex -> ASCII and then on to the dialog's next control; Shift+Tab steps back
+  // ASCII -> hex and then to the previous control. The viewer is never a trap for the keyboard.
   if (e->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(e);
-    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-      keyPressEvent(key);
+    const bool forward = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
+    if (forward || key->key() == Qt::Key_Backtab) {
+      const bool inAscii = m_model.CaretArea() == HexArea::Ascii;
+      if (m_model.GetLength() == 0 || inAscii == forward) {
+        focusNextPrevChild(forward);
+      } else {
+        keyPressEvent(key);
+      }
       return true;
     }
   }

@@ -34,6 +34,7 @@ int CSkinButton::SetCheck(int state) {
   m_checkState = state;
   if (state != previous) {
     RepaintBox();
+    CheckChanged();
   }
   return previous;
 }

@@ -38,6 +38,8 @@ class CSkinButton : public QWidget {
   virtual void Activate() = 0;
   // Draws the box inside BoxArea() (given in the canvas' coordinates).
   virtual void DrawBox(SkinCanvas& canvas, const QRect& area) const = 0;
+  // The check state has just changed, by the user or the program.
+  virtual void CheckChanged() {}
 
   void RepaintBox();
 

@@ -121,8 +121,6 @@ void CLoaderDlg::CreateControls() {
       m_controls[item.id] = control;
     }
   }
-  // A radio group has one tab stop, its first button.
-  Bind<CSkinRadioButton>(idc::kDownload)->setFocusPolicy(Qt::TabFocus);
 }
 
 template <typename T>

@@ -124,7 +124,7 @@ class HexViewerTest : public QObject {
     QCOMPARE(ByteAt(2), 'H');
     QCOMPARE(ByteAt(3), 'i');
 
-    QTest::keyClick(m_viewer.get(), Qt::Key_Tab);  // stays in the viewer: ASCII -> hex
+    QTest::keyClick(m_viewer.get(), Qt::Key_Tab, Qt::ShiftModifier);  // ASCII -> hex; Tab would leave
     QVERIFY(m_viewer->hasFocus());
     QCOMPARE(m_viewer->Model().CaretArea(), HexArea::HexHigh);
     QTest::keyClick(m_viewer.get(), Qt::Key_Backspace);
