@@ -24,6 +24,7 @@
 #include "ui/dialog_units.h"
 #include "ui/dlg_app_icon.h"
 #include "ui/dlg_control_factory.h"
+#include "ui/dlg_layout.h"
 #include "ui/dlg_texts.h"
 #include "ui/dlg_widget_prompter.h"
 #include "ui/file_list_ctrl.h"
@@ -99,6 +100,7 @@ CLoaderDlg::CLoaderDlg(LoaderDlgOptions options) : QDialog(nullptr), m_options(s
   FillCombo(*m_speed, kSpeedItems);
   FillCombo(*m_operation, kOperationItems);
   FillCombo(*m_mode, kModeNames);
+  FitLayout();
   m_waitDialog = std::make_unique<CWaitDialog>();
   m_waitDialog->setFont(font());
   m_waitDialog->ApplyBaseUnits(CWaitDialog::FontBaseUnits(font()));
@@ -114,12 +116,36 @@ CLoaderDlg::~CLoaderDlg() { OnDestroy(); }
 
 void CLoaderDlg::CreateControls() {
   const DialogUnits units(font());
-  setFixedSize(units.SizeToPixels(kLoaderDialogSize));
+  std::vector<QWidget*> items;
   for (const DialogItem& item : kLoaderDialogItems) {
     QWidget* control = CreateDialogControl(item, this, units);
+    items.push_back(control);
     if (item.id != idc::kStatic) {
       m_controls[item.id] = control;
     }
+  }
+  m_layout = std::make_unique<DlgLayout>(kLoaderDialogItems, std::move(items), font());
+}
+
+// Once the combos hold their items: units wide enough for every text the fields will show.
+void CLoaderDlg::FitLayout() {
+  QStringList starts;
+  for (const MemoryDefaults& defaults : kMemoryDefaults) {
+    starts << QString::fromLatin1(defaults.start);
+  }
+  m_layout->FitTexts({{idc::kStartEdit, starts}, {idc::kSizeEdit, {QString::fromLatin1(kDefaultSize)}}});
+  m_layout->Place(QSize());
+  m_layout->TieLabelsToFields();
+  setFixedSize(m_layout->TemplateSize(kLoaderDialogSize));
+}
+
+const DialogUnits& CLoaderDlg::Units() const { return m_layout->Units(); }
+
+// The template's size is the least; an engineer may enlarge the window to see more of the panel.
+void CLoaderDlg::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  if (m_layout) {
+    m_layout->Place(size() - m_layout->TemplateSize(kLoaderDialogSize));
   }
 }
 
@@ -172,6 +198,7 @@ void CLoaderDlg::ConnectHandlers() {
 void CLoaderDlg::OnInitDialog() {
   setWindowIcon(ApplicationIcon());
   if (m_options.engineering) {
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     CenterWindow();
   } else {
     CollapseDialog(idc::kDivider);

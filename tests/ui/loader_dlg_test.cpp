@@ -4,6 +4,8 @@
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -63,6 +65,14 @@ void FillViewer(CHexViewer& viewer, int count) {
   viewer.SetLength(static_cast<std::uint32_t>(count));
 }
 
+// Pixels a line edit has for its text: its contents less the edit's own side margins.
+int TextRoom(const QLineEdit& edit) {
+  QStyleOptionFrame option;
+  option.initFrom(&edit);
+  option.lineWidth = edit.hasFrame() ? edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit) : 0;
+  return edit.style()->subElementRect(QStyle::SE_LineEditContents, &option, &edit).width() - 2 * 2;
+}
+
 QStringList Items(const QComboBox& combo) {
   QStringList items;
   for (int i = 0; i < combo.count(); ++i) {
@@ -86,7 +96,7 @@ class LoaderDlgTest : public QObject {
     Fixture f = MakeDialog();
     QWidget* divider = f.dialog->Control(1042);
     QCOMPARE(f.dialog->height(), divider->geometry().top());
-    const DialogUnits units(f.dialog->font());
+    const DialogUnits& units = f.dialog->Units();
     QCOMPARE(f.dialog->width(), units.X(249));
     QVERIFY(f.dialog->height() < units.Y(263));
     // The progress bar, the last upper control, is wholly inside.
@@ -211,7 +221,7 @@ class LoaderDlgTest : public QObject {
   void engineeringOpensExpandedAndEnabled() {
     Fixture f = MakeDialog(true);
     CLoaderDlg& d = *f.dialog;
-    const DialogUnits units(d.font());
+    const DialogUnits& units = d.Units();
     QCOMPARE(d.height(), units.Y(263));
     for (int id : {1009, 1011, 1010, 1004, 1007, 1008, 1012, 1013, 1014, 1015}) {
       QVERIFY2(d.Control(id)->isEnabled(), qPrintable(QString::number(id)));
@@ -250,6 +260,64 @@ class LoaderDlgTest : public QObject {
       visited << QApplication::focusWidget()->objectName().toInt();
     }
     QCOMPARE(visited, backward);
+  }
+
+  void everyTextFitsItsFieldAndLabelsLineUp() {
+    Fixture f = MakeDialog(true);
+    CLoaderDlg& d = *f.dialog;
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    for (CFlatComboBox* combo : {&d.PortCombo(), &d.SpeedCombo(), &d.OperationCombo(), &d.ModeCombo()}) {
+      for (const QString& item : Items(*combo)) {
+        QVERIFY2(combo->fontMetrics().horizontalAdvance(item) <= TextRoom(*combo->lineEdit()), qPrintable(item));
+      }
+    }
+    for (const char* start : {"0x00400000", "0x7FE00000"}) {
+      QVERIFY(d.StartEdit().fontMetrics().horizontalAdvance(QString::fromLatin1(start)) <= TextRoom(d.StartEdit()));
+    }
+    QVERIFY(d.SizeEdit().fontMetrics().horizontalAdvance(QStringLiteral("1024")) <= TextRoom(d.SizeEdit()));
+
+    const QMap<QString, int> labels{{"Port", 1002},     {"Speed", 1003}, {"Mode", 1020},
+                                    {"Progress", 1016}, {"Start", 1005}, {"Size", 1006}};
+    int tied = 0;
+    for (const QLabel* label : d.findChildren<QLabel*>()) {
+      if (label->buddy() == nullptr) {
+        continue;
+      }
+      ++tied;
+      const int id = label->buddy()->objectName().toInt();
+      QVERIFY2(labels.value(label->text()) == id || (label->text() == "Mode" && id == 1004), qPrintable(label->text()));
+      QVERIFY(std::abs(label->geometry().center().y() - label->buddy()->geometry().center().y()) <= 1);
+    }
+    QCOMPARE(tied, 7);
+  }
+
+  void anEnlargedWindowGivesTheViewerTreeAndListTheRoom() {
+    Fixture f = MakeDialog(true);
+    CLoaderDlg& d = *f.dialog;
+    FillViewer(d.HexViewer(), 256);
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    const QSize initial = d.size();
+    QCOMPARE(initial, d.Units().SizeToPixels({0, 0, 249, 263}));
+    const QRect viewer = d.HexViewer().geometry();
+    const QRect tree = d.Control(1011)->geometry();
+    const QRect list = d.Control(1010)->geometry();
+    const QRect exit = d.Control(1018)->geometry();
+    const int missing = d.HexViewer().Model().Layout().ContentWidth() - d.HexViewer().viewport()->width();
+    QVERIFY(missing > 0);  // at the template's size the ASCII column is out of sight
+
+    const QSize extra(missing + 40, 100);
+    d.resize(initial + extra);
+    QCOMPARE(d.HexViewer().geometry().size(), viewer.size() + extra);
+    QCOMPARE(d.Control(1011)->geometry(), tree.adjusted(extra.width(), 0, extra.width(), extra.height() / 2));
+    QCOMPARE(d.Control(1010)->geometry(),
+             list.adjusted(extra.width(), extra.height() / 2, extra.width(), extra.height()));
+    QCOMPARE(d.Control(1018)->geometry(), exit);
+    QVERIFY(d.HexViewer().viewport()->width() >= d.HexViewer().Model().Layout().ContentWidth());
+
+    d.resize(initial - QSize(50, 50));  // never below the template's size
+    QCOMPARE(d.size(), initial);
   }
 
   void closingReleasesEveryListRecordOnce() {
