@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
@@ -104,10 +105,10 @@ CLoaderDlg::CLoaderDlg(LoaderDlgOptions options) : QDialog(nullptr), m_options(s
   m_waitDialog = std::make_unique<CWaitDialog>();
   m_waitDialog->setFont(font());
   m_waitDialog->ApplyBaseUnits(CWaitDialog::FontBaseUnits(font()));
-  m_host =
-      std::make_unique<DialogHost>(DialogControls{this, m_port, m_speed, m_mode, m_download, m_startEdit, m_sizeEdit,
-                                                  m_comGroup, m_progress, m_hexViewer, m_fileList, m_waitDialog.get()},
-                                   *m_options.prompter);
+  m_host = std::make_unique<DialogHost>(
+      DialogControls{this, m_port, m_speed, m_mode, m_download, m_startEdit, m_sizeEdit, m_comGroup, m_progress,
+                     m_hexViewer, m_fileList, m_waitDialog.get(), Bind<QLabel>(idc::kPortStatus)},
+      *m_options.prompter);
   ConnectHandlers();
   OnInitDialog();
 }
@@ -140,6 +141,12 @@ void CLoaderDlg::FitLayout() {
 }
 
 const DialogUnits& CLoaderDlg::Units() const { return m_layout->Units(); }
+
+// Queued, so that the window is painted before a held-back port message covers it.
+void CLoaderDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  QMetaObject::invokeMethod(m_host.get(), &DialogHost::ShowHeldMessages, Qt::QueuedConnection);
+}
 
 // The template's size is the least; an engineer may enlarge the window to see more of the panel.
 void CLoaderDlg::resizeEvent(QResizeEvent* event) {
@@ -232,7 +239,7 @@ void CLoaderDlg::CreateSession() {
   DialogHost* host = m_host.get();
   m_converter = std::make_unique<PhotoConverter>(settings, [host](const std::string& text) { host->MessageBox(text); });
   m_session = std::make_unique<CTransferSession>(*m_link, *m_host, *m_converter);
-  m_host->Attach(m_session.get());
+  m_host->Attach(m_session.get(), m_link.get());
 }
 
 void CLoaderDlg::CollapseDialog(int dividerId) {

@@ -92,6 +92,7 @@ class CLoaderDlg : public QDialog {
  protected:
   void done(int result) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 

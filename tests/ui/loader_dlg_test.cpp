@@ -13,6 +13,12 @@
 
 #include <memory>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "link/loader_link.h"
+
 #include "controls/flat_combo_box.h"
 #include "controls/flat_edit.h"
 #include "controls/hex_viewer.h"
@@ -134,9 +140,39 @@ class LoaderDlgTest : public QObject {
     QVERIFY(d.StartEdit().text().isEmpty());
     QVERIFY(d.SizeEdit().text().isEmpty());
     QCOMPARE(d.windowTitle(), QStringLiteral("Tarnwick"));
-    // No device behind COM 1: the open failure is reported and the caption says so.
-    QCOMPARE(f.prompter->messages, QStringList{QStringLiteral("Can't Open Comm Port 1 !")});
     QCOMPARE(d.ComGroup().title(), QStringLiteral("COM : Not Connected"));
+  }
+
+  void aPortThatDidNotOpenIsExplainedOverTheShownWindow() {
+    Fixture f = MakeDialog();
+    CLoaderDlg& d = *f.dialog;
+    QVERIFY(f.prompter->messages.isEmpty());  // nothing before the window is there
+    bool shownOverTheWindow = false;
+    connect(&d.Host(), &DialogHost::MessageShown, &d, [&] { shownOverTheWindow = d.isVisible(); });
+    d.show();
+    QTRY_COMPARE(f.prompter->messages, QStringList{QStringLiteral("Can't Open Comm Port 1 !")});
+    QVERIFY(shownOverTheWindow);
+    // The reason goes in the status line, the entry's device in its tooltip; the Part's text stays.
+    auto* status = qobject_cast<QLabel*>(d.Control(1043));
+    QVERIFY(status->isVisible() && d.rect().contains(status->geometry()));
+    QCOMPARE(status->toolTip(), QString::fromLatin1(kMissingPort) + " does not exist; is the adapter plugged in?");
+    QCOMPARE(d.PortCombo().itemData(0, Qt::ToolTipRole).toString(), QString::fromLatin1(kMissingPort));
+
+    // A port that another program holds says so, with the holder.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const QString slave = QString::fromLatin1(::ptsname(master));
+    const int held = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+    QVERIFY(held >= 0 && ::flock(held, LOCK_EX | LOCK_NB) == 0);
+    d.Link().SetDeviceOverride(2, slave.toStdString());
+    d.PortCombo().setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);  // COM 2, as the operator picks it
+    QCOMPARE(d.PortCombo().currentIndex(), 1);
+    QTRY_COMPARE(f.prompter->messages.size(), 2);
+    QVERIFY2(status->toolTip().startsWith(slave + " is in use by another program: "), qPrintable(status->toolTip()));
+    QCOMPARE(d.PortCombo().toolTip(), slave);
+    ::close(held);
+    ::close(master);
   }
 
   void operationChoosesModeAndDirection() {
