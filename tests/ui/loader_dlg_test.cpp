@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -447,12 +448,34 @@ class LoaderDlgTest : public QObject {
 
   void commandLineOptionsAreOptIn() {
     const LoaderAppOptions plain = CLoaderApp::ParseArguments({QStringLiteral("tarnwick")});
-    QVERIFY(!plain.simulate && !plain.engineering && !plain.help && plain.unknown.isEmpty());
-    const LoaderAppOptions both =
-        CLoaderApp::ParseArguments({QStringLiteral("tarnwick"), QStringLiteral("--engineering"),
-                                    QStringLiteral("--simulate"), QStringLiteral("--fast")});
-    QVERIFY(both.simulate && both.engineering);
-    QCOMPARE(both.unknown, QStringList{QStringLiteral("--fast")});
+    QVERIFY(!plain.simulate && !plain.engineering && !plain.help && !plain.version && plain.error.isEmpty());
+    const LoaderAppOptions both = CLoaderApp::ParseArguments(
+        {QStringLiteral("tarnwick"), QStringLiteral("--engineering"), QStringLiteral("--simulate")});
+    QVERIFY(both.simulate && both.engineering && both.error.isEmpty());
+    const LoaderAppOptions unknown = CLoaderApp::ParseArguments({QStringLiteral("tarnwick"), QStringLiteral("--fast")});
+    QVERIFY(unknown.error.contains(QStringLiteral("fast")));
+    QVERIFY(!CLoaderApp::ParseArguments({QStringLiteral("tarnwick"), QStringLiteral("extra")}).error.isEmpty());
+  }
+
+  void helpAndVersionAnswerWithoutADialog() {
+    QProcess program;
+    program.start(QStringLiteral(TARNWICK_BIN_DIR "/tarnwick"), {QStringLiteral("--version")});
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(program.readAllStandardOutput().startsWith("tarnwick 1."));
+
+    program.start(QStringLiteral(TARNWICK_BIN_DIR "/tarnwick"), {QStringLiteral("--help")});
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitCode(), 0);
+    const QString help = QString::fromLocal8Bit(program.readAllStandardOutput());
+    for (const char* option : {"--simulate", "--engineering", "--version", "--help"}) {
+      QVERIFY2(help.contains(QLatin1String(option)), option);
+    }
+
+    program.start(QStringLiteral(TARNWICK_BIN_DIR "/tarnwick"), {QStringLiteral("--fast")});
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitCode(), 2);
+    QVERIFY(program.readAllStandardError().contains("Unknown option 'fast'"));
   }
 
   void contextMenuOffersTheAboutCommand() {
