@@ -1,5 +1,6 @@
 #include "controls/hex_viewer.h"
 
+#include "controls/control_accessibility.h"
 #include "controls/hex_clipboard.h"
 
 #include <QApplication>
@@ -144,6 +145,7 @@ CHexViewer::CHexViewer(QWidget* parent) : QAbstractScrollArea(parent), m_font(Wi
   m_model.SetMetrics(metrics.horizontalAdvance(QLatin1Char('0')), metrics.height());
   m_model.SetDragDistance(QApplication::startDragDistance());
 
+  ControlAccessibility::Install();
   connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, &CHexViewer::OnVerticalAction);
   connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &CHexViewer::OnHorizontalValue);
   SyncView();

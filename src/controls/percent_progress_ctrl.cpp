@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "controls/control_accessibility.h"
+
 #include <QEvent>
 #include <QPainter>
 #include <QPalette>
@@ -9,6 +11,7 @@
 namespace tw {
 
 CPercentProgressCtrl::CPercentProgressCtrl(QWidget* parent) : QFrame(parent) {
+  ControlAccessibility::Install();
   // Colours are taken once, as the control is built.
   const QPalette colours = palette();
   m_barColour = colours.color(QPalette::Active, QPalette::Highlight);
@@ -34,6 +37,10 @@ void CPercentProgressCtrl::SetShowText(bool show) {
 }
 
 void CPercentProgressCtrl::SetWindowText(const QString& text) { setWindowTitle(text); }
+
+QString CPercentProgressCtrl::DisplayedText() const {
+  return m_model.ShowText() ? QString::fromStdString(m_model.Text()) : QString();
+}
 
 QString CPercentProgressCtrl::GetWindowText() const { return QString::fromStdString(m_model.Caption()); }
 

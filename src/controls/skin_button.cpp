@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "controls/control_accessibility.h"
 #include "controls/skin_canvas.h"
 
 namespace tw {
@@ -27,6 +28,7 @@ CSkinButton::CSkinButton(Kind kind, const QString& text, QWidget* parent)
   // No click focus: a press sets the pressed flag before taking the focus, which the radio button's
   // focus rule depends on.
   setFocusPolicy(Qt::TabFocus);
+  ControlAccessibility::Install();
 }
 
 int CSkinButton::SetCheck(int state) {

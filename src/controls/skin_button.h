@@ -21,6 +21,9 @@ class CSkinButton : public QWidget {
   void SetText(const QString& text);
   [[nodiscard]] QString Text() const { return m_text; }
   [[nodiscard]] bool IsPressed() const { return m_pressed; }
+  [[nodiscard]] bool IsRadio() const { return m_buttonType == Kind::RadioButton; }
+  // A click from elsewhere than the mouse or the space bar (an assistive tool): the kind's own rule.
+  void Click() { Activate(); }
   [[nodiscard]] const SkinColors& Colors() const { return m_colors; }
   // The area that a state change repaints: the box with a margin, in client coordinates.
   [[nodiscard]] QRect BoxArea() const;

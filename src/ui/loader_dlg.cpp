@@ -126,6 +126,20 @@ void CLoaderDlg::CreateControls() {
     }
   }
   m_layout = std::make_unique<DlgLayout>(kLoaderDialogItems, std::move(items), font());
+  NameUnlabelledControls();
+}
+
+// Controls with no label of their own beside them, named for screen readers as the operator sees them.
+void CLoaderDlg::NameUnlabelledControls() {
+  static constexpr std::array<std::pair<int, const char*>, 4> kNames{{
+      {idc::kHexViewer, "Hex viewer"},
+      {idc::kFileTree, "Select Files (only MP3, Photo)"},
+      {idc::kFileList, "Selected Files"},
+      {idc::kPortStatus, "Port status"},
+  }};
+  for (const auto& [id, name] : kNames) {
+    Control(id)->setAccessibleName(QString::fromLatin1(name));
+  }
 }
 
 // Once the combos hold their items: units wide enough for every text the fields will show.

@@ -99,6 +99,7 @@ class CLoaderDlg : public QDialog {
  private:
   void CreateControls();
   void FitLayout();
+  void NameUnlabelledControls();
   void DoDataExchange();
   template <typename T>
   [[nodiscard]] T* Bind(int id) const;

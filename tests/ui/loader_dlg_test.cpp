@@ -1,5 +1,6 @@
 // The main dialog without a box: layout, defaults, the operation and mode tables, columns, closing.
 
+#include <QAccessible>
 #include <QGroupBox>
 #include <QContextMenuEvent>
 #include <QLabel>
@@ -23,6 +24,7 @@
 #include "controls/flat_combo_box.h"
 #include "controls/flat_edit.h"
 #include "controls/hex_viewer.h"
+#include "controls/percent_progress_ctrl.h"
 #include "controls/skin_check_box.h"
 #include "controls/skin_radio_button.h"
 #include "dlg_test_support.h"
@@ -355,6 +357,59 @@ class LoaderDlgTest : public QObject {
 
     d.resize(initial - QSize(50, 50));  // never below the template's size
     QCOMPARE(d.size(), initial);
+  }
+
+  void screenReadersMeetEachControlAsWhatItIs() {
+    Fixture f = MakeDialog(true);
+    CLoaderDlg& d = *f.dialog;
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    const auto of = [](QWidget* widget) { return QAccessible::queryAccessibleInterface(widget); };
+
+    QAccessibleInterface* address = of(&d.AddressCheck());
+    QCOMPARE(address->role(), QAccessible::CheckBox);
+    QCOMPARE(address->text(QAccessible::Name), QStringLiteral("Address"));
+    QVERIFY(address->state().checkable && address->state().checked);
+    QTest::mouseClick(&d.AddressCheck(), Qt::LeftButton);
+    QVERIFY(!address->state().checked);
+
+    QAccessibleInterface* upload = of(&d.UploadRadio());
+    QCOMPARE(upload->role(), QAccessible::RadioButton);
+    QCOMPARE(upload->text(QAccessible::Name), QStringLiteral("Upload"));
+    QVERIFY(!upload->state().checked);
+    upload->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QVERIFY(upload->state().checked);
+    QVERIFY(!of(&d.DownloadRadio())->state().checked);
+
+    QAccessibleInterface* progress = of(&d.Progress());
+    QCOMPARE(progress->role(), QAccessible::ProgressBar);
+    QCOMPARE(progress->text(QAccessible::Name), QStringLiteral("Progress"));
+    d.Progress().SetPos(42);
+    QCOMPARE(progress->valueInterface()->currentValue().toInt(), 42);
+    QCOMPARE(progress->text(QAccessible::Value), QStringLiteral("42%"));
+    d.Progress().SetWindowText(QStringLiteral("Download Complete!!!"));
+    QCOMPARE(progress->text(QAccessible::Value), QStringLiteral("Download Complete!!!"));
+
+    QAccessibleInterface* viewer = of(&d.HexViewer());
+    QCOMPARE(viewer->text(QAccessible::Name), QStringLiteral("Hex viewer"));
+    FillViewer(d.HexViewer(), 64);
+    d.HexViewer().setFocus();
+    QTest::keyClick(&d.HexViewer(), Qt::Key_Tab);
+    QTest::keyClick(&d.HexViewer(), Qt::Key_Down);
+    QCOMPARE(viewer->text(QAccessible::Value), QStringLiteral("offset 0x00000010 of 64 bytes, hex high digit"));
+
+    QCOMPARE(of(d.Control(1011))->text(QAccessible::Name), QStringLiteral("Select Files (only MP3, Photo)"));
+    QCOMPARE(of(d.Control(1010))->text(QAccessible::Name), QStringLiteral("Selected Files"));
+    const QList<std::pair<QWidget*, QString>> labelled{{&d.PortCombo(), "Port"},      {&d.SpeedCombo(), "Speed"},
+                                                       {&d.OperationCombo(), "Mode"}, {&d.ModeCombo(), "Mode"},
+                                                       {&d.StartEdit(), "Start"},     {&d.SizeEdit(), "Size"}};
+    // Each field is labelled by its label (on Linux a combo box's own name is its text).
+    for (const auto& [field, name] : labelled) {
+      const auto labels = of(field)->relations(QAccessible::Label);
+      QCOMPARE(labels.size(), 1);
+      QCOMPARE(labels.first().first->text(QAccessible::Name), name);
+    }
+    QCOMPARE(of(&d.StartEdit())->text(QAccessible::Name), QStringLiteral("Start"));
   }
 
   void closingReleasesEveryListRecordOnce() {
