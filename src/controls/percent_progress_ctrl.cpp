@@ -1,5 +1,7 @@
 #include "controls/percent_progress_ctrl.h"
 
+#include <QAccessible>
+
 #include <algorithm>
 
 #include "controls/control_accessibility.h"
@@ -26,6 +28,10 @@ int CPercentProgressCtrl::SetPos(int newPosition) {
   const auto change = m_model.SetPos(newPosition, contentsRect().width());
   if (change.repaint) {
     repaint();
+  }
+  if (change.previous != newPosition) {
+    QAccessibleValueChangeEvent event(this, newPosition);  // a screen reader follows the transfer
+    QAccessible::updateAccessibility(&event);
   }
   return change.previous;
 }

@@ -1,5 +1,6 @@
 #include "controls/skin_button.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -37,6 +38,10 @@ int CSkinButton::SetCheck(int state) {
   if (state != previous) {
     RepaintBox();
     CheckChanged();
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
   }
   return previous;
 }
