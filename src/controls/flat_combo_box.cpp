@@ -78,16 +78,18 @@ QStringList CFlatComboBox::Items() const {
 }
 
 bool CFlatComboBox::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == lineEdit()) {
-    if (event->type() == QEvent::KeyPress) {
-      // Delete and Backspace remove text: completing again would put it straight back.
-      const int key = static_cast<QKeyEvent*>(event)->key();
-      m_autoComplete = key != Qt::Key_Delete && key != Qt::Key_Backspace;
-    } else if (event->type() == QEvent::MouseMove) {
-      m_hoverTimer.start(kHoverPeriodMs);
-    }
+  if (watched == lineEdit() && event->type() == QEvent::MouseMove) {
+    m_hoverTimer.start(kHoverPeriodMs);
   }
   return QComboBox::eventFilter(watched, event);
+}
+
+// The line edit's focus proxy is the combo box, so typed keys arrive here first and are handed on to the
+// edit directly, past any filter on it.
+void CFlatComboBox::keyPressEvent(QKeyEvent* event) {
+  // Delete and Backspace remove text: completing again would put it straight back.
+  m_autoComplete = event->key() != Qt::Key_Delete && event->key() != Qt::Key_Backspace;
+  QComboBox::keyPressEvent(event);
 }
 
 void CFlatComboBox::OnEditUpdate() {

@@ -59,7 +59,7 @@ std::optional<HexHit> HexLayout::HitTest(int x, int y, std::uint32_t topOffset, 
   if (row < 0 || row >= m_visibleLines || std::uint64_t{kBytesPerLine} * static_cast<std::uint64_t>(row) > length) {
     return std::nullopt;
   }
-  int c = x / m_charWidth + 1;  // 1-based cell
+  const int c = x / m_charWidth + 1;  // 1-based cell
   const std::uint32_t rowStart = topOffset + static_cast<std::uint32_t>(row) * kBytesPerLine;
   const int hexStart = m_hexColumnX / m_charWidth;
   const int asciiStart = m_asciiColumnX / m_charWidth;
@@ -68,12 +68,14 @@ std::optional<HexHit> HexLayout::HitTest(int x, int y, std::uint32_t topOffset, 
     return HexHit{rowStart, HexArea::Address, 0, row};
   }
   if (m_columns.showHex && c < hexStart + kHexCellsPerByte * int{kBytesPerLine}) {
-    if (c % kHexCellsPerByte != 0) {
-      --c;
-    }
-    const auto byteInRow = static_cast<std::uint32_t>((c - hexStart) / kHexCellsPerByte);
-    const HexArea area = c % kHexCellsPerByte == 1 ? HexArea::HexLow : HexArea::HexHigh;
-    return HexHit{rowStart + byteInRow, area, c, row};
+    // Counted from the column's own start, so that 4-digit addresses hit the digit that is drawn; the
+    // blank after a byte belongs to the next byte's high digit.
+    const int inColumn = std::max(0, c - 1 - hexStart);
+    const int digit = inColumn % kHexCellsPerByte;
+    const int byteInRow = inColumn / kHexCellsPerByte + (digit == 2 ? 1 : 0);
+    const HexArea area = digit == 1 ? HexArea::HexLow : HexArea::HexHigh;
+    const int cell = hexStart + byteInRow * kHexCellsPerByte + (digit == 1 ? 1 : 0);
+    return HexHit{rowStart + static_cast<std::uint32_t>(byteInRow), area, cell, row};
   }
   if (m_columns.showAscii && c <= asciiStart + int{kBytesPerLine}) {
     const int k = std::max(0, c - 1 - asciiStart);
@@ -82,10 +84,12 @@ std::optional<HexHit> HexLayout::HitTest(int x, int y, std::uint32_t topOffset, 
   return std::nullopt;
 }
 
+// Four digits are the address's low four: each row's own, not the window's common high part.
 std::string HexLayout::AddressText(std::uint32_t address, bool wide) {
   char text[16];
-  std::snprintf(text, sizeof text, wide ? "%08lX" : "%04lX", static_cast<unsigned long>(address));
-  return std::string(text).substr(0, wide ? kWideAddressDigits : kNarrowAddressDigits);
+  const unsigned long shown = wide ? address : address & 0xFFFFu;
+  std::snprintf(text, sizeof text, wide ? "%08lX" : "%04lX", shown);
+  return text;
 }
 
 std::string HexLayout::HexPairs(std::span<const std::uint8_t> bytes) {

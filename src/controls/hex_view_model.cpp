@@ -244,6 +244,7 @@ void HexViewModel::MoveCaret(int dx, int dy) {
   }
   m_keyboardScrolling = false;
   PlaceCaret();
+  RevealCaretSideways();
 }
 
 // ---- scrolling --------------------------------------------------------------------------------
@@ -259,9 +260,8 @@ void HexViewModel::VScroll(HexScroll request, int trackPos) {
   const std::uint32_t old = m_topOffset;
   switch (request) {
     case HexScroll::LineUp:
-      if (m_topOffset >= kBytesPerLine) {
-        m_topOffset -= kBytesPerLine;
-      }
+      // A top left off a row boundary by paging to the end still reaches 0.
+      m_topOffset = m_topOffset > kBytesPerLine ? m_topOffset - kBytesPerLine : 0;
       break;
     case HexScroll::LineDown:
       if (m_topOffset < limit) {
@@ -271,7 +271,7 @@ void HexViewModel::VScroll(HexScroll request, int trackPos) {
     case HexScroll::PageUp:
       if (m_topOffset > 0) {
         m_topOffset = m_topOffset > page ? m_topOffset - page : 0;
-        if (m_caretOffset > page) {
+        if (m_keyboardScrolling && m_caretOffset > page) {
           m_caretOffset -= page;
         }
       }
@@ -279,7 +279,7 @@ void HexViewModel::VScroll(HexScroll request, int trackPos) {
     case HexScroll::PageDown:
       if (m_topOffset < limit) {
         m_topOffset += page;
-        if (m_caretOffset + page < length) {
+        if (m_keyboardScrolling && m_caretOffset + page < length) {
           m_caretOffset += page;
         }
         m_topOffset = std::min(m_topOffset, limit);
@@ -292,9 +292,47 @@ void HexViewModel::VScroll(HexScroll request, int trackPos) {
       break;
   }
   if (!m_keyboardScrolling && m_topOffset != old) {
+    // The bar, the wheel and a drag carry the caret along once (the page rule above is the keys'), and
+    // never off the rows on screen, where the next typed digit would land unseen.
     m_caretOffset = std::max<std::int64_t>(m_caretOffset + (std::int64_t{m_topOffset} - old), 0);
+    KeepCaretInRows();
   }
   PlaceCaret();
+}
+
+void HexViewModel::KeepCaretInRows() {
+  const std::int64_t top = m_topOffset;
+  const std::int64_t page = PageBytes();
+  if (page == 0) {
+    return;
+  }
+  if (m_caretOffset < top) {
+    m_caretOffset += kBpl * ((top - m_caretOffset + kBpl - 1) / kBpl);
+  } else if (m_caretOffset >= top + page) {
+    m_caretOffset -= kBpl * ((m_caretOffset - (top + page)) / kBpl + 1);
+  }
+  KeepCaretOnByte();
+}
+
+// Brings the caret's row and cell into view, as an edit is about to land there.
+void HexViewModel::RevealCaret() {
+  KeepCaretOnByte();
+  const std::int64_t page = PageBytes();
+  if (page > 0 && (m_caretOffset < m_topOffset || m_caretOffset >= m_topOffset + page)) {
+    const std::int64_t limit = std::max<std::int64_t>(std::int64_t{GetLength()} - page, 0);
+    m_topOffset = static_cast<std::uint32_t>(std::min(kBpl * (m_caretOffset / kBpl), limit));
+  }
+  PlaceCaret();
+  RevealCaretSideways();
+}
+
+void HexViewModel::RevealCaretSideways() {
+  const int width = CaretRect().width;
+  if (m_caretX < m_horizontalOffset) {
+    SetHorizontalOffset(m_caretX);
+  } else if (m_caretX + width > m_horizontalOffset + m_layout.ClientWidth()) {
+    SetHorizontalOffset(m_caretX + width - m_layout.ClientWidth());
+  }
 }
 
 void HexViewModel::ScrollToLine(std::int64_t line) {
@@ -440,10 +478,10 @@ HexCharAction HexViewModel::CharInput(int ch, bool ctrl) {
 }
 
 void HexViewModel::TypeCharacter(int ch) {
-  KeepCaretOnByte();
   if (GetLength() == 0) {
     return;  // typing overwrites; there is no byte to overwrite
   }
+  RevealCaret();
   const auto at = static_cast<std::uint32_t>(m_caretOffset);
   const std::uint8_t byte = m_buffer.At(at);
   switch (m_caretArea) {
@@ -469,21 +507,23 @@ void HexViewModel::TypeCharacter(int ch) {
 
 // ---- mouse ------------------------------------------------------------------------------------
 
-bool HexViewModel::ApplyHit(int x, int y) {
+std::optional<std::int64_t> HexViewModel::ApplyHit(int x, int y) {
   const auto hit = m_layout.HitTest(x + m_horizontalOffset, y, m_topOffset, GetLength());
   if (!hit) {
-    return false;
+    return std::nullopt;
   }
   m_caretOffset = hit->offset;
   m_caretArea = hit->area;
+  // Taken before the caret is pulled back: a cell past the last byte ends a selection after that byte.
+  const std::int64_t end = std::min<std::int64_t>(EndForCaret(), GetLength());
   if (m_caretOffset >= GetLength()) {
     PlaceCaret();  // a cell past the last byte of a partial row: back onto the last byte
-    return true;
+    return end;
   }
   m_caretX = hit->cell * m_layout.CharWidth();
   m_caretY = hit->row * m_layout.LineHeight();
   m_caretWide = WideCaretAtRest();
-  return true;
+  return end;
 }
 
 void HexViewModel::MouseDown(int x, int y, bool shift) {
@@ -493,11 +533,11 @@ void HexViewModel::MouseDown(int x, int y, bool shift) {
   }
   EnsureLayout();
   const std::int64_t before = m_caretOffset;
-  const bool hit = ApplyHit(x, y);
+  const auto end = ApplyHit(x, y);
   if (shift) {
-    if (hit) {
+    if (end) {
       m_selectionAnchor = before;
-      m_selectionEnd = std::min<std::int64_t>(EndForCaret(), GetLength());
+      m_selectionEnd = *end;
     }
   } else {
     // The drag decision comes with the next moves; a click that never drags drops the selection.
@@ -526,16 +566,26 @@ void HexViewModel::MouseMove(int x, int y) {
     return;
   }
   EnsureLayout();
+  // Below the last whole row counts as below the view: a partial row at the bottom is never hit.
+  const int rowsBottom = std::min(m_layout.VisibleLines(), m_layout.WholeRows()) * m_layout.LineHeight();
   if (y < 0) {
     VScroll(HexScroll::LineUp);
     y = 0;
-  } else if (y > m_layout.ClientHeight()) {
+  } else if (y >= rowsBottom) {
     VScroll(HexScroll::LineDown);
-    y = m_layout.ClientHeight() - 1;
+    y = rowsBottom - 1;
   }
   m_caretShown = false;
-  if (ApplyHit(x, y)) {
-    m_selectionEnd = std::min<std::int64_t>(EndForCaret(), GetLength());
+  // Past the last column the pointer still drags along the row's end.
+  x = std::min(x, m_layout.ContentWidth() - m_horizontalOffset - 1);
+  if (const auto end = ApplyHit(x, y)) {
+    m_selectionEnd = *end;
+    // In the ASCII column the end is the character boundary nearest the pointer, so the last byte can be
+    // taken in as well.
+    const int cw = m_layout.CharWidth();
+    if (m_caretArea == HexArea::Ascii && (x + m_horizontalOffset) % cw >= cw / 2) {
+      m_selectionEnd = std::min<std::int64_t>(*end + 1, GetLength());
+    }
   }
 }
 

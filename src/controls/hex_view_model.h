@@ -119,9 +119,13 @@ class HexViewModel {
   void MoveCaret(int dx, int dy);
   void PlaceCaret();
   void KeepCaretOnByte();
+  void KeepCaretInRows();
+  void RevealCaret();
+  void RevealCaretSideways();
   void ClearSelection();
   void ScrollToLine(std::int64_t line);
-  bool ApplyHit(int x, int y);
+  // Moves the caret to the point; returns the selection end the point stands for, nothing on a miss.
+  [[nodiscard]] std::optional<std::int64_t> ApplyHit(int x, int y);
   void Navigate(HexKey key, bool shift, bool ctrl);
   void MoveForKey(HexKey key, bool shift, bool ctrl);
   void TypeCharacter(int ch);

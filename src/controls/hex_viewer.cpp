@@ -1,5 +1,6 @@
 #include "controls/hex_viewer.h"
 
+#include "controls/control_accessibility.h"
 #include "controls/hex_clipboard.h"
 
 #include <QApplication>
@@ -144,6 +145,7 @@ CHexViewer::CHexViewer(QWidget* parent) : QAbstractScrollArea(parent), m_font(Wi
   m_model.SetMetrics(metrics.horizontalAdvance(QLatin1Char('0')), metrics.height());
   m_model.SetDragDistance(QApplication::startDragDistance());
 
+  ControlAccessibility::Install();
   connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, &CHexViewer::OnVerticalAction);
   connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &CHexViewer::OnHorizontalValue);
   SyncView();
@@ -293,11 +295,18 @@ void CHexViewer::resizeEvent(QResizeEvent* e) {
 // ---- input ------------------------------------------------------------------------------------
 
 bool CHexViewer::event(QEvent* e) {
-  // Tab and Shift+Tab belong to the viewer (it switches columns), not to the focus chain.
+  // Tab steps address -> hex -> ASCII and then on to the dialog's next control; Shift+Tab steps back
+  // ASCII -> hex and then to the previous control. The viewer is never a trap for the keyboard.
   if (e->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(e);
-    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-      keyPressEvent(key);
+    const bool forward = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
+    if (forward || key->key() == Qt::Key_Backtab) {
+      const bool inAscii = m_model.CaretArea() == HexArea::Ascii;
+      if (m_model.GetLength() == 0 || inAscii == forward) {
+        focusNextPrevChild(forward);
+      } else {
+        keyPressEvent(key);
+      }
       return true;
     }
   }
@@ -312,6 +321,14 @@ bool CHexViewer::event(QEvent* e) {
 void CHexViewer::keyPressEvent(QKeyEvent* e) {
   const bool shift = e->modifiers() & Qt::ShiftModifier;
   const bool ctrl = e->modifiers() & Qt::ControlModifier;
+  if ((e->modifiers() & Qt::AltModifier) && !ctrl) {
+    e->ignore();  // Alt+letter is the dialog's mnemonic, never a character for the buffer
+    return;
+  }
+  if (shift && e->key() == Qt::Key_F10) {
+    ShowContextMenu(KeyboardMenuPoint());
+    return;
+  }
   const HexKey key = MapKey(e->key());
   if (key != HexKey::Other) {
     m_model.KeyDown(key, shift, ctrl);
@@ -368,8 +385,17 @@ void CHexViewer::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void CHexViewer::wheelEvent(QWheelEvent* e) {
+  const QPoint delta = e->angleDelta();
+  if (delta.x() != 0 || (e->modifiers() & Qt::ShiftModifier)) {
+    // Sideways, as the horizontal bar scrolls: a tilt, or the wheel with Shift.
+    const int notches = delta.x() != 0 ? delta.x() : delta.y();
+    const int cells = -notches * kWheelLinesPerNotch / kWheelNotch;
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() + cells * m_model.Layout().CharWidth());
+    e->accept();
+    return;
+  }
   // The wheel works like the scroll bar's arrows: the caret follows the view.
-  const int lines = -e->angleDelta().y() * kWheelLinesPerNotch / kWheelNotch;
+  const int lines = -delta.y() * kWheelLinesPerNotch / kWheelNotch;
   for (int i = 0; i < std::abs(lines); ++i) {
     m_model.VScroll(lines > 0 ? HexScroll::LineDown : HexScroll::LineUp);
   }
@@ -425,11 +451,16 @@ std::unique_ptr<QMenu> CHexViewer::CreateContextMenu() {
 }
 
 void CHexViewer::contextMenuEvent(QContextMenuEvent* e) {
-  const QPoint at = e->reason() == QContextMenuEvent::Keyboard
-                        ? viewport()->mapToGlobal(QPoint(kKeyboardMenuInset, kKeyboardMenuInset))
-                        : e->globalPos();
+  ShowContextMenu(e->reason() == QContextMenuEvent::Keyboard ? KeyboardMenuPoint() : e->globalPos());
+}
+
+QPoint CHexViewer::KeyboardMenuPoint() const {
+  return viewport()->mapToGlobal(QPoint(kKeyboardMenuInset, kKeyboardMenuInset));
+}
+
+void CHexViewer::ShowContextMenu(const QPoint& globalPos) {
   const auto menu = CreateContextMenu();
-  menu->exec(at);
+  menu->exec(globalPos);
 }
 
 void CHexViewer::OnCommand(int id) {

@@ -66,6 +66,8 @@ class CHexViewer : public QAbstractScrollArea {
   void OnVerticalAction(int action);
   void OnHorizontalValue(int value);
   void RunCharAction(HexCharAction action);
+  [[nodiscard]] QPoint KeyboardMenuPoint() const;
+  void ShowContextMenu(const QPoint& globalPos);
   void CopyToClipboard();
   void CutToClipboard();
   void PasteFromClipboard();

@@ -1,6 +1,10 @@
 #include "controls/percent_progress_ctrl.h"
 
+#include <QAccessible>
+
 #include <algorithm>
+
+#include "controls/control_accessibility.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -9,6 +13,7 @@
 namespace tw {
 
 CPercentProgressCtrl::CPercentProgressCtrl(QWidget* parent) : QFrame(parent) {
+  ControlAccessibility::Install();
   // Colours are taken once, as the control is built.
   const QPalette colours = palette();
   m_barColour = colours.color(QPalette::Active, QPalette::Highlight);
@@ -24,6 +29,10 @@ int CPercentProgressCtrl::SetPos(int newPosition) {
   if (change.repaint) {
     repaint();
   }
+  if (change.previous != newPosition) {
+    QAccessibleValueChangeEvent event(this, newPosition);  // a screen reader follows the transfer
+    QAccessible::updateAccessibility(&event);
+  }
   return change.previous;
 }
 
@@ -34,6 +43,10 @@ void CPercentProgressCtrl::SetShowText(bool show) {
 }
 
 void CPercentProgressCtrl::SetWindowText(const QString& text) { setWindowTitle(text); }
+
+QString CPercentProgressCtrl::DisplayedText() const {
+  return m_model.ShowText() ? QString::fromStdString(m_model.Text()) : QString();
+}
 
 QString CPercentProgressCtrl::GetWindowText() const { return QString::fromStdString(m_model.Caption()); }
 

@@ -23,6 +23,8 @@ class CPercentProgressCtrl : public QFrame {
   // The caption; an empty text brings the percentage back. setWindowTitle does the same.
   void SetWindowText(const QString& text);
   [[nodiscard]] QString GetWindowText() const;
+  // What the bar shows: the caption, else the percentage; empty while no text is shown.
+  [[nodiscard]] QString DisplayedText() const;
 
   [[nodiscard]] QColor BarColour() const { return m_barColour; }
   [[nodiscard]] QColor BackgroundColour() const { return m_backgroundColour; }

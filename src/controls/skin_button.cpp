@@ -1,11 +1,13 @@
 #include "controls/skin_button.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "controls/control_accessibility.h"
 #include "controls/skin_canvas.h"
 
 namespace tw {
@@ -27,6 +29,7 @@ CSkinButton::CSkinButton(Kind kind, const QString& text, QWidget* parent)
   // No click focus: a press sets the pressed flag before taking the focus, which the radio button's
   // focus rule depends on.
   setFocusPolicy(Qt::TabFocus);
+  ControlAccessibility::Install();
 }
 
 int CSkinButton::SetCheck(int state) {
@@ -34,6 +37,11 @@ int CSkinButton::SetCheck(int state) {
   m_checkState = state;
   if (state != previous) {
     RepaintBox();
+    CheckChanged();
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
   }
   return previous;
 }

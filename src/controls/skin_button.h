@@ -21,6 +21,9 @@ class CSkinButton : public QWidget {
   void SetText(const QString& text);
   [[nodiscard]] QString Text() const { return m_text; }
   [[nodiscard]] bool IsPressed() const { return m_pressed; }
+  [[nodiscard]] bool IsRadio() const { return m_buttonType == Kind::RadioButton; }
+  // A click from elsewhere than the mouse or the space bar (an assistive tool): the kind's own rule.
+  void Click() { Activate(); }
   [[nodiscard]] const SkinColors& Colors() const { return m_colors; }
   // The area that a state change repaints: the box with a margin, in client coordinates.
   [[nodiscard]] QRect BoxArea() const;
@@ -38,6 +41,8 @@ class CSkinButton : public QWidget {
   virtual void Activate() = 0;
   // Draws the box inside BoxArea() (given in the canvas' coordinates).
   virtual void DrawBox(SkinCanvas& canvas, const QRect& area) const = 0;
+  // The check state has just changed, by the user or the program.
+  virtual void CheckChanged() {}
 
   void RepaintBox();
 

@@ -95,7 +95,20 @@ void DrawShadeStroke(SkinCanvas& box, const ShadeStroke& stroke, QColor colour, 
 
 CSkinRadioButton::CSkinRadioButton(const QString& text, QWidget* parent)
     : CSkinButton(Kind::RadioButton, text, parent) {
-  setFocusPolicy(Qt::NoFocus);
+  UpdateTabStops();
+}
+
+void CSkinRadioButton::CheckChanged() { UpdateTabStops(); }
+
+void CSkinRadioButton::UpdateTabStops() const {
+  const auto group = Group();
+  const auto checked =
+      std::find_if(group.begin(), group.end(), [](const CSkinRadioButton* b) { return b->GetCheck(); });
+  const CSkinRadioButton* stop = checked != group.end() ? *checked : group.front();
+  for (CSkinRadioButton* button : group) {
+    // No click focus: a press sets the pressed flag before taking the focus itself.
+    button->setFocusPolicy(button == stop ? Qt::TabFocus : Qt::NoFocus);
+  }
 }
 
 std::vector<CSkinRadioButton*> CSkinRadioButton::Group() const {

@@ -7,8 +7,7 @@
 namespace tw {
 
 // Owner-drawn radio button. Its group is every CSkinRadioButton with the same parent, in child order.
-// It takes no focus from Tab by default; give at most the group's first button Qt::TabFocus, as a
-// dialog group has one tab stop (focus arriving on an unchecked button moves on to the checked one).
+// The group is one tab stop, its checked button (the first while none is); the arrow keys move inside.
 class CSkinRadioButton : public CSkinButton {
   Q_OBJECT
 
@@ -17,6 +16,7 @@ class CSkinRadioButton : public CSkinButton {
 
  protected:
   void Activate() override;
+  void CheckChanged() override;
   void DrawBox(SkinCanvas& canvas, const QRect& area) const override;
   void focusInEvent(QFocusEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -26,6 +26,7 @@ class CSkinRadioButton : public CSkinButton {
   // The previous (step -1) or next (step 1) button of the group, or null at either end.
   [[nodiscard]] CSkinRadioButton* Neighbour(int step) const;
   void UncheckOthers();
+  void UpdateTabStops() const;
   void DrawShading(SkinCanvas& canvas, const SkinColors& colours) const;
 };
 

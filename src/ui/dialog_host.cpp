@@ -4,8 +4,10 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QGroupBox>
+#include <QLabel>
 
 #include <algorithm>
+#include <utility>
 
 #include "controls/flat_combo_box.h"
 #include "controls/flat_edit.h"
@@ -13,6 +15,8 @@
 #include "controls/percent_progress_ctrl.h"
 #include "controls/skin_radio_button.h"
 #include "controls/wait_dialog.h"
+#include "link/port_open_error.h"
+#include "link/serial_comm.h"
 #include "session/session_context.h"
 #include "session/session_texts.h"
 #include "session/transfer_session.h"
@@ -89,7 +93,20 @@ void DialogHost::PostReceivedData(std::size_t length) {
 
 void DialogHost::PostLineLost() { QCoreApplication::postEvent(this, new QEvent(kLineLostEvent)); }
 
-void DialogHost::ShowPortMessage(const std::string& text) { MessageBox(text); }
+// At start-up the port opens before the window is shown: a message then would come out of nowhere.
+void DialogHost::ShowPortMessage(const std::string& text) {
+  if (m_controls.dialog->isVisible()) {
+    MessageBox(text);
+  } else {
+    m_heldMessages.push_back(text);
+  }
+}
+
+void DialogHost::ShowHeldMessages() {
+  for (const std::string& text : std::exchange(m_heldMessages, {})) {
+    MessageBox(text);
+  }
+}
 
 void DialogHost::customEvent(QEvent* event) {
   if (m_session == nullptr || m_closing) {
@@ -123,6 +140,26 @@ std::string DialogHost::SizeText() { return m_controls.sizeEdit->text().toStdStr
 void DialogHost::SetComStatus(bool connected) {
   const std::string_view caption = connected ? text::kComConnected : text::kComNotConnected;
   m_controls.comGroup->setTitle(QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
+  ShowPortDevices(connected);
+}
+
+void DialogHost::ShowPortDevices(bool connected) {
+  if (m_link == nullptr || m_controls.portStatus == nullptr) {
+    return;
+  }
+  CFlatComboBox& ports = *m_controls.port;
+  for (int i = 0; i < ports.count(); ++i) {
+    ports.setItemData(i, FromStd(m_link->DevicePathFor(i + 1)), Qt::ToolTipRole);
+  }
+  const int port = PortIndex() + 1;
+  const std::string device = m_link->DevicePathFor(port);
+  ports.setToolTip(FromStd(device));
+  const std::string hint = connected ? std::string() : PortOpenHint(m_link->LastOpenError());
+  const std::string status =
+      hint.empty() ? "COM " + std::to_string(port) + ": " + (device.empty() ? "-" : device) : hint;
+  QLabel& label = *m_controls.portStatus;
+  label.setToolTip(FromStd(status));
+  label.setText(label.fontMetrics().elidedText(FromStd(status), Qt::ElideMiddle, label.width()));
 }
 
 void DialogHost::MessageBox(const std::string& text) {
@@ -132,11 +169,14 @@ void DialogHost::MessageBox(const std::string& text) {
 }
 
 void DialogHost::SetProgress(int position, std::uint64_t done, std::uint64_t) {
-  if (done == 0) {
-    // A new transfer: the percentage replaces the caption the last one ended with.
+  if (done == 0 || m_newOperation) {
+    // A new transfer: the percentage replaces the caption the last one ended with (an upload's first
+    // report comes with bytes already received).
     m_controls.progress->SetWindowText(QString());
+    m_newOperation = false;
   }
   m_controls.progress->SetPos(position);
+  emit ProgressShown(position);
 }
 
 void DialogHost::SetProgressCaption(const std::string& caption) {

@@ -11,6 +11,7 @@
 
 class QEventLoop;
 class QGroupBox;
+class QLabel;
 class QWidget;
 
 namespace tw {
@@ -20,6 +21,7 @@ class CFlatComboBox;
 class CFlatEdit;
 class CHexViewer;
 class CPercentProgressCtrl;
+class CSerialComm;
 class CSkinRadioButton;
 class CTransferSession;
 class CWaitDialog;
@@ -39,6 +41,7 @@ struct DialogControls {
   CHexViewer* hexViewer = nullptr;
   CFileListCtrl* fileList = nullptr;
   CWaitDialog* waitDialog = nullptr;
+  QLabel* portStatus = nullptr;
 };
 
 // The session's host inside the dialog: control values, message boxes, pickers and timers on the GUI
@@ -50,7 +53,14 @@ class DialogHost : public QObject, public SessionHost, public ChunkSink {
   DialogHost(const DialogControls& controls, DlgPrompter& prompter);
   ~DialogHost() override;
 
-  void Attach(CTransferSession* session) { m_session = session; }
+  void Attach(CTransferSession* session, const CSerialComm* link) {
+    m_session = session;
+    m_link = link;
+  }
+  // The window is on screen: a port message held back until now is shown over it.
+  void ShowHeldMessages();
+  // The operator pressed Start: the bar's next position belongs to a new operation.
+  void BeginOperation() { m_newOperation = true; }
   // The dialog is going away: every wait returns, later events and timers are dropped.
   void SetClosing();
   [[nodiscard]] bool Closing() const { return m_closing; }
@@ -98,6 +108,8 @@ class DialogHost : public QObject, public SessionHost, public ChunkSink {
   void UploadShown();
   // A message box has been answered.
   void MessageShown(const QString& text);
+  // The progress bar has been set to this position.
+  void ProgressShown(int position);
 
  protected:
   void customEvent(QEvent* event) override;
@@ -105,16 +117,21 @@ class DialogHost : public QObject, public SessionHost, public ChunkSink {
  private:
   // Runs a nested event loop until it is quit by the caller's condition or by closing.
   void RunWait(QEventLoop& loop);
+  // Each COM entry's device as its tooltip, and the status line: the device, or why it did not open.
+  void ShowPortDevices(bool connected);
   void QuitWaits();
 
   DialogControls m_controls;
   DlgPrompter& m_prompter;
   CTransferSession* m_session = nullptr;
+  const CSerialComm* m_link = nullptr;
+  std::vector<std::string> m_heldMessages;  // port messages from before the window was shown
   QTimer m_watchdog;
   std::vector<QEventLoop*> m_waits;  // nested loops running right now, innermost last
   QEventLoop* m_fileDoneWait = nullptr;
   FileDoneWait m_fileDoneResult = FileDoneWait::Done;
   bool m_closing = false;
+  bool m_newOperation = false;
 };
 
 }  // namespace tw

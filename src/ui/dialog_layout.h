@@ -60,6 +60,7 @@ inline constexpr int kComGroup = 1019;
 inline constexpr int kOperation = 1020;
 inline constexpr int kTransferGroup = 1021;
 inline constexpr int kDivider = 1042;
+inline constexpr int kPortStatus = 1043;  // ours: the port's device, or why it did not open
 inline constexpr int kOk = 1;
 }  // namespace idc
 
@@ -98,6 +99,8 @@ inline constexpr std::array kLoaderDialogItems{
     DialogItem{idc::kStartEdit, ItemClass::Edit, "", {25, 240, 45, 13}},
     DialogItem{idc::kStatic, ItemClass::Static, "Size", {80, 241, 13, 8}},
     DialogItem{idc::kSizeEdit, ItemClass::Edit, "", {96, 240, 44, 13}},
+    // Not in the resource: one status line between the progress bar and the divider.
+    DialogItem{idc::kPortStatus, ItemClass::Static, "", {15, 91, 220, 8}},
 };
 
 inline constexpr std::array<std::string_view, 5> kPortItems{"COM 1", "COM 2", "COM 3", "COM 4", "COM 5"};

@@ -32,9 +32,6 @@ QWidget* CreateComboBox(QWidget* parent, const DialogUnits& units, const DialogI
   // The template's height is that of the dropped-down list; the closed box is one edit line high.
   const int lineHeight = combo->fontMetrics().height();
   combo->setMaxVisibleItems(std::max(1, (units.Y(item.rect.height) - combo->sizeHint().height()) / lineHeight));
-  QRect rect = units.ToPixels(item.rect);
-  rect.setHeight(combo->sizeHint().height());
-  combo->setGeometry(rect);
   // Show a text too long for the box from its start, as the platform's combo box does.
   QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [combo] {
     if (combo->lineEdit() != nullptr) {
@@ -97,25 +94,32 @@ QWidget* CreateWidget(const DialogItem& item, QWidget* parent) {
 }  // namespace
 
 QWidget* CreateDialogControl(const DialogItem& item, QWidget* parent, const DialogUnits& units) {
-  QWidget* control = nullptr;
-  if (item.kind == ItemClass::ComboBox) {
-    control = CreateComboBox(parent, units, item);
-  } else {
-    control = CreateWidget(item, parent);
-    QRect rect = units.ToPixels(item.rect);
-    if (item.kind == ItemClass::Icon) {
-      rect.setSize(control->size());
-    } else if (item.kind == ItemClass::Static) {
-      // A substitute font may be wider than the template's: a label grows rightwards rather than
-      // lose its last letters.
-      rect.setWidth(std::max(rect.width(), control->sizeHint().width()));
-    }
-    control->setGeometry(rect);
-  }
+  QWidget* control =
+      item.kind == ItemClass::ComboBox ? CreateComboBox(parent, units, item) : CreateWidget(item, parent);
   if (item.id != idc::kStatic) {
     control->setObjectName(QString::number(item.id));
   }
+  PlaceDialogControl(item, control, units.ToPixels(item.rect));
   return control;
+}
+
+void PlaceDialogControl(const DialogItem& item, QWidget* control, QRect rect) {
+  switch (item.kind) {
+    case ItemClass::ComboBox:
+      rect.setHeight(control->sizeHint().height());
+      break;
+    case ItemClass::Icon:
+      rect.setSize(control->size());
+      break;
+    case ItemClass::Static:
+      // A substitute font may be wider than the template's: a label grows rightwards rather than lose
+      // its last letters.
+      rect.setWidth(std::max(rect.width(), control->sizeHint().width()));
+      break;
+    default:
+      break;
+  }
+  control->setGeometry(rect);
 }
 
 }  // namespace tw

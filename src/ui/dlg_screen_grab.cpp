@@ -20,6 +20,8 @@ namespace {
 
 // Long enough for the window system to map and paint the window.
 constexpr int kSettleMs = 700;
+// The files scene shows an enlarged window: a whole viewer row, longer names in the tree and list.
+const QSize kEnlargedBy(180, 120);
 
 }  // namespace
 
@@ -39,6 +41,7 @@ void DlgScreenGrab::Begin() {
       StartUpload();
       break;
     case GrabScene::WithFiles:
+      m_dialog.resize(m_dialog.size() + kEnlargedBy);
       ListFiles();
       QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Grab);
       break;

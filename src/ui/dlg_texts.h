@@ -11,4 +11,7 @@ namespace tw::dlgtext {
   return "Path too long to be sent:\n" + std::string(path);
 }
 
+// Exit or closing the window while a transfer runs.
+inline constexpr std::string_view kStopTransfer = "Transfer in progress !\nStop it and exit?";
+
 }  // namespace tw::dlgtext

@@ -20,6 +20,12 @@ void DlgWidgetPrompter::MessageBox(QWidget* parent, const QString& text) {
   box.exec();
 }
 
+bool DlgWidgetPrompter::AskYesNo(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, Caption(), text, QMessageBox::Yes | QMessageBox::No, parent);
+  box.setDefaultButton(QMessageBox::No);  // Enter keeps the transfer going
+  return box.exec() == QMessageBox::Yes;
+}
+
 std::optional<QString> DlgWidgetPrompter::AskOpenFile(QWidget* parent, const QString& filter) {
   return Chosen(QFileDialog::getOpenFileName(parent, QString(), QString(), filter));
 }

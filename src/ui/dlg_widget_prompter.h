@@ -8,6 +8,7 @@ namespace tw {
 class DlgWidgetPrompter : public DlgPrompter {
  public:
   void MessageBox(QWidget* parent, const QString& text) override;
+  [[nodiscard]] bool AskYesNo(QWidget* parent, const QString& text) override;
   [[nodiscard]] std::optional<QString> AskOpenFile(QWidget* parent, const QString& filter) override;
   [[nodiscard]] std::optional<QString> AskSaveFile(QWidget* parent, const QString& filter) override;
 

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSignalBlocker>
@@ -72,6 +73,9 @@ bool IsDescendant(const QTreeWidgetItem* node, const QTreeWidgetItem* ancestor) 
 CFileTreeCtrl::CFileTreeCtrl(QWidget* parent) : QTreeWidget(parent), m_listVolumes(ListMountedVolumes) {
   setHeaderHidden(true);
   setColumnCount(1);
+  // A long name scrolls sideways, as in the platform's tree, rather than losing its end to an ellipsis.
+  header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  header()->setStretchLastSection(false);
   setUniformRowHeights(true);
   // The view never selects on its own: the caret rule and the Ctrl/Shift handling below do.
   setSelectionMode(QAbstractItemView::NoSelection);

@@ -1,5 +1,7 @@
 #include "ui/loader_app.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QProcessEnvironment>
 
 #include <chrono>
@@ -57,27 +59,43 @@ void FillDemoMemory(EmbeddedBox& box) {
 
 }  // namespace
 
-LoaderAppOptions CLoaderApp::ParseArguments(const QStringList& arguments) {
-  LoaderAppOptions options;
-  for (const QString& argument : arguments.mid(1)) {
-    if (argument == QStringLiteral("--simulate")) {
-      options.simulate = true;
-    } else if (argument == QStringLiteral("--engineering")) {
-      options.engineering = true;
-    } else if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
-      options.help = true;
-    } else {
-      options.unknown.append(argument);
-    }
+// The parser's own --help and --version are not used: they end the process from inside the parser.
+struct CommandLine {
+  QCommandLineParser parser;
+  QCommandLineOption simulate{QStringLiteral("simulate"),
+                              QStringLiteral("Attach the embedded simulated box as COM 1.")};
+  QCommandLineOption engineering{QStringLiteral("engineering"),
+                                 QStringLiteral("Open expanded, with the engineering panel enabled.")};
+  QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and exit.")};
+  QCommandLineOption version{QStringLiteral("version"), QStringLiteral("Show the version and exit.")};
+
+  CommandLine() {
+    parser.setApplicationDescription(QStringLiteral("The serial loader dialog for digital set-top boxes."));
+    parser.addOptions({simulate, engineering, help, version});
   }
+};
+
+LoaderAppOptions CLoaderApp::ParseArguments(const QStringList& arguments) {
+  CommandLine line;
+  LoaderAppOptions options;
+  if (!line.parser.parse(arguments)) {
+    options.error = line.parser.errorText();
+  } else if (!line.parser.positionalArguments().isEmpty()) {
+    options.error = QStringLiteral("Unexpected argument '%1'.").arg(line.parser.positionalArguments().first());
+  }
+  options.simulate = line.parser.isSet(line.simulate);
+  options.engineering = line.parser.isSet(line.engineering);
+  options.help = line.parser.isSet(line.help);
+  options.version = line.parser.isSet(line.version);
   return options;
 }
 
-const char* CLoaderApp::Usage() {
-  return "Usage: tarnwick [--simulate] [--engineering]\n"
-         "  --simulate     attach the embedded simulated box as COM 1\n"
-         "  --engineering  open expanded, with the engineering panel enabled\n";
+QString CLoaderApp::Usage() {
+  CommandLine line;
+  return line.parser.helpText();
 }
+
+QString CLoaderApp::VersionText() { return QStringLiteral("tarnwick %1").arg(QStringLiteral(TARNWICK_VERSION)); }
 
 int CLoaderApp::InitInstance(const LoaderAppOptions& options) {
   std::unique_ptr<EmbeddedBox> simulator = options.simulate ? StartSimulator() : nullptr;

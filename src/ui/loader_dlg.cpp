@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
@@ -24,6 +25,7 @@
 #include "ui/dialog_units.h"
 #include "ui/dlg_app_icon.h"
 #include "ui/dlg_control_factory.h"
+#include "ui/dlg_layout.h"
 #include "ui/dlg_texts.h"
 #include "ui/dlg_widget_prompter.h"
 #include "ui/file_list_ctrl.h"
@@ -99,13 +101,14 @@ CLoaderDlg::CLoaderDlg(LoaderDlgOptions options) : QDialog(nullptr), m_options(s
   FillCombo(*m_speed, kSpeedItems);
   FillCombo(*m_operation, kOperationItems);
   FillCombo(*m_mode, kModeNames);
+  FitLayout();
   m_waitDialog = std::make_unique<CWaitDialog>();
   m_waitDialog->setFont(font());
   m_waitDialog->ApplyBaseUnits(CWaitDialog::FontBaseUnits(font()));
-  m_host =
-      std::make_unique<DialogHost>(DialogControls{this, m_port, m_speed, m_mode, m_download, m_startEdit, m_sizeEdit,
-                                                  m_comGroup, m_progress, m_hexViewer, m_fileList, m_waitDialog.get()},
-                                   *m_options.prompter);
+  m_host = std::make_unique<DialogHost>(
+      DialogControls{this, m_port, m_speed, m_mode, m_download, m_startEdit, m_sizeEdit, m_comGroup, m_progress,
+                     m_hexViewer, m_fileList, m_waitDialog.get(), Bind<QLabel>(idc::kPortStatus)},
+      *m_options.prompter);
   ConnectHandlers();
   OnInitDialog();
 }
@@ -114,15 +117,57 @@ CLoaderDlg::~CLoaderDlg() { OnDestroy(); }
 
 void CLoaderDlg::CreateControls() {
   const DialogUnits units(font());
-  setFixedSize(units.SizeToPixels(kLoaderDialogSize));
+  std::vector<QWidget*> items;
   for (const DialogItem& item : kLoaderDialogItems) {
     QWidget* control = CreateDialogControl(item, this, units);
+    items.push_back(control);
     if (item.id != idc::kStatic) {
       m_controls[item.id] = control;
     }
   }
-  // A radio group has one tab stop, its first button.
-  Bind<CSkinRadioButton>(idc::kDownload)->setFocusPolicy(Qt::TabFocus);
+  m_layout = std::make_unique<DlgLayout>(kLoaderDialogItems, std::move(items), font());
+  NameUnlabelledControls();
+}
+
+// Controls with no label of their own beside them, named for screen readers as the operator sees them.
+void CLoaderDlg::NameUnlabelledControls() {
+  static constexpr std::array<std::pair<int, const char*>, 4> kNames{{
+      {idc::kHexViewer, "Hex viewer"},
+      {idc::kFileTree, "Select Files (only MP3, Photo)"},
+      {idc::kFileList, "Selected Files"},
+      {idc::kPortStatus, "Port status"},
+  }};
+  for (const auto& [id, name] : kNames) {
+    Control(id)->setAccessibleName(QString::fromLatin1(name));
+  }
+}
+
+// Once the combos hold their items: units wide enough for every text the fields will show.
+void CLoaderDlg::FitLayout() {
+  QStringList starts;
+  for (const MemoryDefaults& defaults : kMemoryDefaults) {
+    starts << QString::fromLatin1(defaults.start);
+  }
+  m_layout->FitTexts({{idc::kStartEdit, starts}, {idc::kSizeEdit, {QString::fromLatin1(kDefaultSize)}}});
+  m_layout->Place(QSize());
+  m_layout->TieLabelsToFields();
+  setFixedSize(m_layout->TemplateSize(kLoaderDialogSize));
+}
+
+const DialogUnits& CLoaderDlg::Units() const { return m_layout->Units(); }
+
+// Queued, so that the window is painted before a held-back port message covers it.
+void CLoaderDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  QMetaObject::invokeMethod(m_host.get(), &DialogHost::ShowHeldMessages, Qt::QueuedConnection);
+}
+
+// The template's size is the least; an engineer may enlarge the window to see more of the panel.
+void CLoaderDlg::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  if (m_layout) {
+    m_layout->Place(size() - m_layout->TemplateSize(kLoaderDialogSize));
+  }
 }
 
 template <typename T>
@@ -174,6 +219,7 @@ void CLoaderDlg::ConnectHandlers() {
 void CLoaderDlg::OnInitDialog() {
   setWindowIcon(ApplicationIcon());
   if (m_options.engineering) {
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     CenterWindow();
   } else {
     CollapseDialog(idc::kDivider);
@@ -207,7 +253,7 @@ void CLoaderDlg::CreateSession() {
   DialogHost* host = m_host.get();
   m_converter = std::make_unique<PhotoConverter>(settings, [host](const std::string& text) { host->MessageBox(text); });
   m_session = std::make_unique<CTransferSession>(*m_link, *m_host, *m_converter);
-  m_host->Attach(m_session.get());
+  m_host->Attach(m_session.get(), m_link.get());
 }
 
 void CLoaderDlg::CollapseDialog(int dividerId) {
@@ -267,7 +313,10 @@ void CLoaderDlg::OnSelchangeMode() {
 
 void CLoaderDlg::OnSelchangePort() { m_session->OnSelchangePort(); }
 
-void CLoaderDlg::OnStart() { m_session->OnStart(); }
+void CLoaderDlg::OnStart() {
+  m_host->BeginOperation();
+  m_session->OnStart();
+}
 
 void CLoaderDlg::OnExit() { reject(); }
 
@@ -291,8 +340,13 @@ void CLoaderDlg::OnAbout() {
 
 void CLoaderDlg::RedrawViewer() { m_hexViewer->viewport()->repaint(); }
 
-// Every way out of the dialog (Exit, Enter, Escape, the window's close button) comes through here.
+// Every way out of the dialog (Exit, Enter, Escape, the window's close button) comes through here. A
+// running transfer (a flash write among them) is stopped only when the operator says so.
 void CLoaderDlg::done(int result) {
+  if (!m_closing && m_session && m_session->Running() &&
+      !m_options.prompter->AskYesNo(this, Latin1(dlgtext::kStopTransfer))) {
+    return;
+  }
   OnDestroy();
   QDialog::done(result);
 }
@@ -314,16 +368,22 @@ void CLoaderDlg::OnDestroy() {
   }
 }
 
-// Enter ends the dialog unless a push button has the focus, which it then clicks; Escape cancels.
+// Enter ends the dialog unless a push button has the focus, which it then clicks; Escape cancels. While a
+// transfer runs neither ends it: a stray key must not cut a flash write short.
 void CLoaderDlg::keyPressEvent(QKeyEvent* event) {
-  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (!enter && event->key() != Qt::Key_Escape) {
     QDialog::keyPressEvent(event);
     return;
   }
-  if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+  if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button != nullptr && enter) {
     button->click();
-  } else {
+  } else if (m_session->Running()) {
+    event->accept();
+  } else if (enter) {
     accept();
+  } else {
+    reject();
   }
 }
 

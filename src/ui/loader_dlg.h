@@ -28,6 +28,8 @@ class CSkinRadioButton;
 class CTransferSession;
 class CWaitDialog;
 class DialogHost;
+class DialogUnits;
+class DlgLayout;
 class PhotoConverter;
 
 struct LoaderDlgOptions {
@@ -84,14 +86,20 @@ class CLoaderDlg : public QDialog {
   [[nodiscard]] CTransferSession& Session() const { return *m_session; }
   [[nodiscard]] CLoaderLink& Link() const { return *m_link; }
   [[nodiscard]] bool IsClosing() const { return m_closing; }
+  // The dialog units the template is laid out in.
+  [[nodiscard]] const DialogUnits& Units() const;
 
  protected:
   void done(int result) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   void CreateControls();
+  void FitLayout();
+  void NameUnlabelledControls();
   void DoDataExchange();
   template <typename T>
   [[nodiscard]] T* Bind(int id) const;
@@ -106,6 +114,7 @@ class CLoaderDlg : public QDialog {
 
   LoaderDlgOptions m_options;
   std::map<int, QWidget*> m_controls;  // children, owned by the dialog as their parent
+  std::unique_ptr<DlgLayout> m_layout;
 
   // Bound controls, in binding order.
   CFlatComboBox* m_operation = nullptr;

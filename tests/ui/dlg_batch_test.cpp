@@ -122,7 +122,9 @@ class DlgBatchTest : public QObject {
     LoaderDlgOptions options;
     options.engineering = true;
     options.deviceOverrides[1] = simulator.DevicePath();
-    options.prompter = std::make_unique<test::ScriptedPrompter>();
+    auto prompter = std::make_unique<test::ScriptedPrompter>();
+    prompter->yes = true;  // the operator confirms stopping the transfer that has begun
+    options.prompter = std::move(prompter);
     const int recordsBefore = SelectedFile::LiveCount();
     CLoaderDlg dialog(std::move(options));
     for (int i = 0; i < 2; ++i) {

@@ -1,12 +1,15 @@
 // The dialog driving whole operations against the embedded simulated box, the test playing the operator.
 
+#include <QApplication>
 #include <QFile>
+#include <QPushButton>
 #include <QGroupBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <random>
 #include <vector>
@@ -18,6 +21,7 @@
 #include "controls/percent_progress_ctrl.h"
 #include "controls/skin_radio_button.h"
 #include "dlg_test_support.h"
+#include "session/transfer_session.h"
 #include "ui/app_settings.h"
 #include "ui/loader_dlg.h"
 
@@ -73,6 +77,31 @@ struct Bench {
 void Choose(CFlatComboBox& combo, int index) {
   combo.setCurrentIndex(index);
   emit combo.activated(index);
+}
+
+std::vector<std::uint8_t> GzipImage(std::size_t size, std::uint32_t seed) {
+  std::vector<std::uint8_t> image = RandomBytes(size, seed);
+  image[0] = 0x1F;
+  image[1] = 0x8B;
+  return image;
+}
+
+bool ShowActive(QWidget& dialog) {
+  dialog.show();
+  dialog.activateWindow();
+  return QTest::qWaitForWindowActive(&dialog);
+}
+
+// Runs `act` once, as the operator's next event after a progress report in mid-transfer. The box's next
+// reply cannot overtake it: the reader hands that over only after the report's chunk has been consumed.
+void WhileRunning(CLoaderDlg& dialog, std::function<void()> act) {
+  auto done = std::make_shared<bool>(false);
+  QObject::connect(&dialog.Host(), &DialogHost::ProgressShown, &dialog, [done, act, &dialog](int position) {
+    if (!*done && position > 0 && position < 100 && dialog.Session().Running()) {
+      *done = true;
+      QMetaObject::invokeMethod(&dialog, act, Qt::QueuedConnection);
+    }
+  });
 }
 
 }  // namespace
@@ -153,6 +182,84 @@ class DlgSessionTest : public QObject {
     QCOMPARE(std::vector<std::uint8_t>(d.HexViewer().GetData(), d.HexViewer().GetData() + 1024), memory);
     QCOMPARE(d.HexViewer().Model().AddressBase(), kSdramWindow);
     QVERIFY(bench.prompter->messages.isEmpty());
+  }
+
+  void enterEscapeAndExitLeaveARunningTransferAlone() {
+    Bench bench;
+    QVERIFY(ShowActive(*bench.dialog));
+    CLoaderDlg& d = *bench.dialog;
+    bench.prompter->answers.push_back(WriteFile(m_dir, "long.gz", GzipImage(40000, 4)));
+    bool stayed = false;
+    WhileRunning(d, [&] {
+      QVERIFY(d.Session().Running());
+      d.PortCombo().setFocus();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+      QVERIFY(bench.prompter->questions.isEmpty());
+      QTest::mouseClick(qobject_cast<QPushButton*>(d.Control(1018)), Qt::LeftButton);  // the operator says No
+      d.close();
+      stayed = d.isVisible() && !d.IsClosing();
+    });
+    d.OnStart();
+    QVERIFY(bench.WaitFor("Download Complete!!!"));
+    QVERIFY(stayed);
+    const QString question = QStringLiteral("Transfer in progress !\nStop it and exit?");
+    QCOMPARE(bench.prompter->questions, (QStringList{question, question}));
+
+    // Idle again: Escape ends the dialog without a question.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!d.isVisible());
+    QCOMPARE(bench.prompter->questions.size(), 2);
+  }
+
+  void exitConfirmedStopsTheTransfer() {
+    Bench bench;
+    QVERIFY(ShowActive(*bench.dialog));
+    CLoaderDlg& d = *bench.dialog;
+    bench.prompter->answers.push_back(WriteFile(m_dir, "stopped.gz", GzipImage(40000, 5)));
+    bench.prompter->yes = true;
+    QSignalSpy finished(&d, &QDialog::finished);
+    WhileRunning(d, [&] { QTest::mouseClick(qobject_cast<QPushButton*>(d.Control(1018)), Qt::LeftButton); });
+    d.OnStart();
+    QVERIFY(finished.wait(60000));
+    QVERIFY(d.IsClosing());
+    QCOMPARE(bench.prompter->questions.size(), 1);
+    QVERIFY(!bench.prompter->messages.contains(QStringLiteral("Download Complete!!!")));
+  }
+
+  void repliesAreAnsweredWhileASecondStartPicksItsFile() {
+    Bench bench;
+    CLoaderDlg& d = *bench.dialog;
+    bench.prompter->answers.push_back(WriteFile(m_dir, "running.gz", GzipImage(40000, 7)));
+    bool completedWhilePicking = false;
+    WhileRunning(d, [&] {
+      bench.prompter->whilePicking = [&] {
+        completedWhilePicking =
+            test::WaitForMessage(d.Host(), *bench.prompter, QStringLiteral("Download Complete!!!"), 10000);
+      };
+      d.OnStart();  // the second Start's picker stays open until the first transfer ends, then is cancelled
+    });
+    d.OnStart();
+    QTRY_VERIFY_WITH_TIMEOUT(bench.prompter->filters.size() == 2, 60000);
+    QVERIFY(completedWhilePicking);
+  }
+
+  void aNewOperationShowsItsPercentageNotTheLastCaption() {
+    Bench bench;
+    CLoaderDlg& d = *bench.dialog;
+    bench.prompter->answers.push_back(WriteFile(m_dir, "first.gz", GzipImage(3000, 6)));
+    d.OnStart();
+    QVERIFY(bench.WaitFor("Download Complete!!!"));
+    QCOMPARE(d.Progress().GetWindowText(), QStringLiteral("Download Complete!!!"));
+
+    Choose(d.OperationCombo(), 2);  // an upload: its first report comes with bytes already received
+    bench.prompter->answers.push_back(m_dir.filePath(QStringLiteral("next.bin")));
+    QStringList captions;
+    connect(&d.Host(), &DialogHost::ProgressShown, &d, [&] { captions << d.Progress().GetWindowText(); });
+    d.OnStart();
+    QVERIFY(bench.WaitFor("End of receiving"));
+    QVERIFY(!captions.isEmpty());
+    QCOMPARE(captions.first(), QString());
   }
 
  private:

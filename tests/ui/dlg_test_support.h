@@ -6,8 +6,10 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "ui/dialog_host.h"
 #include "ui/dlg_prompter.h"
@@ -17,16 +19,27 @@ namespace tw::test {
 class ScriptedPrompter : public DlgPrompter {
  public:
   void MessageBox(QWidget*, const QString& text) override { messages.append(text); }
+  bool AskYesNo(QWidget*, const QString& text) override {
+    questions.append(text);
+    return yes;
+  }
   std::optional<QString> AskOpenFile(QWidget*, const QString& filter) override { return Answer(filter); }
   std::optional<QString> AskSaveFile(QWidget*, const QString& filter) override { return Answer(filter); }
 
   QStringList messages;
+  QStringList questions;
+  bool yes = false;     // the answer to every question
   QStringList filters;  // every picker's filter, in order
   QStringList answers;  // taken in order; an empty answer, or none left, cancels the picker
+  // Runs while a picker is open, as a slow operator keeps it open: the dialog's events go on meanwhile.
+  std::function<void()> whilePicking;
 
  private:
   std::optional<QString> Answer(const QString& filter) {
     filters.append(filter);
+    if (whilePicking) {
+      std::exchange(whilePicking, nullptr)();
+    }
     const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
     return answer.isEmpty() ? std::nullopt : std::optional<QString>(answer);
   }

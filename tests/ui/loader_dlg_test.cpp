@@ -1,19 +1,30 @@
 // The main dialog without a box: layout, defaults, the operation and mode tables, columns, closing.
 
+#include <QAccessible>
 #include <QGroupBox>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "link/loader_link.h"
+
 #include "controls/flat_combo_box.h"
 #include "controls/flat_edit.h"
 #include "controls/hex_viewer.h"
+#include "controls/percent_progress_ctrl.h"
 #include "controls/skin_check_box.h"
 #include "controls/skin_radio_button.h"
 #include "dlg_test_support.h"
@@ -63,6 +74,14 @@ void FillViewer(CHexViewer& viewer, int count) {
   viewer.SetLength(static_cast<std::uint32_t>(count));
 }
 
+// Pixels a line edit has for its text: its contents less the edit's own side margins.
+int TextRoom(const QLineEdit& edit) {
+  QStyleOptionFrame option;
+  option.initFrom(&edit);
+  option.lineWidth = edit.hasFrame() ? edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit) : 0;
+  return edit.style()->subElementRect(QStyle::SE_LineEditContents, &option, &edit).width() - 2 * 2;
+}
+
 QStringList Items(const QComboBox& combo) {
   QStringList items;
   for (int i = 0; i < combo.count(); ++i) {
@@ -86,7 +105,7 @@ class LoaderDlgTest : public QObject {
     Fixture f = MakeDialog();
     QWidget* divider = f.dialog->Control(1042);
     QCOMPARE(f.dialog->height(), divider->geometry().top());
-    const DialogUnits units(f.dialog->font());
+    const DialogUnits& units = f.dialog->Units();
     QCOMPARE(f.dialog->width(), units.X(249));
     QVERIFY(f.dialog->height() < units.Y(263));
     // The progress bar, the last upper control, is wholly inside.
@@ -124,9 +143,39 @@ class LoaderDlgTest : public QObject {
     QVERIFY(d.StartEdit().text().isEmpty());
     QVERIFY(d.SizeEdit().text().isEmpty());
     QCOMPARE(d.windowTitle(), QStringLiteral("Tarnwick"));
-    // No device behind COM 1: the open failure is reported and the caption says so.
-    QCOMPARE(f.prompter->messages, QStringList{QStringLiteral("Can't Open Comm Port 1 !")});
     QCOMPARE(d.ComGroup().title(), QStringLiteral("COM : Not Connected"));
+  }
+
+  void aPortThatDidNotOpenIsExplainedOverTheShownWindow() {
+    Fixture f = MakeDialog();
+    CLoaderDlg& d = *f.dialog;
+    QVERIFY(f.prompter->messages.isEmpty());  // nothing before the window is there
+    bool shownOverTheWindow = false;
+    connect(&d.Host(), &DialogHost::MessageShown, &d, [&] { shownOverTheWindow = d.isVisible(); });
+    d.show();
+    QTRY_COMPARE(f.prompter->messages, QStringList{QStringLiteral("Can't Open Comm Port 1 !")});
+    QVERIFY(shownOverTheWindow);
+    // The reason goes in the status line, the entry's device in its tooltip; the Part's text stays.
+    auto* status = qobject_cast<QLabel*>(d.Control(1043));
+    QVERIFY(status->isVisible() && d.rect().contains(status->geometry()));
+    QCOMPARE(status->toolTip(), QString::fromLatin1(kMissingPort) + " does not exist; is the adapter plugged in?");
+    QCOMPARE(d.PortCombo().itemData(0, Qt::ToolTipRole).toString(), QString::fromLatin1(kMissingPort));
+
+    // A port that another program holds says so, with the holder.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const QString slave = QString::fromLatin1(::ptsname(master));
+    const int held = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+    QVERIFY(held >= 0 && ::flock(held, LOCK_EX | LOCK_NB) == 0);
+    d.Link().SetDeviceOverride(2, slave.toStdString());
+    d.PortCombo().setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);  // COM 2, as the operator picks it
+    QCOMPARE(d.PortCombo().currentIndex(), 1);
+    QTRY_COMPARE(f.prompter->messages.size(), 2);
+    QVERIFY2(status->toolTip().startsWith(slave + " is in use by another program"), qPrintable(status->toolTip()));
+    QCOMPARE(d.PortCombo().toolTip(), slave);
+    ::close(held);
+    ::close(master);
   }
 
   void operationChoosesModeAndDirection() {
@@ -211,13 +260,156 @@ class LoaderDlgTest : public QObject {
   void engineeringOpensExpandedAndEnabled() {
     Fixture f = MakeDialog(true);
     CLoaderDlg& d = *f.dialog;
-    const DialogUnits units(d.font());
+    const DialogUnits& units = d.Units();
     QCOMPARE(d.height(), units.Y(263));
     for (int id : {1009, 1011, 1010, 1004, 1007, 1008, 1012, 1013, 1014, 1015}) {
       QVERIFY2(d.Control(id)->isEnabled(), qPrintable(QString::number(id)));
     }
     // The address edits wait for a memory mode.
     QVERIFY(!d.StartEdit().isEnabled() && !d.SizeEdit().isEnabled());
+  }
+
+  void tabAndShiftTabReachEveryStopInLayoutOrder() {
+    Fixture f = MakeDialog(true);
+    CLoaderDlg& d = *f.dialog;
+    Choose(d.ModeCombo(), 2);  // SDRAM: the address edits take part too
+    FillViewer(d.HexViewer(), 64);
+    d.show();
+    d.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&d));
+    d.PortCombo().setFocus(Qt::TabFocusReason);
+    const QList<int> forward{1003, 1020, 1017, 1018, 1009, 1009, 1009, 1011, 1012,
+                             1013, 1014, 1004, 1015, 1007, 1010, 1005, 1006, 1002};
+    QList<int> visited;
+    for (qsizetype i = 0; i < forward.size(); ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      visited << QApplication::focusWidget()->objectName().toInt();
+    }
+    QCOMPARE(visited, forward);  // the viewer takes three: the address, hex and ASCII columns
+
+    // Backwards, with Upload checked: the group's stop is now the checked button.
+    QTest::keyClick(&d.DownloadRadio(), Qt::Key_Right);
+    QCOMPARE(d.UploadRadio().GetCheck(), 1);
+    d.PortCombo().setFocus(Qt::TabFocusReason);
+    const QList<int> backward{1006, 1005, 1010, 1008, 1015, 1004, 1014, 1013, 1012,
+                              1011, 1009, 1009, 1018, 1017, 1020, 1003, 1002};
+    visited.clear();
+    for (qsizetype i = 0; i < backward.size(); ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+      visited << QApplication::focusWidget()->objectName().toInt();
+    }
+    QCOMPARE(visited, backward);
+  }
+
+  void everyTextFitsItsFieldAndLabelsLineUp() {
+    Fixture f = MakeDialog(true);
+    CLoaderDlg& d = *f.dialog;
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    for (CFlatComboBox* combo : {&d.PortCombo(), &d.SpeedCombo(), &d.OperationCombo(), &d.ModeCombo()}) {
+      for (const QString& item : Items(*combo)) {
+        QVERIFY2(combo->fontMetrics().horizontalAdvance(item) <= TextRoom(*combo->lineEdit()), qPrintable(item));
+      }
+    }
+    for (const char* start : {"0x00400000", "0x7FE00000"}) {
+      QVERIFY(d.StartEdit().fontMetrics().horizontalAdvance(QString::fromLatin1(start)) <= TextRoom(d.StartEdit()));
+    }
+    QVERIFY(d.SizeEdit().fontMetrics().horizontalAdvance(QStringLiteral("1024")) <= TextRoom(d.SizeEdit()));
+
+    const QMap<QString, int> labels{{"Port", 1002},     {"Speed", 1003}, {"Mode", 1020},
+                                    {"Progress", 1016}, {"Start", 1005}, {"Size", 1006}};
+    int tied = 0;
+    for (const QLabel* label : d.findChildren<QLabel*>()) {
+      if (label->buddy() == nullptr) {
+        continue;
+      }
+      ++tied;
+      const int id = label->buddy()->objectName().toInt();
+      QVERIFY2(labels.value(label->text()) == id || (label->text() == "Mode" && id == 1004), qPrintable(label->text()));
+      QVERIFY(std::abs(label->geometry().center().y() - label->buddy()->geometry().center().y()) <= 1);
+    }
+    QCOMPARE(tied, 7);
+  }
+
+  void anEnlargedWindowGivesTheViewerTreeAndListTheRoom() {
+    Fixture f = MakeDialog(true);
+    CLoaderDlg& d = *f.dialog;
+    FillViewer(d.HexViewer(), 256);
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    const QSize initial = d.size();
+    QCOMPARE(initial, d.Units().SizeToPixels({0, 0, 249, 263}));
+    const QRect viewer = d.HexViewer().geometry();
+    const QRect tree = d.Control(1011)->geometry();
+    const QRect list = d.Control(1010)->geometry();
+    const QRect exit = d.Control(1018)->geometry();
+    const int missing = d.HexViewer().Model().Layout().ContentWidth() - d.HexViewer().viewport()->width();
+    QVERIFY(missing > 0);  // at the template's size the ASCII column is out of sight
+
+    const QSize extra(missing + 40, 100);
+    d.resize(initial + extra);
+    QCOMPARE(d.HexViewer().geometry().size(), viewer.size() + extra);
+    QCOMPARE(d.Control(1011)->geometry(), tree.adjusted(extra.width(), 0, extra.width(), extra.height() / 2));
+    QCOMPARE(d.Control(1010)->geometry(),
+             list.adjusted(extra.width(), extra.height() / 2, extra.width(), extra.height()));
+    QCOMPARE(d.Control(1018)->geometry(), exit);
+    QVERIFY(d.HexViewer().viewport()->width() >= d.HexViewer().Model().Layout().ContentWidth());
+
+    d.resize(initial - QSize(50, 50));  // never below the template's size
+    QCOMPARE(d.size(), initial);
+  }
+
+  void screenReadersMeetEachControlAsWhatItIs() {
+    Fixture f = MakeDialog(true);
+    CLoaderDlg& d = *f.dialog;
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    const auto of = [](QWidget* widget) { return QAccessible::queryAccessibleInterface(widget); };
+
+    QAccessibleInterface* address = of(&d.AddressCheck());
+    QCOMPARE(address->role(), QAccessible::CheckBox);
+    QCOMPARE(address->text(QAccessible::Name), QStringLiteral("Address"));
+    QVERIFY(address->state().checkable && address->state().checked);
+    QTest::mouseClick(&d.AddressCheck(), Qt::LeftButton);
+    QVERIFY(!address->state().checked);
+
+    QAccessibleInterface* upload = of(&d.UploadRadio());
+    QCOMPARE(upload->role(), QAccessible::RadioButton);
+    QCOMPARE(upload->text(QAccessible::Name), QStringLiteral("Upload"));
+    QVERIFY(!upload->state().checked);
+    upload->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QVERIFY(upload->state().checked);
+    QVERIFY(!of(&d.DownloadRadio())->state().checked);
+
+    QAccessibleInterface* progress = of(&d.Progress());
+    QCOMPARE(progress->role(), QAccessible::ProgressBar);
+    QCOMPARE(progress->text(QAccessible::Name), QStringLiteral("Progress"));
+    d.Progress().SetPos(42);
+    QCOMPARE(progress->valueInterface()->currentValue().toInt(), 42);
+    QCOMPARE(progress->text(QAccessible::Value), QStringLiteral("42%"));
+    d.Progress().SetWindowText(QStringLiteral("Download Complete!!!"));
+    QCOMPARE(progress->text(QAccessible::Value), QStringLiteral("Download Complete!!!"));
+
+    QAccessibleInterface* viewer = of(&d.HexViewer());
+    QCOMPARE(viewer->text(QAccessible::Name), QStringLiteral("Hex viewer"));
+    FillViewer(d.HexViewer(), 64);
+    d.HexViewer().setFocus();
+    QTest::keyClick(&d.HexViewer(), Qt::Key_Tab);
+    QTest::keyClick(&d.HexViewer(), Qt::Key_Down);
+    QCOMPARE(viewer->text(QAccessible::Value), QStringLiteral("offset 0x00000010 of 64 bytes, hex high digit"));
+
+    QCOMPARE(of(d.Control(1011))->text(QAccessible::Name), QStringLiteral("Select Files (only MP3, Photo)"));
+    QCOMPARE(of(d.Control(1010))->text(QAccessible::Name), QStringLiteral("Selected Files"));
+    const QList<std::pair<QWidget*, QString>> labelled{{&d.PortCombo(), "Port"},      {&d.SpeedCombo(), "Speed"},
+                                                       {&d.OperationCombo(), "Mode"}, {&d.ModeCombo(), "Mode"},
+                                                       {&d.StartEdit(), "Start"},     {&d.SizeEdit(), "Size"}};
+    // Each field is labelled by its label (on Linux a combo box's own name is its text).
+    for (const auto& [field, name] : labelled) {
+      const auto labels = of(field)->relations(QAccessible::Label);
+      QCOMPARE(labels.size(), 1);
+      QCOMPARE(labels.first().first->text(QAccessible::Name), name);
+    }
+    QCOMPARE(of(&d.StartEdit())->text(QAccessible::Name), QStringLiteral("Start"));
   }
 
   void closingReleasesEveryListRecordOnce() {
@@ -311,12 +503,34 @@ class LoaderDlgTest : public QObject {
 
   void commandLineOptionsAreOptIn() {
     const LoaderAppOptions plain = CLoaderApp::ParseArguments({QStringLiteral("tarnwick")});
-    QVERIFY(!plain.simulate && !plain.engineering && !plain.help && plain.unknown.isEmpty());
-    const LoaderAppOptions both =
-        CLoaderApp::ParseArguments({QStringLiteral("tarnwick"), QStringLiteral("--engineering"),
-                                    QStringLiteral("--simulate"), QStringLiteral("--fast")});
-    QVERIFY(both.simulate && both.engineering);
-    QCOMPARE(both.unknown, QStringList{QStringLiteral("--fast")});
+    QVERIFY(!plain.simulate && !plain.engineering && !plain.help && !plain.version && plain.error.isEmpty());
+    const LoaderAppOptions both = CLoaderApp::ParseArguments(
+        {QStringLiteral("tarnwick"), QStringLiteral("--engineering"), QStringLiteral("--simulate")});
+    QVERIFY(both.simulate && both.engineering && both.error.isEmpty());
+    const LoaderAppOptions unknown = CLoaderApp::ParseArguments({QStringLiteral("tarnwick"), QStringLiteral("--fast")});
+    QVERIFY(unknown.error.contains(QStringLiteral("fast")));
+    QVERIFY(!CLoaderApp::ParseArguments({QStringLiteral("tarnwick"), QStringLiteral("extra")}).error.isEmpty());
+  }
+
+  void helpAndVersionAnswerWithoutADialog() {
+    QProcess program;
+    program.start(QStringLiteral(TARNWICK_BIN_DIR "/tarnwick"), {QStringLiteral("--version")});
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(program.readAllStandardOutput().startsWith("tarnwick 1."));
+
+    program.start(QStringLiteral(TARNWICK_BIN_DIR "/tarnwick"), {QStringLiteral("--help")});
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitCode(), 0);
+    const QString help = QString::fromLocal8Bit(program.readAllStandardOutput());
+    for (const char* option : {"--simulate", "--engineering", "--version", "--help"}) {
+      QVERIFY2(help.contains(QLatin1String(option)), option);
+    }
+
+    program.start(QStringLiteral(TARNWICK_BIN_DIR "/tarnwick"), {QStringLiteral("--fast")});
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitCode(), 2);
+    QVERIFY(program.readAllStandardError().contains("Unknown option 'fast'"));
   }
 
   void contextMenuOffersTheAboutCommand() {

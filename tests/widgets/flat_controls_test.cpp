@@ -25,6 +25,17 @@ void FillSpeeds(CFlatComboBox& combo) {
   combo.lineEdit()->clear();
 }
 
+// Shows the combo box in its own active window and returns the widget that real key presses reach.
+QWidget* ShowFocused(CFlatComboBox& combo) {
+  combo.show();
+  combo.activateWindow();
+  combo.setFocus();
+  if (!QTest::qWaitForWindowActive(&combo)) {
+    return nullptr;
+  }
+  return QApplication::focusWidget();
+}
+
 QImage Render(QWidget& widget) {
   QImage image(widget.size(), QImage::Format_RGB32);
   widget.render(&image);
@@ -43,13 +54,15 @@ class FlatControlsTest : public QObject {
     CFlatComboBox combo;
     FillSpeeds(combo);
     QLineEdit* edit = combo.lineEdit();
+    QWidget* focused = ShowFocused(combo);
+    QCOMPARE(focused, &combo);  // not the line edit: that is where the keys go first
 
-    QTest::keyClicks(edit, QStringLiteral("11"));
+    QTest::keyClicks(focused, QStringLiteral("11"));
     QCOMPARE(edit->text(), QStringLiteral("115200"));
     QCOMPARE(edit->selectedText(), QStringLiteral("5200"));
     QCOMPARE(combo.currentIndex(), 4);
 
-    QTest::keyClicks(edit, QStringLiteral("9"));
+    QTest::keyClicks(focused, QStringLiteral("9"));
     QCOMPARE(edit->text(), QStringLiteral("119"));
     QVERIFY(!edit->hasSelectedText());
     QCOMPARE(edit->cursorPosition(), 3);
@@ -59,18 +72,25 @@ class FlatControlsTest : public QObject {
     CFlatComboBox combo;
     FillSpeeds(combo);
     QLineEdit* edit = combo.lineEdit();
+    QWidget* focused = ShowFocused(combo);
+    QVERIFY(focused != nullptr);
 
-    QTest::keyClicks(edit, QStringLiteral("38"));
+    QTest::keyClicks(focused, QStringLiteral("38"));
     QCOMPARE(edit->text(), QStringLiteral("38400"));
-    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClick(focused, Qt::Key_Backspace);
     QCOMPARE(edit->text(), QStringLiteral("38"));
-    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClick(focused, Qt::Key_Backspace);
     QCOMPARE(edit->text(), QStringLiteral("3"));
+    QTest::keyClicks(focused, QStringLiteral("84"));
+    QTest::keyClick(focused, Qt::Key_End);
+    QTest::keyClick(focused, Qt::Key_Left);
+    QTest::keyClick(focused, Qt::Key_Delete);
+    QCOMPARE(edit->text(), QStringLiteral("3840"));
 
     // Typing again completes again, ignoring case.
     combo.addItem(QStringLiteral("GZIP_PROGRAM"));
     edit->clear();
-    QTest::keyClicks(edit, QStringLiteral("gz"));
+    QTest::keyClicks(focused, QStringLiteral("gz"));
     QCOMPARE(edit->text(), QStringLiteral("GZIP_PROGRAM"));
     QCOMPARE(edit->selectedText(), QStringLiteral("IP_PROGRAM"));
   }

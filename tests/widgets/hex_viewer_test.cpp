@@ -9,6 +9,9 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -57,6 +60,30 @@ class HexViewerTest : public QObject {
 
   [[nodiscard]] QImage Grab() const { return m_viewer->viewport()->grab().toImage(); }
 
+  // As in the dialog, the view is never a whole number of rows high: half a row more than `rows`.
+  void ShowRowsAndAHalf(int rows, int width = 720) {
+    const int target = rows * Lh() + Lh() / 2;
+    m_viewer->resize(width, target + 40);
+    for (int i = 0; i < 2; ++i) {  // a scroll bar may come or go with the first fit
+      m_viewer->resize(width, target + m_viewer->height() - m_viewer->viewport()->height());
+    }
+    QCOMPARE(m_viewer->viewport()->height(), target);
+  }
+
+  // A wheel notch (positive: away from the user), delivered where the real one arrives.
+  void Wheel(int notches, Qt::KeyboardModifiers mods = {}) {
+    const QPointF at(m_viewer->viewport()->rect().center());
+    QWheelEvent event(at, m_viewer->viewport()->mapToGlobal(at), QPoint(), QPoint(0, notches * 120), Qt::NoButton, mods,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(m_viewer->viewport(), &event);
+  }
+
+  // The caret's block lies wholly inside the painted area.
+  [[nodiscard]] bool CaretOnScreen() const {
+    const tw::HexRect caret = m_viewer->Model().CaretRect();
+    return m_viewer->Model().CaretVisible() && caret.x >= 0 && caret.x + caret.width <= m_viewer->viewport()->width();
+  }
+
  private slots:
   void init() {
     m_viewer = std::make_unique<CHexViewer>();
@@ -97,7 +124,7 @@ class HexViewerTest : public QObject {
     QCOMPARE(ByteAt(2), 'H');
     QCOMPARE(ByteAt(3), 'i');
 
-    QTest::keyClick(m_viewer.get(), Qt::Key_Tab);  // stays in the viewer: ASCII -> hex
+    QTest::keyClick(m_viewer.get(), Qt::Key_Tab, Qt::ShiftModifier);  // ASCII -> hex; Tab would leave
     QVERIFY(m_viewer->hasFocus());
     QCOMPARE(m_viewer->Model().CaretArea(), HexArea::HexHigh);
     QTest::keyClick(m_viewer.get(), Qt::Key_Backspace);
@@ -249,6 +276,140 @@ class HexViewerTest : public QObject {
     QCOMPARE(bar->value(), static_cast<int>(m_viewer->Model().TopOffset() / 16));
     bar->setSliderPosition(3);
     QCOMPARE(m_viewer->Model().TopOffset(), 48u);
+  }
+
+  void dragBelowTheWholeRowsScrollsAndExtendsTheSelection() {
+    Load(1000);
+    ShowRowsAndAHalf(10);
+    const QPoint from = CellOf(16, HexArea::HexHigh);
+    QTest::mousePress(m_viewer->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(m_viewer->viewport(), CellOf(32 + 2, HexArea::HexHigh));
+    // Into the half row at the bottom: below the last whole row.
+    QTest::mouseMove(m_viewer->viewport(), QPoint(from.x() + 6 * Cw(), m_viewer->viewport()->height() - 2));
+    QCOMPARE(m_viewer->Model().TopOffset(), 16u);
+    QCOMPARE(m_viewer->Model().SelectionAnchor(), 16);
+    QCOMPARE(m_viewer->Model().SelectionEnd(), 16 + 9 * 16 + 2 + 1);  // the last whole row, under the pointer
+    QCOMPARE(m_viewer->Model().CaretOffset(), 16 + 9 * 16 + 2);
+    QTest::mouseRelease(m_viewer->viewport(), Qt::LeftButton, {}, from);
+  }
+
+  void lineUpFromAnOffRowTopReachesTheFirstByte() {
+    Load(1000);
+    ShowRowsAndAHalf(10);
+    Click(0, HexArea::HexHigh);
+    for (int i = 0; i < 8; ++i) {
+      QTest::keyClick(m_viewer.get(), Qt::Key_PageDown);
+    }
+    QCOMPARE(m_viewer->Model().TopOffset(), 840u);  // not on a row boundary
+    Wheel(30);
+    QCOMPARE(m_viewer->Model().TopOffset(), 0u);
+
+    for (int i = 0; i < 8; ++i) {
+      QTest::keyClick(m_viewer.get(), Qt::Key_PageDown);
+    }
+    for (int i = 0; i < 70; ++i) {
+      QTest::keyClick(m_viewer.get(), Qt::Key_Up);
+    }
+    QCOMPARE(m_viewer->Model().TopOffset(), 0u);
+    QCOMPARE(m_viewer->Model().CaretOffset(), 0);
+  }
+
+  void scrollBarPageClickKeepsTheEditOnScreen() {
+    Load(512);
+    ShowRowsAndAHalf(8);
+    Click(0x10, HexArea::HexHigh);
+    QScrollBar* bar = m_viewer->verticalScrollBar();
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = Qt::Vertical;
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = option.sliderValue = bar->value();
+    option.pageStep = bar->pageStep();
+    option.singleStep = bar->singleStep();
+    const QRect track = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarAddPage, bar);
+    QVERIFY(!track.isEmpty());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, track.center());
+    QCOMPARE(m_viewer->Model().TopOffset(), 0x80u);
+    QVERIFY(CaretOnScreen());
+
+    QTest::keyClicks(m_viewer.get(), "ff");
+    QCOMPARE(ByteAt(0x90), 0xFF);  // the caret's row moved with the view, one page
+    QCOMPARE(ByteAt(0x110), 0x10);
+  }
+
+  void sidewaysScrollingAndTheCaretStayTogether() {
+    Load(256);
+    ShowRowsAndAHalf(8, 30 * Cw());
+    Click(0, HexArea::HexHigh);
+    Wheel(-1, Qt::ShiftModifier);
+    QVERIFY(m_viewer->Model().HorizontalOffset() > 0);
+    QCOMPARE(m_viewer->Model().TopOffset(), 0u);
+    QCOMPARE(m_viewer->horizontalScrollBar()->value(), m_viewer->Model().HorizontalOffset());
+
+    QTest::keyClick(m_viewer.get(), Qt::Key_End);
+    QCOMPARE(m_viewer->Model().CaretOffset(), 15);
+    QVERIFY(CaretOnScreen());
+    m_viewer->horizontalScrollBar()->setValue(0);  // the caret is off the right edge now
+    QTest::keyClicks(m_viewer.get(), "a");
+    QCOMPARE(ByteAt(15), 0xAF);
+    QVERIFY(CaretOnScreen());
+    QCOMPARE(m_viewer->horizontalScrollBar()->value(), m_viewer->Model().HorizontalOffset());
+  }
+
+  void asciiDragTakesTheLastByte() {
+    Load(32);
+    const QPoint from = CellOf(16, HexArea::Ascii);
+    QTest::mousePress(m_viewer->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(m_viewer->viewport(), CellOf(20, HexArea::Ascii) - QPoint(Cw() / 4, 0));
+    QCOMPARE(m_viewer->Model().SelectionEnd(), 20);  // the left half of a character ends before it
+    const QPoint past = CellOf(31, HexArea::Ascii) + QPoint(3 * Cw(), 0);
+    QTest::mouseMove(m_viewer->viewport(), past);
+    QTest::mouseRelease(m_viewer->viewport(), Qt::LeftButton, {}, past);
+    QCOMPARE(m_viewer->Model().SelectionAnchor(), 16);
+    QCOMPARE(m_viewer->Model().SelectionEnd(), 32);
+  }
+
+  void altLettersAreLeftToTheDialog() {
+    Load(16);
+    Click(0, HexArea::Ascii);
+    QTest::keyClick(m_viewer.get(), Qt::Key_Q, Qt::AltModifier);
+    Click(1, HexArea::HexHigh);
+    QTest::keyClick(m_viewer.get(), Qt::Key_A, Qt::AltModifier);
+    QCOMPARE(ByteAt(0), 0);
+    QCOMPARE(ByteAt(1), 1);
+  }
+
+  void shiftF10OpensTheContextMenu() {
+    Load(16);
+    QStringList items;
+    QTimer::singleShot(0, this, [&items] {
+      if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+        for (QAction* action : menu->actions()) {
+          items << action->text();
+        }
+        menu->close();
+      }
+    });
+    QTest::keyClick(m_viewer.get(), Qt::Key_F10, Qt::ShiftModifier);
+    QCOMPARE(items.size(), 7);
+    QCOMPARE(items.last(), QStringLiteral("Select &All"));
+  }
+
+  void fourDigitAddressesShowTheirOwnRowAndHitTheirDigits() {
+    m_viewer->SetColumns(true, true, true, false);
+    m_viewer->SetAddressBase(0x00400000);
+    Load(64);
+    const auto rows = m_viewer->Model().VisibleRows();
+    QCOMPARE(QString::fromStdString(rows[0].address), QStringLiteral("0000"));
+    QCOMPARE(QString::fromStdString(rows[1].address), QStringLiteral("0010"));
+    Click(2, HexArea::HexHigh);
+    QCOMPARE(m_viewer->Model().CaretArea(), HexArea::HexHigh);
+    QCOMPARE(m_viewer->Model().CaretOffset(), 2);
+    Click(2, HexArea::HexLow);
+    QCOMPARE(m_viewer->Model().CaretArea(), HexArea::HexLow);
+    QTest::keyClicks(m_viewer.get(), "e");
+    QCOMPARE(ByteAt(2), 0x0E);
   }
 
   void paintingDrawsTheVisibleRowsOnly() {
