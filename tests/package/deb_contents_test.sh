@@ -25,9 +25,9 @@ check "the scalable icon is there" test -s "$root/usr/share/icons/hicolor/scalab
 # Renders without a warning, and the page's name is the program's.
 man_renders() {
   local page=$root/usr/share/man/man1/$1.1.gz warnings
-  warnings=$(man --warnings -l "$page" 2>&1 > /dev/null)
+  warnings=$(LC_ALL=C.UTF-8 man --warnings -l "$page" 2>&1 > /dev/null)
   [[ -z $warnings ]] || { echo "$warnings"; return 1; }
-  man -l "$page" 2> /dev/null | grep -qE "^ +$1 "
+  LC_ALL=C.UTF-8 man -l "$page" 2> /dev/null | grep -qE "^ +$1 "
 }
 for program in tarnwick tarnwick-cli tarnwick-boxsim; do
   check "man $program renders" man_renders "$program"
