@@ -11,6 +11,7 @@
 #include "cli/signal_watcher.h"
 #include "link/loader_link.h"
 #include "link/port_open_error.h"
+#include "link/port_settings.h"
 #include "media/photo_converter.h"
 #include "session/transfer_session.h"
 
@@ -52,6 +53,9 @@ int RunTransfer(const ConsoleJob& job, const RunOptions& options) {
   }
 
   CLoaderLink link;
+  for (const auto& [port, device] : ReadPortSettings(DefaultSettingsFile())) {
+    link.SetDeviceOverride(port, device);
+  }
   if (simulator) {
     link.SetDeviceOverride(job.portIndex + 1, simulator->DevicePath());
   } else if (!options.port.device.empty()) {

@@ -54,8 +54,10 @@ std::optional<std::vector<std::uint8_t>> PhotoConverter::ConvertPhoto(const std:
 }
 
 bool PhotoConverter::RunConverter(const std::vector<std::string>& arguments) {
-  // Looked for the way Windows looks for a program: its own folder, the current folder, then PATH.
-  std::vector<std::filesystem::path> folders{m_settings.programDirectory.value_or(ConverterProcess::OwnFolder()),
+  // The package's own converter first, then the way Windows looks for a program: its own folder, the
+  // current folder, then PATH.
+  const auto ownFolder = m_settings.programDirectory.value_or(ConverterProcess::OwnFolder());
+  std::vector<std::filesystem::path> folders{(ownFolder / TARNWICK_LIBEXEC_DIR).lexically_normal(), ownFolder,
                                              m_settings.startDirectory};
   const auto searchFolders =
       ConverterProcess::SplitSearchPath(m_settings.searchPath.value_or(ConverterProcess::SearchPathVariable()));

@@ -28,6 +28,18 @@ QString KeyOf(const QString& section, const QString& entry) { return section + Q
 
 }  // namespace
 
+std::map<int, std::string> AppSettings::ReadPortDevices() {
+  constexpr int kNamedPorts = 5;
+  std::map<int, std::string> devices;
+  for (int port = 1; port <= kNamedPorts; ++port) {
+    const QString device = GetProfileString(QStringLiteral("Ports"), QStringLiteral("COM%1").arg(port));
+    if (!device.isEmpty()) {
+      devices[port] = device.toStdString();
+    }
+  }
+  return devices;
+}
+
 void AppSettings::UseFile(const QString& iniPath) { OverrideFile() = iniPath; }
 
 QString AppSettings::GetProfileString(const QString& section, const QString& entry) {

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <map>
+#include <string>
+
 namespace tw {
 
 // The program's one persistent setting, the last folder chosen in the file tree, as a profile string in
@@ -21,6 +24,8 @@ class AppSettings {
   static void WriteProfileString(const QString& section, const QString& entry, const QString& value);
 
   [[nodiscard]] static QString ReadLastDir();
+  // The [Ports] entries COM1..COM5: port number to the device a user assigned to it.
+  [[nodiscard]] static std::map<int, std::string> ReadPortDevices();
   // Stores the folder of a tree node path: the file's folder, or the folder itself without its trailing
   // separator. Connect the tree's SelChanged signal here.
   static void StoreLastDir(const QString& nodePath);

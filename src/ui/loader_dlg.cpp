@@ -244,6 +244,9 @@ void CLoaderDlg::OnInitDialog() {
 // The link, the converter (working in the start directory, the current one now) and the session on them.
 void CLoaderDlg::CreateSession() {
   m_link = std::make_unique<CLoaderLink>();
+  for (const auto& [port, device] : AppSettings::ReadPortDevices()) {
+    m_link->SetDeviceOverride(port, device);
+  }
   for (const auto& [port, device] : m_options.deviceOverrides) {
     m_link->SetDeviceOverride(port, device);
   }

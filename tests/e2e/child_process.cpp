@@ -51,7 +51,8 @@ int Status(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-// Drains both pipes until both reach end of file.
+// Drains both pipes until both reach end of file. Every pipe is close-on-exec, so a program started
+// meanwhile by another thread never holds a write end open and the end of file always comes.
 void Collect(int out, int err, RunResult& result) {
   std::array<pollfd, 2> fds{pollfd{out, POLLIN, 0}, pollfd{err, POLLIN, 0}};
   std::array<std::string*, 2> sinks{&result.out, &result.err};
@@ -82,7 +83,7 @@ void Collect(int out, int err, RunResult& result) {
 RunResult Run(const std::vector<std::string>& arguments) {
   int out[2];
   int err[2];
-  if (pipe(out) != 0 || pipe(err) != 0) {
+  if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
     throw std::runtime_error("pipe");
   }
   const pid_t pid = Spawn(arguments, out[1], err[1]);
@@ -108,7 +109,7 @@ RunResult RunOnTerminal(const std::vector<std::string>& arguments) {
 
 int RunWithoutReader(const std::vector<std::string>& arguments) {
   int out[2];
-  if (pipe(out) != 0) {
+  if (pipe2(out, O_CLOEXEC) != 0) {
     throw std::runtime_error("pipe");
   }
   close(out[0]);
@@ -119,7 +120,7 @@ int RunWithoutReader(const std::vector<std::string>& arguments) {
 
 BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments, FirstLineFrom from) {
   int out[2];
-  if (pipe(out) != 0) {
+  if (pipe2(out, O_CLOEXEC) != 0) {
     throw std::runtime_error("pipe");
   }
   m_pid = from == FirstLineFrom::Out ? Spawn(arguments, out[1], 2) : Spawn(arguments, 1, out[1]);

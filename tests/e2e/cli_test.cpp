@@ -122,6 +122,17 @@ TEST_F(CliTest, TheHandshakeGoesOutAtTheIdleSpeedAndTheChosenSpeedIsNegotiated) 
   EXPECT_NE(run.err.find("CMD_SET_SPEED seq=0 crc=00000000 param=0 "), std::string::npos) << "speed index 0: 9600";
 }
 
+TEST_F(CliTest, APortNumberOpensTheDeviceTheSettingsFileAssignsIt) {
+  const auto box = Box({});
+  fs::create_directories(m_dir / "config" / "Tarnwick");
+  std::ofstream(m_dir / "config" / "Tarnwick" / "tarnwick.ini") << "[Ports]\nCOM3=" << box->FirstLine() << "\n";
+  const RunResult run = test::Run({"/usr/bin/env", "XDG_CONFIG_HOME=" + (m_dir / "config").string(),
+                                   BinPath("tarnwick-cli"), "--port", "COM3", "program-download", GzipImage(3000)});
+  EXPECT_EQ(run.out, "Download Complete!!!\n");
+  EXPECT_NE(run.err.find("COM 3 -> " + box->FirstLine()), std::string::npos) << run.err;
+  EXPECT_EQ(run.status, 0);
+}
+
 TEST_F(CliTest, NothingEndsARunWithoutAMessage) {
   const std::string folder = (m_dir / "folder").string();
   fs::create_directory(folder);

@@ -101,6 +101,15 @@ class LoaderDlgTest : public QObject {
     AppSettings::UseFile(m_settingsDir.filePath(QStringLiteral("tarnwick.ini")));
   }
 
+  void aPortOpensTheDeviceTheSettingsFileAssignsIt() {
+    AppSettings::WriteProfileString(QStringLiteral("Ports"), QStringLiteral("COM2"),
+                                    QStringLiteral("/nonexistent/tarnwick-assigned"));
+    Fixture f = MakeDialog();
+    QCOMPARE(f.dialog->PortCombo().itemData(1, Qt::ToolTipRole).toString(),
+             QStringLiteral("/nonexistent/tarnwick-assigned"));
+    AppSettings::WriteProfileString(QStringLiteral("Ports"), QStringLiteral("COM2"), QString());
+  }
+
   void collapsedWindowEndsAboveTheDivider() {
     Fixture f = MakeDialog();
     QWidget* divider = f.dialog->Control(1042);
