@@ -118,6 +118,11 @@ void CSessionEngine::OnReply(std::uint8_t code, std::uint8_t parameter) {
 // The box has given up on the transfer: say what it said; nothing more of this transfer goes out.
 void CSessionEngine::Refuse(std::string_view message, TransferEnd reason) {
   m_context.host.MessageBox(std::string(message));
+  Fail(reason);
+}
+
+// An operation whose transfer had already ended (or never began) still ends in failure.
+void CSessionEngine::Fail(TransferEnd reason) {
   if (!m_context.transfer.End(reason)) {
     m_context.host.OperationFinished(false);
   }
@@ -216,13 +221,10 @@ void CSessionEngine::OnMediaStored() {
 }
 
 void CSessionEngine::OnGetDataNak() {
-  m_context.host.MessageBox(std::string(text::kGetDataNak));
   if (!m_context.transfer.Plan().download) {
     m_receiver.Discard();
   }
-  if (!m_context.transfer.End(TransferEnd::Failed)) {
-    m_context.host.OperationFinished(false);
-  }
+  Refuse(text::kGetDataNak, TransferEnd::Failed);
 }
 
 void CSessionEngine::SendBlock(BlockKind kind) {
@@ -287,9 +289,7 @@ void CSessionEngine::OnLineLost() {
 void CSessionEngine::OnReopenFailed() {
   m_context.host.SetComStatus(false);
   m_receiver.Discard();
-  if (!m_context.transfer.End(TransferEnd::LineLost)) {
-    m_context.host.OperationFinished(false);
-  }
+  Fail(TransferEnd::LineLost);
   m_context.host.CancelFileDoneWait();
 }
 

@@ -42,6 +42,7 @@ class CSessionEngine {
   void OnMediaStored();
   void OnGetDataNak();
   void Refuse(std::string_view message, TransferEnd reason);
+  void Fail(TransferEnd reason);
   void SendBlock(BlockKind kind);
   [[nodiscard]] std::optional<DataBlock> TakeBlock(BlockKind kind);
   void ShowProgress(std::uint64_t done, std::uint64_t total);

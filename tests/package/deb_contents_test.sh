@@ -27,7 +27,7 @@ man_renders() {
   local page=$root/usr/share/man/man1/$1.1.gz warnings
   warnings=$(LC_ALL=C.UTF-8 man --warnings -l "$page" 2>&1 > /dev/null)
   [[ -z $warnings ]] || { echo "$warnings"; return 1; }
-  LC_ALL=C.UTF-8 man -l "$page" 2> /dev/null | grep -qE "^ +$1 "
+  grep -qE "^ +$1 " <<< "$(LC_ALL=C.UTF-8 man -l "$page" 2> /dev/null)"
 }
 for program in tarnwick tarnwick-cli tarnwick-boxsim; do
   check "man $program renders" man_renders "$program"
@@ -42,7 +42,9 @@ complete_line() {
 offers() {
   local expected=$1
   shift
-  complete_line "$@" | grep -qxF -- "$expected" || { echo "offered:"; complete_line "$@"; return 1; }
+  local offered
+  offered=$(complete_line "$@")  # not piped into grep -q: its early exit would fail the pipeline
+  grep -qxF -- "$expected" <<< "$offered" || { echo "offered:"; echo "$offered"; return 1; }
 }
 check "completion offers the commands" offers program-download ""
 check "completion offers a command's options" offers --output upload --

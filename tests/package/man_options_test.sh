@@ -30,8 +30,9 @@ if [[ -n $extra ]]; then
   echo "$page documents options that $program --help does not list:" $extra
   status=1
 fi
+tags=$(page_tags)
 for command in $commands; do
-  if ! page_tags | grep -qE "^\.[BIR]*[[:space:]]+\"?$command\b"; then
+  if ! grep -qE "^\.[BIR]*[[:space:]]+\"?$command\b" <<< "$tags"; then
     echo "$page lacks the command $command"
     status=1
   fi
