@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "cli/port_board.h"
+
 namespace tw {
 
 void WriteLine(std::FILE* out, const OutputTag& tag, const std::string& text) {
@@ -10,6 +12,10 @@ void WriteLine(std::FILE* out, const OutputTag& tag, const std::string& text) {
     line += c == '\n' ? "\n" + tag.prefix : std::string(1, c);
   }
   line += "\n";
+  if (tag.board != nullptr) {
+    tag.board->Above(out, line);
+    return;
+  }
   std::unique_lock<std::mutex> lock;
   if (tag.lock != nullptr) {
     lock = std::unique_lock(*tag.lock);

@@ -4,10 +4,14 @@
 #include <array>
 #include <cstdio>
 #include <mutex>
+#include <memory>
 #include <thread>
+
+#include <unistd.h>
 
 #include "cli/console_host.h"
 #include "cli/file_digest.h"
+#include "cli/port_board.h"
 #include "cli/run_log.h"
 #include "cli/signal_watcher.h"
 
@@ -74,9 +78,13 @@ int RunPorts(std::vector<PortJob> jobs, const std::optional<std::string>& logFil
   };
   const std::string startTime = RunLog::Now();
   if (several) {
+    std::unique_ptr<PortBoard> board;
+    if (isatty(fileno(stderr)) != 0 && !jobs.front().options.json) {
+      board = std::make_unique<PortBoard>(stderr, jobs.size());
+    }
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < jobs.size(); ++i) {
-      jobs[i].options.output = {jobs[i].options.portText + ": ", &output};
+      jobs[i].options.output = {jobs[i].options.portText + ": ", &output, board.get(), i};
       threads.emplace_back(runOne, i);
     }
     for (std::thread& thread : threads) {

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include "cli/port_board.h"
+
 namespace tw {
 
 namespace {
@@ -18,7 +20,9 @@ std::string FormatDuration(double seconds) {
 }  // namespace
 
 ProgressLine::ProgressLine(std::FILE* out, OutputTag tag)
-    : m_out(out), m_tag(std::move(tag)), m_terminal(!m_tag.Shared() && isatty(fileno(out)) != 0) {}
+    : m_out(out),
+      m_tag(std::move(tag)),
+      m_terminal(m_tag.board != nullptr || (!m_tag.Shared() && isatty(fileno(out)) != 0)) {}
 
 void ProgressLine::Update(int percent, std::uint64_t done, std::uint64_t total) {
   WritePendingCaption();
@@ -46,6 +50,10 @@ void ProgressLine::Withdraw(const std::string& text) {
   }
   m_captionPending = false;
   m_caption.clear();
+  if (m_tag.board != nullptr && m_percent >= 0) {
+    Draw();  // the row keeps the bar; the text goes above
+    return;
+  }
   Erase();
 }
 
@@ -57,7 +65,7 @@ void ProgressLine::WritePendingCaption() {
 }
 
 void ProgressLine::Erase() {
-  if (m_drawn && m_terminal) {
+  if (m_drawn && m_terminal && m_tag.board == nullptr) {
     std::fputs("\r\033[K", m_out);
   }
   m_drawn = false;
@@ -79,14 +87,17 @@ void ProgressLine::Message(const std::string& text) {
 
 void ProgressLine::Finish() {
   WritePendingCaption();
-  if (m_drawn && m_terminal) {
+  if (m_drawn && m_terminal && m_tag.board == nullptr) {
     std::fputc('\n', m_out);
   }
   m_drawn = false;
 }
 
 void ProgressLine::Draw() {
-  if (m_terminal) {
+  if (m_tag.board != nullptr) {
+    m_tag.board->SetRow(m_tag.row, m_tag.prefix + Render());
+    m_drawn = true;
+  } else if (m_terminal) {
     std::fprintf(m_out, "\r\033[K%s", Render().c_str());
     m_drawn = true;
   } else if (m_percent / 10 != m_lastTenth) {

@@ -58,6 +58,23 @@ TEST_F(CliTest, FourBoxesAtOnceAndTheFailingOneDoesNotStopTheOthers) {
   EXPECT_EQ(Cli({"--port", "sim,sim", "database-upload", (m_dir / "db.bin").string()}).status, 2);
 }
 
+TEST_F(CliTest, OnATerminalEachPortKeepsOneRowAndEveryMessageShowsOnce) {
+  const RunResult run =
+      RunOnTerminal({BinPath("tarnwick-cli"), "--port", "sim,sim", "program-download", GzipImage(20000)});
+  EXPECT_EQ(run.status, 0);
+  const std::vector<std::string> screen = Lines(Screen(run.out));
+  for (const std::string port : {"sim#1", "sim#2"}) {
+    EXPECT_EQ(std::count_if(screen.begin(), screen.end(),
+                            [&](const std::string& line) { return line.starts_with(port + ": ["); }),
+              1)
+        << Screen(run.out);
+    EXPECT_EQ(std::count(screen.begin(), screen.end(), port + ": Download Complete!!!"), 1) << Screen(run.out);
+    const auto row = std::find_if(screen.begin(), screen.end(),
+                                  [&](const std::string& line) { return line.starts_with(port + ": ["); });
+    EXPECT_TRUE(row != screen.end() && row->find("100%") != std::string::npos) << Screen(run.out);
+  }
+}
+
 TEST_F(CliTest, CtrlCEndsEveryPortAndClosesThem) {
   const auto first = Box({"--silent"});
   const auto second = Box({"--silent"});
