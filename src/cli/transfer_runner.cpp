@@ -127,7 +127,7 @@ int TransferRunner::Transfer(ConsoleHost& host) {
   } else if (!m_options.port.device.empty()) {
     link.SetDeviceOverride(job.portIndex + 1, m_options.port.device);
   }
-  FrameTracer tracer(stderr);
+  FrameTracer tracer(stderr, m_options.output);
   if (m_options.trace) {
     link.SetTrace(
         [&tracer](bool fromPc, const std::uint8_t* data, std::size_t count) { tracer.Trace(fromPc, data, count); });
