@@ -1,8 +1,8 @@
 #include "cli/console_host.h"
 
 #include <cstdio>
-#include <utility>
 #include <thread>
+#include <utility>
 
 #include "cli/progress_line.h"
 #include "session/session_context.h"
