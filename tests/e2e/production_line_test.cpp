@@ -175,6 +175,16 @@ TEST_F(CliTest, TwoRunsAtOnceAppendWholeLinesToOneLog) {
     EXPECT_TRUE(lines[i].ends_with(",0")) << lines[i];
   }
 
+  // A comma in a name stays inside its cell.
+  const std::string odd = Write("box \"7\", line 2.gz", Read(image));
+  const std::string oddLog = (m_dir / "odd.csv").string();
+  EXPECT_EQ(Cli({"--port", "sim", "--log", oddLog, "program-download", odd}).status, 0);
+  const Bytes oddWritten = Read(oddLog);
+  const std::vector<std::string> oddLines = Lines(std::string(oddWritten.begin(), oddWritten.end()));
+  ASSERT_EQ(oddLines.size(), 2u);
+  EXPECT_NE(oddLines[1].find(",\"" + (m_dir / "box \"\"7\"\", line 2.gz").string() + "\",30000,"), std::string::npos)
+      << oddLines[1];
+
   const RunResult unwritable = Cli({"--port", "sim", "--log", m_dir.string(), "program-download", image});
   EXPECT_EQ(unwritable.status, 1);
   EXPECT_NE(unwritable.err.find("cannot write the log"), std::string::npos);
