@@ -6,18 +6,18 @@
 #include <filesystem>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <new>
 
 #include "cli/console_host.h"
+#include "cli/file_digest.h"
 #include "cli/mp3_info_command.h"
 #include "cli/option_checks.h"
+#include "cli/port_batch.h"
 #include "cli/ports_command.h"
-#include "cli/transfer_runner.h"
-#include "link/loader_crc.h"
+#include "cli/run_log.h"
 #include "link/wire_format.h"
 #include "session/session_texts.h"
 #include "session/upload_file.h"
@@ -30,7 +30,7 @@ namespace tw {
 
 namespace {
 
-constexpr std::size_t kCrcReadSize = 64 << 10;
+constexpr std::size_t kMaxUploadSize = 2097152;
 
 std::string Upper(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
@@ -68,42 +68,38 @@ int Usage(const std::string& text) {
 }
 
 int CrcCommand(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
+  const std::optional<FileDigest> digest = DigestFile(path);
+  if (!digest) {
     std::printf("%s\n", text::CantOpen(path).c_str());
     return kExitFailure;
   }
-  std::vector<std::uint8_t> buffer(kCrcReadSize);
-  std::uint32_t crc = 0;
-  std::size_t got = 0;
-  while ((got = std::fread(buffer.data(), 1, buffer.size(), file)) > 0) {
-    crc = LoaderCrc(buffer.data(), got, crc);
-  }
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) {
-    std::printf("%s\n", text::CantOpen(path).c_str());
-    return kExitFailure;
-  }
-  std::printf("%08X\n", crc);
+  std::printf("%08X\n", digest->crc);
   return kExitSuccess;
 }
 
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    return std::nullopt;
+// Why a job's bytes cannot be read back for --verify; empty when they can.
+std::string VerifyRefusal(const ConsoleJob& job) {
+  if (!job.download) {
+    return "only a download can be verified";
   }
-  // A folder opens but throws on the first read.
-  try {
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  } catch (const std::ios_base::failure&) {
-    return std::nullopt;
+  switch (static_cast<Mode>(job.modeIndex)) {
+    case Mode::Sdram:
+    case Mode::Flash:
+    case Mode::Eeprom:
+      return job.viewerData.size() > kMaxUploadSize ? "at most 2097152 bytes can be read back" : "";
+    case Mode::Database:
+      return "";
+    case Mode::Program:
+    case Mode::GzipProgram:
+    case Mode::Boot:
+      return "the box cannot send program or boot images back";
+    default:
+      return "the box cannot send MP3 files or photos back";
   }
 }
 
 struct Arguments {
-  std::string port = "1";
+  std::vector<std::string> ports{"1"};
   int speed = 115200;
   int openSpeed = 115200;
   int timeout = 30;
@@ -117,6 +113,9 @@ struct Arguments {
   std::string output;
   std::vector<std::string> files;
   bool json = false;
+  bool verify = false;
+  std::string progress = "text";
+  std::string log;
 };
 
 std::optional<int> SpeedIndexFor(int baud) {
@@ -203,8 +202,13 @@ class CliParser {
     m_app.require_subcommand(1);
     m_app.fallthrough();  // the commands take the global options too
     m_app.option_defaults()->always_capture_default();
-    m_app.add_option("--port", m_args.port, "sim, 1..5, COM1..COM5, /dev/..., tcp:HOST:PORT")
+    m_app
+        .add_option("--port", m_args.ports,
+                    "sim, 1..5, COM1..COM5, /dev/..., tcp:HOST:PORT; repeat it or give a comma list to run on\n"
+                    "several ports at once")
         ->type_name("PORT")
+        ->allow_extra_args(false)  // a word after the port is the command, not a port
+        ->delimiter(',')
         ->default_str("1");
     m_app.add_option("--speed", m_args.speed, "the speed of the transfer, negotiated with the box")
         ->type_name("BAUD")
@@ -219,6 +223,14 @@ class CliParser {
         ->check(kSeconds);
     m_app.add_flag("--trace", m_args.trace, "every frame both ways, decoded, on stderr");
     m_app.add_flag("--sim-paced", m_args.simPaced, "pace the embedded simulated box at the line speed");
+    m_app.add_flag("--verify", m_args.verify,
+                   "after a download of SDRAM, FLASH, EEPROM or DATABASE, read the bytes back and compare");
+    m_app.add_option("--progress", m_args.progress, "text, or json: one JSON object a line on stderr per event")
+        ->type_name("FORMAT")
+        ->check(CLI::IsMember({"text", "json"}))
+        ->default_str("text");
+    m_app.add_option("--log", m_args.log, "append one CSV line per port and run to FILE (a header when new)")
+        ->type_name("FILE");
 
     FileCommand("program-download", "the \"Program Download\" operation (mode GZIP_PROGRAM, download)",
                 "the gzip program image to flash");
@@ -296,12 +308,67 @@ class CliParser {
     if (!job) {
       return m_usageStatus;
     }
-    RunOptions options;
-    options.port = m_portSpec;
-    options.openSpeedIndex = m_openSpeedIndex;
-    options.trace = m_args.trace;
-    options.simPaced = m_args.simPaced;
-    return RunTransfer(*job, options);
+    if (const std::optional<int> refused = CheckRunOptions(*job)) {
+      return *refused;
+    }
+    std::vector<PortJob> jobs;
+    for (std::size_t i = 0; i < m_portSpecs.size(); ++i) {
+      PortJob port{*job, {}};
+      port.job.portIndex = m_portSpecs[i].portIndex;
+      port.options.port = m_portSpecs[i];
+      port.options.portText = PortLabel(i);
+      port.options.openSpeedIndex = m_openSpeedIndex;
+      port.options.trace = m_args.trace;
+      port.options.simPaced = m_args.simPaced;
+      port.options.verify = m_args.verify;
+      port.options.json = m_args.progress == "json";
+      port.options.subject = Subject(command, *job);
+      jobs.push_back(std::move(port));
+    }
+    return RunPorts(std::move(jobs), m_args.log.empty() ? std::nullopt : std::optional<std::string>(m_args.log));
+  }
+
+  // The port as given; a repeated one (sim) numbered by its place among its namesakes.
+  [[nodiscard]] std::string PortLabel(std::size_t index) const {
+    const std::string& text = m_args.ports[index];
+    if (std::count(m_args.ports.begin(), m_args.ports.end(), text) < 2) {
+      return text;
+    }
+    const auto before = std::count(m_args.ports.begin(), m_args.ports.begin() + static_cast<long>(index), text);
+    return text + "#" + std::to_string(before + 1);
+  }
+
+  // What the first JSON line and the log name: the file sent or received and its size.
+  [[nodiscard]] RunSubject Subject(const std::string& command, const ConsoleJob& job) const {
+    RunSubject subject{command, job.uploadOutput.value_or(job.saveFile.value_or(m_args.file)), 0};
+    if (command == "send-media") {
+      subject.file.clear();
+      for (const std::string& path : m_args.files) {
+        subject.file += (subject.file.empty() ? "" : " ") + path;
+      }
+    }
+    if (!job.download) {
+      // Digits only by now; one out of range is the session's to refuse, and counts 0 here.
+      std::from_chars(job.sizeText.data(), job.sizeText.data() + job.sizeText.size(), subject.size);
+    } else if (const std::optional<FileDigest> digest = DigestFile(subject.file)) {
+      subject.size = digest->size;
+    }
+    return subject;
+  }
+
+  // The options that concern the run as a whole; a status when they refuse it.
+  std::optional<int> CheckRunOptions(const ConsoleJob& job) {
+    const std::string refusal = VerifyRefusal(job);
+    if (m_args.verify && !refusal.empty()) {
+      return Usage("--verify: " + refusal);
+    }
+    if (m_portSpecs.size() > 1 && !job.download) {
+      return Usage("an upload writes one file: give one --port");
+    }
+    if (!m_args.log.empty() && !RunLog(m_args.log).Check()) {
+      return kExitFailure;
+    }
+    return std::nullopt;
   }
 
   std::optional<ConsoleJob> Refuse(const std::string& text, int status = kExitUsage) {
@@ -315,19 +382,25 @@ class CliParser {
   }
 
   std::optional<ConsoleJob> MakeJob(const std::string& command) {
-    const std::optional<PortSpec> port = ParsePortSpec(m_args.port);
-    if (!port) {
-      return Refuse("--port: not a port: " + m_args.port);
+    for (std::size_t i = 0; i < m_args.ports.size(); ++i) {
+      const std::string& text = m_args.ports[i];
+      const std::optional<PortSpec> port = ParsePortSpec(text);
+      if (!port) {
+        return Refuse("--port: not a port: " + text);
+      }
+      if (text != "sim" && std::find(m_args.ports.begin(), m_args.ports.begin() + static_cast<long>(i), text) !=
+                               m_args.ports.begin() + static_cast<long>(i)) {
+        return Refuse("--port: " + text + " is given twice");
+      }
+      m_portSpecs.push_back(*port);
     }
     const std::optional<int> speed = SpeedIndexFor(m_args.speed);
     const std::optional<int> openSpeed = SpeedIndexFor(m_args.openSpeed);
     if (!speed || !openSpeed) {
       return Refuse(std::string(speed ? "--open-speed" : "--speed") + ": one of 9600 19200 38400 57600 115200");
     }
-    m_portSpec = *port;
     m_openSpeedIndex = *openSpeed;
     ConsoleJob job;
-    job.portIndex = port->portIndex;
     job.speedIndex = *speed;
     job.idleTimeoutSeconds = m_args.timeout;
     job.openFile = m_args.file;
@@ -404,7 +477,7 @@ class CliParser {
 
   CLI::App m_app;
   Arguments m_args;
-  PortSpec m_portSpec;
+  std::vector<PortSpec> m_portSpecs;
   int m_openSpeedIndex = kFastestSpeedIndex;
   int m_usageStatus = kExitUsage;
 };

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <thread>
+#include <utility>
 
+#include "cli/progress_line.h"
 #include "session/session_context.h"
 #include "session/transfer_session.h"
 #include "session/session_texts.h"
@@ -18,7 +20,21 @@ constexpr auto kWaitingTick = std::chrono::seconds(1);
 
 }  // namespace
 
-ConsoleHost::ConsoleHost(ConsoleJob job) : m_job(std::move(job)), m_progress(stderr) { RestartIdleTimer(); }
+ConsoleHost::ConsoleHost(ConsoleJob job)
+    : m_job(std::move(job)), m_ownView(std::make_unique<ProgressLine>(stderr)), m_progress(*m_ownView) {
+  RestartIdleTimer();
+}
+
+ConsoleHost::ConsoleHost(ConsoleJob job, ProgressView& view, OutputTag tag)
+    : m_job(std::move(job)), m_progress(view), m_tag(std::move(tag)) {
+  RestartIdleTimer();
+}
+
+// A line on stderr that also stands as the run's result, when no message box follows it.
+void ConsoleHost::Note(const std::string& text) {
+  m_lastMessage = text;
+  m_progress.Status(text);
+}
 
 // The box is silent while the PC itself pauses or converts a photo: that time is not counted.
 void ConsoleHost::RestartIdleTimer() {
@@ -79,7 +95,7 @@ void ConsoleHost::Dispatch(const CliEvent& event) {
       m_fileDone = true;
       break;
     case CliEvent::Kind::Interrupt:
-      m_progress.Status("Interrupted");
+      Note("Interrupted");
       Finish(kExitInterrupted);
       break;
   }
@@ -95,7 +111,7 @@ void ConsoleHost::OnDeadline() {
     m_session->OnTimer(kWatchdogTimerId);
   }
   if (now >= m_idleDeadline) {
-    m_progress.Status("No reply from the box for " + std::to_string(m_job.idleTimeoutSeconds) + " seconds");
+    Note("No reply from the box for " + std::to_string(m_job.idleTimeoutSeconds) + " seconds");
     Finish(kExitTimeout);
   }
 }
@@ -131,13 +147,13 @@ void ConsoleHost::SetComStatus(bool connected) {
 }
 
 void ConsoleHost::MessageBox(const std::string& text) {
-  m_progress.Withdraw(text);
-  m_progress.Finish();
-  std::printf("%s\n", text.c_str());
-  std::fflush(stdout);
+  m_lastMessage = text;
+  m_progress.Message(text);
+  WriteLine(stdout, m_tag, text);
 }
 
 void ConsoleHost::SetProgress(int position, std::uint64_t done, std::uint64_t total) {
+  m_bytesDone = done;
   m_progress.Update(position, done, total);
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
 #include "cli/console_job.h"
 #include "cli/event_queue.h"
-#include "cli/progress_line.h"
+#include "cli/output_tag.h"
+#include "cli/progress_view.h"
 #include "link/chunk_sink.h"
 #include "session/session_host.h"
 
@@ -20,15 +22,24 @@ enum ExitStatus : int { kExitSuccess = 0, kExitFailure = 1, kExitUsage = 2, kExi
 // thread fed by the reader thread.
 class ConsoleHost : public SessionHost, public ChunkSink {
  public:
+  // Progress as a redrawn bar or lines on stderr.
   explicit ConsoleHost(ConsoleJob job);
+  // Progress through `view`, which outlives the host; messages on stdout as `tag` says.
+  ConsoleHost(ConsoleJob job, ProgressView& view, OutputTag tag);
 
   void Attach(CTransferSession* session) { m_session = session; }
   [[nodiscard]] EventQueue& Events() { return m_events; }
+  [[nodiscard]] const ConsoleJob& Job() const { return m_job; }
   // Names the device a port number stands for, before it is opened.
   void AnnounceDevice(int portNumber, const std::string& device);
   // Dispatches events until the operation ends; returns the exit status.
   int Run();
   [[nodiscard]] std::optional<int> Outcome() const { return m_outcome; }
+  [[nodiscard]] const std::string& Device() const { return m_device; }
+  // The last message box's text, or what ended the run without one.
+  [[nodiscard]] const std::string& LastMessage() const { return m_lastMessage; }
+  [[nodiscard]] std::uint64_t BytesDone() const { return m_bytesDone; }
+  [[nodiscard]] ProgressView& View() { return m_progress; }
 
   // ChunkSink
   void PostReceivedData(std::size_t length) override;
@@ -79,10 +90,16 @@ class ConsoleHost : public SessionHost, public ChunkSink {
   void Finish(int status);
   void ShowWaiting(Clock::time_point now);
 
+  void Note(const std::string& text);
+
   ConsoleJob m_job;
   CTransferSession* m_session = nullptr;
   EventQueue m_events;
-  ProgressLine m_progress;
+  std::unique_ptr<ProgressView> m_ownView;
+  ProgressView& m_progress;
+  OutputTag m_tag;
+  std::string m_lastMessage;
+  std::uint64_t m_bytesDone = 0;
   std::optional<int> m_outcome;
   std::optional<Clock::time_point> m_watchdog;
   Clock::time_point m_idleDeadline;

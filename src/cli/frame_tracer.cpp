@@ -63,7 +63,9 @@ void FrameTracer::TraceBox(const std::uint8_t* data, std::size_t count) {
 
 void FrameTracer::Line(const char* direction, const char* what, const std::uint8_t* data, std::size_t count) {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
-  std::fprintf(m_out, "%10.6f %s %s (%zu bytes) %s\n", seconds, direction, what, count, Hex(data, count).c_str());
+  char head[128];
+  std::snprintf(head, sizeof head, "%10.6f %s %s (%zu bytes) ", seconds, direction, what, count);
+  WriteLine(m_out, m_tag, head + Hex(data, count));
 }
 
 }  // namespace tw

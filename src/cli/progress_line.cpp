@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include "cli/port_board.h"
+
 namespace tw {
 
 namespace {
@@ -17,14 +19,14 @@ std::string FormatDuration(double seconds) {
 
 }  // namespace
 
-ProgressLine::ProgressLine(std::FILE* out) : m_out(out), m_terminal(isatty(fileno(out)) != 0) {}
+ProgressLine::ProgressLine(std::FILE* out, OutputTag tag)
+    : m_out(out),
+      m_tag(std::move(tag)),
+      m_terminal(m_tag.board != nullptr || (!m_tag.Shared() && isatty(fileno(out)) != 0)) {}
 
 void ProgressLine::Update(int percent, std::uint64_t done, std::uint64_t total) {
   WritePendingCaption();
-  if (m_total == 0 || done < m_done) {
-    m_start = std::chrono::steady_clock::now();
-    m_startDone = done;
-  }
+  m_rate.Update(done, total);
   m_percent = percent;
   m_done = done;
   m_total = total;
@@ -48,18 +50,22 @@ void ProgressLine::Withdraw(const std::string& text) {
   }
   m_captionPending = false;
   m_caption.clear();
+  if (m_tag.board != nullptr && m_percent >= 0) {
+    Draw();  // the row keeps the bar; the text goes above
+    return;
+  }
   Erase();
 }
 
 void ProgressLine::WritePendingCaption() {
   if (m_captionPending) {
     m_captionPending = false;
-    std::fprintf(m_out, "%s\n", m_caption.c_str());
+    WriteLine(m_out, m_tag, m_caption);
   }
 }
 
 void ProgressLine::Erase() {
-  if (m_drawn && m_terminal) {
+  if (m_drawn && m_terminal && m_tag.board == nullptr) {
     std::fputs("\r\033[K", m_out);
   }
   m_drawn = false;
@@ -68,27 +74,35 @@ void ProgressLine::Erase() {
 void ProgressLine::Status(const std::string& text) {
   WritePendingCaption();
   Erase();
-  std::fprintf(m_out, "%s\n", text.c_str());
+  WriteLine(m_out, m_tag, text);
   if (m_terminal && m_percent >= 0) {
     Draw();
   }
 }
 
+void ProgressLine::Message(const std::string& text) {
+  Withdraw(text);
+  Finish();
+}
+
 void ProgressLine::Finish() {
   WritePendingCaption();
-  if (m_drawn && m_terminal) {
+  if (m_drawn && m_terminal && m_tag.board == nullptr) {
     std::fputc('\n', m_out);
   }
   m_drawn = false;
 }
 
 void ProgressLine::Draw() {
-  if (m_terminal) {
+  if (m_tag.board != nullptr) {
+    m_tag.board->SetRow(m_tag.row, m_tag.prefix + Render());
+    m_drawn = true;
+  } else if (m_terminal) {
     std::fprintf(m_out, "\r\033[K%s", Render().c_str());
     m_drawn = true;
   } else if (m_percent / 10 != m_lastTenth) {
     m_lastTenth = m_percent / 10;
-    std::fprintf(m_out, "%s\n", Render().c_str());
+    WriteLine(m_out, m_tag, Render());
   }
   std::fflush(m_out);
 }
@@ -100,17 +114,16 @@ std::string ProgressLine::Render() const {
   const int filled = m_percent * kBarWidth / 100;
   std::string bar = "[" + std::string(static_cast<std::size_t>(filled), '#') +
                     std::string(static_cast<std::size_t>(kBarWidth - filled), ' ') + "]";
-  const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
-  const double rate = elapsed > 0 ? static_cast<double>(m_done - m_startDone) / elapsed : 0.0;
   char text[160];
   std::snprintf(text, sizeof text, "%s %3d%%  %llu/%llu bytes  ", bar.c_str(), m_percent,
                 static_cast<unsigned long long>(m_done), static_cast<unsigned long long>(m_total));
   std::string line = text;
-  if (rate <= 0) {
+  const std::optional<double> left = m_rate.SecondsLeft();
+  if (!left) {
     return line + "-- KB/s";  // nothing measured yet
   }
-  std::snprintf(text, sizeof text, "%.1f KB/s  %s left", rate / 1024.0,
-                FormatDuration(static_cast<double>(m_total - m_done) / rate).c_str());
+  std::snprintf(text, sizeof text, "%.1f KB/s  %s left", m_rate.BytesPerSecond() / 1024.0,
+                FormatDuration(*left).c_str());
   return line + text;
 }
 

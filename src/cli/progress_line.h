@@ -1,25 +1,29 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "cli/output_tag.h"
+#include "cli/progress_view.h"
+#include "cli/rate_meter.h"
+
 namespace tw {
 
-// The progress shown on stderr: a redrawn bar on a terminal, a line per tenth elsewhere.
-class ProgressLine {
+// The progress shown on stderr: a redrawn bar on a terminal, a line per tenth elsewhere. A port that
+// shares the streams with others always writes whole prefixed lines.
+class ProgressLine : public ProgressView {
  public:
-  explicit ProgressLine(std::FILE* out);
+  explicit ProgressLine(std::FILE* out, OutputTag tag = {});
 
-  void Update(int percent, std::uint64_t done, std::uint64_t total);
+  void Update(int percent, std::uint64_t done, std::uint64_t total) override;
   // Elsewhere than on a terminal a caption is written when something follows it, unless withdrawn.
-  void Caption(const std::string& caption);
-  // The caption, when it is text, goes unshown: text is about to be shown anyway.
-  void Withdraw(const std::string& text);
-  void Status(const std::string& text);  // a line of its own, the bar redrawn below it
-  void Finish();
-  [[nodiscard]] bool OnTerminal() const { return m_terminal; }
+  void Caption(const std::string& caption) override;
+  void Withdraw(const std::string& text) override;
+  void Status(const std::string& text) override;  // a line of its own, the bar redrawn below it
+  void Message(const std::string& text) override;
+  void Finish() override;
+  [[nodiscard]] bool OnTerminal() const override { return m_terminal; }
 
  private:
   void Draw();
@@ -28,6 +32,7 @@ class ProgressLine {
   [[nodiscard]] std::string Render() const;
 
   std::FILE* m_out;
+  OutputTag m_tag;
   bool m_terminal;
   bool m_drawn = false;
   int m_percent = -1;
@@ -36,9 +41,7 @@ class ProgressLine {
   std::uint64_t m_total = 0;
   std::string m_caption;
   bool m_captionPending = false;
-  // The rate counts from the first update on: the bytes of that one took no time we saw.
-  std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
-  std::uint64_t m_startDone = 0;
+  RateMeter m_rate;
 };
 
 }  // namespace tw

@@ -51,6 +51,20 @@ TEST_F(BoxFaultsTest, EveryNthBlockIsTakenAsCorruptedOnceAndTheResendIsStored) {
   EXPECT_EQ(stored, image);
 }
 
+TEST_F(BoxFaultsTest, AFlippedByteIsAcknowledgedButStoredInverted) {
+  BoxFaults faults;
+  faults.flipByte = 1500;  // inside the second block
+  StartWith(faults);
+  const Bytes image = Pattern(3 * 1024);
+  EXPECT_EQ(DownloadResending(image),
+            Codes({rpl::kSendData, rpl::kBlockOk, rpl::kBlockOk, rpl::kBlockOk, rpl::kComplete}));
+  Bytes stored(image.size());
+  m_loader->Memory().RegionFor(Mode::Program)->Read(0, stored.data(), stored.size());
+  Bytes expected = image;
+  expected[1500] ^= 0xFF;
+  EXPECT_EQ(stored, expected);
+}
+
 TEST_F(BoxFaultsTest, SplitRepliesArriveInFragmentsWithGapsAndSameSeedSameCuts) {
   BoxFaults faults;
   faults.splitReplies = true;

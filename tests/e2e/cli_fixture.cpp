@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -15,6 +16,37 @@ Bytes Pattern(std::size_t count, unsigned seed) {
     b = static_cast<std::uint8_t>(x >> 24);
   }
   return bytes;
+}
+
+std::string Screen(const std::string& shown) {
+  std::vector<std::string> lines(1);
+  std::size_t row = 0;
+  std::size_t column = 0;
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    std::string& line = lines[row];
+    if (shown.compare(i, 3, "\033[K") == 0) {
+      line.resize(std::min(line.size(), column));
+      i += 2;
+    } else if (shown.compare(i, 3, "\033[A") == 0) {
+      row = row > 0 ? row - 1 : 0;
+      i += 2;
+    } else if (shown[i] == '\r') {
+      column = 0;
+    } else if (shown[i] == '\n') {
+      if (++row == lines.size()) {
+        lines.emplace_back();
+      }
+      column = 0;
+    } else {
+      line.resize(std::max(line.size(), column + 1));
+      line[column++] = shown[i];
+    }
+  }
+  std::string screen;
+  for (const std::string& line : lines) {
+    screen += line + "\n";
+  }
+  return screen;
 }
 
 CliTest::CliTest() {

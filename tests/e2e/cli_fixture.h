@@ -14,6 +14,10 @@ namespace tw::test {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
+// What stays on a terminal's screen: a carriage return goes back to the line's start, ESC [K clears the
+// rest of the line and ESC [A goes a line up.
+[[nodiscard]] std::string Screen(const std::string& shown);
+
 // Reproducible bytes that differ everywhere.
 [[nodiscard]] Bytes Pattern(std::size_t count, unsigned seed);
 

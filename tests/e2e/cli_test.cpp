@@ -13,33 +13,6 @@
 namespace tw::test {
 namespace {
 
-// What stays on a terminal's screen: a carriage return goes back to the line's start and ESC [K
-// clears the rest of the line.
-std::string Screen(const std::string& shown) {
-  std::vector<std::string> lines(1);
-  std::size_t column = 0;
-  for (std::size_t i = 0; i < shown.size(); ++i) {
-    std::string& line = lines.back();
-    if (shown.compare(i, 3, "\033[K") == 0) {
-      line.resize(column);
-      i += 2;
-    } else if (shown[i] == '\r') {
-      column = 0;
-    } else if (shown[i] == '\n') {
-      lines.emplace_back();
-      column = 0;
-    } else {
-      line.resize(std::max(line.size(), column + 1));
-      line[column++] = shown[i];
-    }
-  }
-  std::string screen;
-  for (const std::string& line : lines) {
-    screen += line + "\n";
-  }
-  return screen;
-}
-
 TEST_F(CliTest, CommandLineContract) {
   const RunResult help = Cli({"--help"});
   EXPECT_EQ(help.status, 0);

@@ -352,7 +352,7 @@ void BoxLoader::OnBlock(const std::uint8_t* payload, std::size_t size) {
 
 bool BoxLoader::Store(const std::uint8_t* payload, std::size_t size, unsigned block) {
   if (!IsMedia(m_download.mode)) {
-    m_memory.RegionFor(m_download.mode)->Write(m_download.address + m_download.received, payload, size);
+    StoreInMemory(payload, size);
     return true;
   }
   if (block == 1) {
@@ -364,6 +364,17 @@ bool BoxLoader::Store(const std::uint8_t* payload, std::size_t size, unsigned bl
     return false;
   }
   return true;
+}
+
+// A worn memory cell: the block is acknowledged, but one byte of it keeps the wrong value.
+void BoxLoader::StoreInMemory(const std::uint8_t* payload, std::size_t size) {
+  std::vector<std::uint8_t> bytes(payload, payload + size);
+  const std::optional<std::uint32_t> flip = m_options.faults.flipByte;
+  if (flip && *flip >= m_download.received && *flip - m_download.received < size) {
+    m_trace.Note("fault: byte " + std::to_string(*flip) + " stored inverted");
+    bytes[*flip - m_download.received] ^= 0xFF;
+  }
+  m_memory.RegionFor(m_download.mode)->Write(m_download.address + m_download.received, bytes.data(), size);
 }
 
 bool BoxLoader::StoreMediaRecord(const std::uint8_t* record) {

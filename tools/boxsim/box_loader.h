@@ -89,6 +89,7 @@ class BoxLoader {
   [[nodiscard]] bool TakenAsCorrupted(const std::uint8_t* payload, std::size_t size, unsigned block) const;
   // Stores a good block; false when the box refused it and has answered.
   [[nodiscard]] bool Store(const std::uint8_t* payload, std::size_t size, unsigned block);
+  void StoreInMemory(const std::uint8_t* payload, std::size_t size);
   [[nodiscard]] bool StoreMediaRecord(const std::uint8_t* record);
   void FinishDownload();
   void ChangeBaud(std::uint32_t baud);

@@ -27,6 +27,7 @@ struct BoxFaults {
   bool silent = false;                           // the handshake is never answered
   std::optional<unsigned> failAfterBlocks;       // RPL_BLOCK_FAILED for the block after N stored ones
   std::optional<unsigned> nakAfterUploadBlocks;  // RPL_GET_DATA_NAK in place of upload block N+1
+  std::optional<std::uint32_t> flipByte;         // this offset of a memory download is stored inverted
   std::vector<InjectedReply> injections;
   bool diskFull = false;
   bool photosFull = false;

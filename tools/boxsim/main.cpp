@@ -179,6 +179,9 @@ int main(int argc, char** argv) {
   app.add_flag("--silent", options.faults.silent, "Never answer the handshake")->group(faults);
   app.add_option("--fail-after", failAfter, "Answer the data block after N stored ones with RPL_BLOCK_FAILED")
       ->group(faults);
+  app.add_option("--flip-byte", options.faults.flipByte,
+                 "Store byte N (0-based) of a download into memory (not MP3 or photo) inverted, yet acknowledge it")
+      ->group(faults);
   app.add_option("--nak-after", nakAfter, "Send RPL_GET_DATA_NAK in place of upload block N+1")->group(faults);
   app.add_option("--inject", injections,
                  "CODE@BLOCK[:PARAM]: send reply CODE (name like RPL_COMM_ERROR, or number) before the box's own "
