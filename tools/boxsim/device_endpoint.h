@@ -1,5 +1,6 @@
 #pragma once
-// A real serial device (a USB serial adapter looped to the PC's), raw 8N1 at the negotiated speed.
+// A real serial device (a USB serial adapter looped to the PC's, or a COM port), raw 8N1 at the negotiated
+// speed.
 
 #include <string>
 
@@ -16,7 +17,7 @@ class DeviceEndpoint final : public BoxEndpoint {
   DeviceEndpoint& operator=(const DeviceEndpoint&) = delete;
 
   [[nodiscard]] std::string Name() const override { return m_path; }
-  [[nodiscard]] int PollFd() const override { return m_fd; }
+  [[nodiscard]] bool WaitReadable(const StopSignal& stop) override;
   long Read(std::uint8_t* buffer, std::size_t size) override;
   bool Write(const std::uint8_t* data, std::size_t size, const StopSignal& stop) override;
   void SetBaud(std::uint32_t baud) override;
@@ -26,7 +27,11 @@ class DeviceEndpoint final : public BoxEndpoint {
   [[nodiscard]] bool Configure(std::uint32_t baud);
 
   std::string m_path;
+#ifdef _WIN32
+  void* m_handle = nullptr;  // the COM port's HANDLE, opened overlapped
+#else
   int m_fd = -1;
+#endif
 };
 
 }  // namespace tw
