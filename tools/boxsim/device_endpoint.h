@@ -2,6 +2,7 @@
 // A real serial device (a USB serial adapter looped to the PC's, or a COM port), raw 8N1 at the negotiated
 // speed.
 
+#include <optional>
 #include <string>
 
 #include "boxsim/box_endpoint.h"
@@ -28,7 +29,11 @@ class DeviceEndpoint final : public BoxEndpoint {
 
   std::string m_path;
 #ifdef _WIN32
-  void* m_handle = nullptr;  // the COM port's HANDLE, opened overlapped
+  [[nodiscard]] bool WaitFirstByte(const StopSignal& stop);
+
+  void* m_handle = nullptr;             // the COM port's HANDLE, opened overlapped
+  bool m_commEvents = true;             // false: no modem lines, so no WaitCommEvent
+  std::optional<std::uint8_t> m_early;  // a byte WaitFirstByte took, not yet read
 #else
   int m_fd = -1;
 #endif

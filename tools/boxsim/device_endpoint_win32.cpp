@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string_view>
 
@@ -60,8 +61,11 @@ DeviceEndpoint::DeviceEndpoint(std::string path, std::uint32_t baud) : m_path(st
   if (m_handle == INVALID_HANDLE_VALUE) {
     throw std::runtime_error("cannot open " + m_path + ": " + LastError());
   }
-  // Reads take what is queued and return at once; the wait is WaitCommEvent's.
-  COMMTIMEOUTS timeouts{MAXDWORD, 0, 0, 0, 0};
+  // Reads take what is queued and return at once; the wait is WaitCommEvent's. A port without modem
+  // lines (Wine's on a pseudo-terminal) fails WaitCommEvent: there a one-byte read waits instead.
+  DWORD modem = 0;
+  m_commEvents = GetCommModemStatus(m_handle, &modem) != 0;
+  COMMTIMEOUTS timeouts{m_commEvents ? MAXDWORD : 0, 0, 0, 0, 0};
   if (!Configure(baud) || !SetCommTimeouts(m_handle, &timeouts) || !SetCommMask(m_handle, EV_RXCHAR)) {
     const std::string reason = LastError();
     CloseHandle(m_handle);
@@ -96,18 +100,43 @@ bool DeviceEndpoint::Configure(std::uint32_t baud) {
 }
 
 bool DeviceEndpoint::WaitReadable(const StopSignal& stop) {
-  if (QueuedBytes(m_handle) > 0) {
+  if (m_early || QueuedBytes(m_handle) > 0) {
     return !stop.Raised();
+  }
+  if (!m_commEvents) {
+    return WaitFirstByte(stop);
   }
   Overlapped overlapped;
   DWORD events = 0;
   return Finish(m_handle, WaitCommEvent(m_handle, &events, &overlapped.Get()), overlapped.Get(), &stop) >= 0;
 }
 
-long DeviceEndpoint::Read(std::uint8_t* buffer, std::size_t size) {
+bool DeviceEndpoint::WaitFirstByte(const StopSignal& stop) {
   Overlapped overlapped;
-  return Finish(m_handle, ReadFile(m_handle, buffer, static_cast<DWORD>(size), nullptr, &overlapped.Get()),
-                overlapped.Get(), nullptr);
+  std::uint8_t byte = 0;
+  const long got = Finish(m_handle, ReadFile(m_handle, &byte, 1, nullptr, &overlapped.Get()), overlapped.Get(), &stop);
+  if (got == 1) {
+    m_early = byte;
+  }
+  return got >= 0;
+}
+
+long DeviceEndpoint::Read(std::uint8_t* buffer, std::size_t size) {
+  const long early = m_early ? 1 : 0;
+  if (m_early && size > 0) {
+    *buffer++ = *m_early;
+    --size;
+    m_early.reset();
+  }
+  // Only what is queued: with the read timeouts off a longer read would wait for more.
+  const auto wanted = static_cast<DWORD>(std::min<std::size_t>(size, QueuedBytes(m_handle)));
+  if (wanted == 0) {
+    return early;
+  }
+  Overlapped overlapped;
+  const long got =
+      Finish(m_handle, ReadFile(m_handle, buffer, wanted, nullptr, &overlapped.Get()), overlapped.Get(), nullptr);
+  return got < 0 ? got : early + got;
 }
 
 bool DeviceEndpoint::Write(const std::uint8_t* data, std::size_t size, const StopSignal& stop) {
