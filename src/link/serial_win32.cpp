@@ -292,13 +292,19 @@ class Win32SerialBackend final : public SerialBackend {
     if (!WaitCommEvent(m_comm, &mask, &io) && GetLastError() != ERROR_IO_PENDING) {
       return WaitResult::HangUp;
     }
+    DWORD ignored = 0;
+    return AwaitReady(io, ignored);
+  }
+
+  // Waits for the overlapped operation that signals m_ready, or the wake-up, which cancels it; either
+  // way the operation has ended when this returns (io must outlive it).
+  WaitResult AwaitReady(OVERLAPPED& io, DWORD& done) {
     const std::array<HANDLE, 2> events{m_ready, m_wake};
     const DWORD which = WaitForMultipleObjects(2, events.data(), FALSE, INFINITE);
     if (which != WAIT_OBJECT_0) {
       CancelIo(m_comm);
     }
-    DWORD ignored = 0;
-    const bool ok = GetOverlappedResult(m_comm, &io, &ignored, TRUE) != 0;  // io must outlive the wait
+    const bool ok = GetOverlappedResult(m_comm, &io, &done, TRUE) != 0;
     if (which == WAIT_OBJECT_0 + 1) {
       return WaitResult::Woken;
     }
@@ -315,20 +321,12 @@ class Win32SerialBackend final : public SerialBackend {
     if (!ReadFile(m_comm, &byte, 1, nullptr, &io) && GetLastError() != ERROR_IO_PENDING) {
       return WaitResult::HangUp;
     }
-    const std::array<HANDLE, 2> events{m_ready, m_wake};
-    const DWORD which = WaitForMultipleObjects(2, events.data(), FALSE, INFINITE);
-    if (which != WAIT_OBJECT_0) {
-      CancelIo(m_comm);
-    }
     DWORD got = 0;
-    const bool ok = GetOverlappedResult(m_comm, &io, &got, TRUE) != 0;
+    const WaitResult result = AwaitReady(io, got);
     if (got == 1) {
-      m_early = byte;  // kept even when the wake won the race
+      m_early = byte;  // kept even when the wake-up won the race
     }
-    if (which == WAIT_OBJECT_0 + 1) {
-      return WaitResult::Woken;
-    }
-    return ok ? WaitResult::Readable : WaitResult::HangUp;
+    return result;
   }
 
   template <typename Start>
