@@ -486,8 +486,10 @@ class CliParser {
 
 int RunCli(int argc, char** argv) {
   // A reader that goes away (| head) is a write error that ends the run, not a signal that kills it
-  // before its temporary files are removed.
+  // before its temporary files are removed. Windows has no such signal.
+#ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);
+#endif
   CliParser parser;
   const int parsed = parser.Parse(argc, argv);
   if (parsed == -1) {

@@ -1,14 +1,12 @@
 #pragma once
 
-#include <pthread.h>
-
 #include <functional>
 #include <thread>
 
 namespace tw {
 
-// Turns Ctrl+C, SIGTERM and SIGHUP into a call on a thread of its own. Construct it before any other thread so
-// that every thread inherits the blocked signals.
+// Turns Ctrl+C, SIGTERM and SIGHUP (on Windows Ctrl+C, Ctrl+Break and the console closing) into a call on a
+// thread of its own. Construct it before any other thread so that every thread inherits the blocked signals.
 class SignalWatcher {
  public:
   explicit SignalWatcher(std::function<void()> onSignal);
@@ -18,7 +16,9 @@ class SignalWatcher {
 
  private:
   std::function<void()> m_onSignal;
+#ifndef _WIN32
   std::thread m_thread;
+#endif
 };
 
 }  // namespace tw

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <optional>
 #include <string_view>
 
 #include "link/port_open_error.h"
@@ -114,6 +115,7 @@ class Win32SerialBackend final : public SerialBackend {
   }
 
   void Purge() override {
+    m_early.reset();
     if (m_comm != INVALID_HANDLE_VALUE) {
       PurgeComm(m_comm, kPurgeAll);
       return;
@@ -140,6 +142,12 @@ class Win32SerialBackend final : public SerialBackend {
       }
       return n < 0 && WSAGetLastError() == WSAEWOULDBLOCK ? 0 : kReadHangUp;
     }
+    const long early = m_early ? 1 : 0;
+    if (m_early && max > 0) {
+      *out++ = *m_early;
+      --max;
+      m_early.reset();
+    }
     DWORD errors = 0;
     COMSTAT status{};
     if (!ClearCommError(m_comm, &errors, &status)) {
@@ -147,11 +155,11 @@ class Win32SerialBackend final : public SerialBackend {
     }
     const DWORD wanted = std::min<DWORD>(status.cbInQue, static_cast<DWORD>(max));
     if (wanted == 0) {
-      return 0;
+      return early;
     }
     DWORD got = 0;
     return Transfer([&](OVERLAPPED& io) { return ReadFile(m_comm, out, wanted, nullptr, &io); }, got)
-               ? static_cast<long>(got)
+               ? early + static_cast<long>(got)
                : kReadHangUp;
   }
 
@@ -182,6 +190,7 @@ class Win32SerialBackend final : public SerialBackend {
       CloseHandle(m_comm);
       m_comm = INVALID_HANDLE_VALUE;
     }
+    m_early.reset();
     if (m_socket != INVALID_SOCKET) {
       closesocket(m_socket);
       m_socket = INVALID_SOCKET;
@@ -196,8 +205,14 @@ class Win32SerialBackend final : public SerialBackend {
     if (m_comm == INVALID_HANDLE_VALUE) {
       return ErrnoFor(GetLastError());
     }
+    // A port without modem lines (Wine's COM port on a pseudo-terminal) fails every WaitCommEvent: a
+    // one-byte read that waits stands in for it there.
+    DWORD modem = 0;
+    m_commEvents = GetCommModemStatus(m_comm, &modem) != 0;
     COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = MAXDWORD;  // a read hands over what is queued and returns
+    if (m_commEvents) {
+      timeouts.ReadIntervalTimeout = MAXDWORD;  // a read hands over what is queued and returns
+    }
     if (!SetCommMask(m_comm, kCommMask) || !SetupComm(m_comm, kQueueSize, kQueueSize) ||
         !SetCommTimeouts(m_comm, &timeouts)) {
       const int error = ErrnoFor(GetLastError());
@@ -264,8 +279,11 @@ class Win32SerialBackend final : public SerialBackend {
     if (!ClearCommError(m_comm, &errors, &status)) {
       return WaitResult::HangUp;
     }
-    if (status.cbInQue > 0) {
+    if (status.cbInQue > 0 || m_early) {
       return WaitResult::Readable;
+    }
+    if (!m_commEvents) {
+      return WaitFirstByte();
     }
     OVERLAPPED io{};
     io.hEvent = m_ready;
@@ -274,17 +292,41 @@ class Win32SerialBackend final : public SerialBackend {
     if (!WaitCommEvent(m_comm, &mask, &io) && GetLastError() != ERROR_IO_PENDING) {
       return WaitResult::HangUp;
     }
+    DWORD ignored = 0;
+    return AwaitReady(io, ignored);
+  }
+
+  // Waits for the overlapped operation that signals m_ready, or the wake-up, which cancels it; either
+  // way the operation has ended when this returns (io must outlive it).
+  WaitResult AwaitReady(OVERLAPPED& io, DWORD& done) {
     const std::array<HANDLE, 2> events{m_ready, m_wake};
     const DWORD which = WaitForMultipleObjects(2, events.data(), FALSE, INFINITE);
     if (which != WAIT_OBJECT_0) {
       CancelIo(m_comm);
     }
-    DWORD ignored = 0;
-    const bool ok = GetOverlappedResult(m_comm, &io, &ignored, TRUE) != 0;  // io must outlive the wait
+    const bool ok = GetOverlappedResult(m_comm, &io, &done, TRUE) != 0;
     if (which == WAIT_OBJECT_0 + 1) {
       return WaitResult::Woken;
     }
     return ok && which == WAIT_OBJECT_0 ? WaitResult::Readable : WaitResult::HangUp;
+  }
+
+  // Reads one byte, waiting for it (the port's read timeouts are off), unless woken first; the byte
+  // leads the next Read.
+  WaitResult WaitFirstByte() {
+    OVERLAPPED io{};
+    io.hEvent = m_ready;
+    ResetEvent(m_ready);
+    std::uint8_t byte = 0;
+    if (!ReadFile(m_comm, &byte, 1, nullptr, &io) && GetLastError() != ERROR_IO_PENDING) {
+      return WaitResult::HangUp;
+    }
+    DWORD got = 0;
+    const WaitResult result = AwaitReady(io, got);
+    if (got == 1) {
+      m_early = byte;  // kept even when the wake-up won the race
+    }
+    return result;
   }
 
   template <typename Start>
@@ -319,6 +361,8 @@ class Win32SerialBackend final : public SerialBackend {
   }
 
   HANDLE m_comm = INVALID_HANDLE_VALUE;
+  bool m_commEvents = true;             // false: the port has no modem lines to wait on
+  std::optional<std::uint8_t> m_early;  // a byte WaitFirstByte took, not yet read
   SOCKET m_socket = INVALID_SOCKET;
   HANDLE m_wake = nullptr;   // manual reset: once woken, every wait returns at once
   HANDLE m_ready = nullptr;  // comm event or socket event

@@ -4,43 +4,9 @@
 
 #include <system_error>
 
+#include "media/command_line_win32.h"
+
 namespace tw {
-namespace {
-
-// One argument quoted the way the C runtime's command-line parser reads it back: backslashes are
-// literal except before a quote, where they are doubled, and the quote itself is escaped.
-void AppendQuoted(std::wstring& line, const std::wstring& argument) {
-  if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
-    line += argument;
-    return;
-  }
-  line += L'"';
-  std::size_t backslashes = 0;
-  for (const wchar_t c : argument) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    line.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-    backslashes = 0;
-    line += c;
-  }
-  line.append(backslashes * 2, L'\\');
-  line += L'"';
-}
-
-std::wstring CommandLine(const std::vector<std::string>& arguments) {
-  std::wstring line;
-  for (const std::string& argument : arguments) {
-    if (!line.empty()) {
-      line += L' ';
-    }
-    AppendQuoted(line, std::filesystem::path(argument).wstring());
-  }
-  return line;
-}
-
-}  // namespace
 
 struct ConverterProcess::State {
   HANDLE process = nullptr;
@@ -69,7 +35,7 @@ std::unique_ptr<ConverterProcess> ConverterProcess::Start(const std::filesystem:
   limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
   SetInformationJobObject(state->job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
 
-  std::wstring line = CommandLine(arguments);
+  std::wstring line = WindowsCommandLine(arguments);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};

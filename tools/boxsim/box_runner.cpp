@@ -1,10 +1,7 @@
 #include "boxsim/box_runner.h"
 
-#include <poll.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
 
 namespace tw {
 
@@ -17,14 +14,7 @@ BoxRunner::BoxRunner(BoxOptions options, BoxEndpoint& endpoint, const StopSignal
 void BoxRunner::Run() {
   std::array<std::uint8_t, kMaxChunk> buffer{};
   for (;;) {
-    pollfd fds[2] = {{m_endpoint.PollFd(), POLLIN, 0}, {m_stop.Fd(), POLLIN, 0}};
-    if (poll(fds, 2, -1) < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return;
-    }
-    if (fds[1].revents != 0) {
+    if (!m_endpoint.WaitReadable(m_stop)) {
       return;
     }
     const long got = m_endpoint.Read(buffer.data(), buffer.size());

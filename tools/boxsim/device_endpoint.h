@@ -1,6 +1,8 @@
 #pragma once
-// A real serial device (a USB serial adapter looped to the PC's), raw 8N1 at the negotiated speed.
+// A real serial device (a USB serial adapter looped to the PC's, or a COM port), raw 8N1 at the negotiated
+// speed.
 
+#include <optional>
 #include <string>
 
 #include "boxsim/box_endpoint.h"
@@ -16,7 +18,7 @@ class DeviceEndpoint final : public BoxEndpoint {
   DeviceEndpoint& operator=(const DeviceEndpoint&) = delete;
 
   [[nodiscard]] std::string Name() const override { return m_path; }
-  [[nodiscard]] int PollFd() const override { return m_fd; }
+  [[nodiscard]] bool WaitReadable(const StopSignal& stop) override;
   long Read(std::uint8_t* buffer, std::size_t size) override;
   bool Write(const std::uint8_t* data, std::size_t size, const StopSignal& stop) override;
   void SetBaud(std::uint32_t baud) override;
@@ -26,7 +28,15 @@ class DeviceEndpoint final : public BoxEndpoint {
   [[nodiscard]] bool Configure(std::uint32_t baud);
 
   std::string m_path;
+#ifdef _WIN32
+  [[nodiscard]] bool WaitFirstByte(const StopSignal& stop);
+
+  void* m_handle = nullptr;             // the COM port's HANDLE, opened overlapped
+  bool m_commEvents = true;             // false: no modem lines, so no WaitCommEvent
+  std::optional<std::uint8_t> m_early;  // a byte WaitFirstByte took, not yet read
+#else
   int m_fd = -1;
+#endif
 };
 
 }  // namespace tw

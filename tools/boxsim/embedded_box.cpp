@@ -1,10 +1,29 @@
 #include "boxsim/embedded_box.h"
 
+#ifdef _WIN32
+#include "boxsim/tcp_endpoint.h"
+#else
+#include "boxsim/pty_endpoint.h"
+#endif
+
 namespace tw {
 
+namespace {
+
+// Windows has no pseudo-terminals; the serial layer opens tcp:HOST:PORT there as well.
+std::unique_ptr<BoxEndpoint> OpenLine() {
+#ifdef _WIN32
+  return std::make_unique<TcpEndpoint>("127.0.0.1", 0);
+#else
+  return std::make_unique<PtyEndpoint>();
+#endif
+}
+
+}  // namespace
+
 EmbeddedBox::EmbeddedBox(BoxOptions options)
-    : m_pty(std::make_unique<PtyEndpoint>()),
-      m_runner(std::make_unique<BoxRunner>(std::move(options), *m_pty, m_stop)),
+    : m_line(OpenLine()),
+      m_runner(std::make_unique<BoxRunner>(std::move(options), *m_line, m_stop)),
       m_thread([this] { m_runner->Run(); }) {}
 
 EmbeddedBox::~EmbeddedBox() {
@@ -12,7 +31,7 @@ EmbeddedBox::~EmbeddedBox() {
   m_thread.join();
 }
 
-std::string EmbeddedBox::DevicePath() const { return m_pty->Name(); }
+std::string EmbeddedBox::DevicePath() const { return m_line->Name(); }
 
 std::filesystem::path EmbeddedBox::DiskDir() const {
   return m_runner->WithLoader([](const BoxLoader& loader) { return loader.Disk().Root(); });

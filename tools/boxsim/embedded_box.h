@@ -1,5 +1,6 @@
 #pragma once
-// A simulated box on a fresh pseudo-terminal, running in a thread of its own: the PC opens DevicePath().
+// A simulated box on a fresh pseudo-terminal (on Windows a loopback TCP port), running in a thread of its
+// own: the PC opens DevicePath().
 // The destructor stops and joins the box.
 
 #include <chrono>
@@ -12,7 +13,7 @@
 
 #include "boxsim/box_options.h"
 #include "boxsim/box_runner.h"
-#include "boxsim/pty_endpoint.h"
+#include "boxsim/box_endpoint.h"
 #include "boxsim/stop_signal.h"
 #include "link/wire_format.h"
 
@@ -20,7 +21,7 @@ namespace tw {
 
 class EmbeddedBox {
  public:
-  // Throws std::runtime_error when no pseudo-terminal can be had.
+  // Throws std::runtime_error when no pseudo-terminal (or port) can be had.
   explicit EmbeddedBox(BoxOptions options);
   ~EmbeddedBox();
   EmbeddedBox(const EmbeddedBox&) = delete;
@@ -40,7 +41,7 @@ class EmbeddedBox {
 
  private:
   StopSignal m_stop;
-  std::unique_ptr<PtyEndpoint> m_pty;
+  std::unique_ptr<BoxEndpoint> m_line;
   std::unique_ptr<BoxRunner> m_runner;
   std::thread m_thread;
 };

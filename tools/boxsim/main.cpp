@@ -12,8 +12,10 @@
 
 #include "boxsim/box_runner.h"
 #include "boxsim/device_endpoint.h"
-#include "boxsim/pty_endpoint.h"
 #include "boxsim/tcp_endpoint.h"
+#ifndef _WIN32
+#include "boxsim/pty_endpoint.h"
+#endif
 
 namespace {
 
@@ -112,13 +114,18 @@ std::optional<tw::InjectedReply> ParseInjection(const std::string& text) {
 
 std::unique_ptr<tw::BoxEndpoint> OpenEndpoint(const std::optional<std::uint16_t>& tcpPort, const std::string& host,
                                               const std::string& device, std::uint32_t baud) {
-  if (tcpPort) {
-    return std::make_unique<tw::TcpEndpoint>(host, *tcpPort);
-  }
   if (!device.empty()) {
     return std::make_unique<tw::DeviceEndpoint>(device, baud);
   }
+#ifdef _WIN32
+  // No pseudo-terminals here: without --tcp the box takes any free loopback port.
+  return std::make_unique<tw::TcpEndpoint>(host, tcpPort.value_or(0));
+#else
+  if (tcpPort) {
+    return std::make_unique<tw::TcpEndpoint>(host, *tcpPort);
+  }
   return std::make_unique<tw::PtyEndpoint>();
+#endif
 }
 
 }  // namespace
@@ -217,7 +224,9 @@ int main(int argc, char** argv) {
   try {
     tw::StopSignal stop;
     g_stop = &stop;
+#ifdef SIGPIPE
     signal(SIGPIPE, SIG_IGN);
+#endif
     signal(SIGINT, OnSignal);
     signal(SIGTERM, OnSignal);
     const auto endpoint = OpenEndpoint(tcpPort, host, device, options.idleBaud);

@@ -14,7 +14,7 @@ class PtyEndpoint final : public BoxEndpoint {
   PtyEndpoint& operator=(const PtyEndpoint&) = delete;
 
   [[nodiscard]] std::string Name() const override { return m_path; }
-  [[nodiscard]] int PollFd() const override { return m_master; }
+  [[nodiscard]] bool WaitReadable(const StopSignal& stop) override { return WaitFd(m_master, stop); }
   long Read(std::uint8_t* buffer, std::size_t size) override;
   bool Write(const std::uint8_t* data, std::size_t size, const StopSignal& stop) override;
   // The speed of a pty is only an attribute; the pacing follows the negotiated speed instead.

@@ -1,6 +1,6 @@
 #pragma once
-// A stop request that a poll() can wait on: a pipe whose read end turns readable for good once raised.
-// Raise is safe in a signal handler.
+// A stop request that the box's waits can watch: on POSIX a pipe whose read end turns readable for good
+// once raised, on Windows a manual-reset event. Raise is safe in a signal or console-control handler.
 
 #include <chrono>
 
@@ -8,6 +8,12 @@ namespace tw {
 
 class StopSignal {
  public:
+#ifdef _WIN32
+  using Native = void*;  // the event's HANDLE
+#else
+  using Native = int;  // the pipe's read end
+#endif
+
   StopSignal();
   ~StopSignal();
   StopSignal(const StopSignal&) = delete;
@@ -15,13 +21,16 @@ class StopSignal {
 
   void Raise() const;
   [[nodiscard]] bool Raised() const;
-  [[nodiscard]] int Fd() const { return m_read; }
+  // What a wait on several objects includes to be woken by the stop.
+  [[nodiscard]] Native Handle() const { return m_wait; }
   // Waits for the time to pass; true when it passed, false when the stop came first.
   [[nodiscard]] bool Sleep(std::chrono::steady_clock::duration duration) const;
 
  private:
-  int m_read = -1;
+  Native m_wait{};
+#ifndef _WIN32
   int m_write = -1;
+#endif
 };
 
 }  // namespace tw

@@ -20,18 +20,36 @@ class TcpEndpoint final : public BoxEndpoint {
   TcpEndpoint& operator=(const TcpEndpoint&) = delete;
 
   [[nodiscard]] std::string Name() const override;
-  [[nodiscard]] int PollFd() const override { return m_peer >= 0 ? m_peer : m_listen; }
+  [[nodiscard]] bool WaitReadable(const StopSignal& stop) override;
   long Read(std::uint8_t* buffer, std::size_t size) override;
   bool Write(const std::uint8_t* data, std::size_t size, const StopSignal& stop) override;
   void SetBaud(std::uint32_t) override {}
 
  private:
+#ifdef _WIN32
+  using Socket = std::uintptr_t;  // SOCKET
+  static constexpr Socket kNoSocket = ~Socket{0};
+#else
+  using Socket = int;
+  static constexpr Socket kNoSocket = -1;
+#endif
+
   void Accept();
   void DropPeer();
+  // The platform's side: a non-blocking peer or kNoSocket; bytes sent at once without waiting.
+  [[nodiscard]] Socket AcceptPeer();
+  [[nodiscard]] long SendNow(const std::uint8_t* data, std::size_t size);
+  [[nodiscard]] bool SendAll(const std::uint8_t* data, std::size_t size, const StopSignal& stop);
+  // Bytes received; 0 when nothing is there yet; -1 when the PC closed or the connection broke.
+  [[nodiscard]] long Receive(std::uint8_t* buffer, std::size_t size);
   [[nodiscard]] bool PeerHungUp() const;
+  static void CloseSocket(Socket socket);
 
-  int m_listen = -1;
-  int m_peer = -1;
+  Socket m_listen = kNoSocket;
+  Socket m_peer = kNoSocket;
+#ifdef _WIN32
+  void* m_event = nullptr;  // WSAEVENT: the socket waited on turned readable, writable or closed
+#endif
   std::string m_host;
   std::uint16_t m_port = 0;
   std::vector<std::uint8_t> m_held;

@@ -54,6 +54,8 @@ bool DeviceEndpoint::Configure(std::uint32_t baud) {
   return tcsetattr(m_fd, TCSADRAIN, &settings) == 0;
 }
 
+bool DeviceEndpoint::WaitReadable(const StopSignal& stop) { return WaitFd(m_fd, stop); }
+
 long DeviceEndpoint::Read(std::uint8_t* buffer, std::size_t size) { return ReadSome(m_fd, buffer, size); }
 
 bool DeviceEndpoint::Write(const std::uint8_t* data, std::size_t size, const StopSignal& stop) {

@@ -13,12 +13,12 @@ StopSignal::StopSignal() {
   if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
     throw std::runtime_error("cannot create the stop pipe");
   }
-  m_read = fds[0];
+  m_wait = fds[0];
   m_write = fds[1];
 }
 
 StopSignal::~StopSignal() {
-  close(m_read);
+  close(m_wait);
   close(m_write);
 }
 
@@ -28,7 +28,7 @@ void StopSignal::Raise() const {
 }
 
 bool StopSignal::Raised() const {
-  pollfd fd{m_read, POLLIN, 0};
+  pollfd fd{m_wait, POLLIN, 0};
   return poll(&fd, 1, 0) > 0;
 }
 
@@ -42,7 +42,7 @@ bool StopSignal::Sleep(std::chrono::steady_clock::duration duration) const {
     }
     const timespec wait{static_cast<time_t>(left.count() / 1'000'000'000),
                         static_cast<long>(left.count() % 1'000'000'000)};
-    pollfd fd{m_read, POLLIN, 0};
+    pollfd fd{m_wait, POLLIN, 0};
     if (ppoll(&fd, 1, &wait, nullptr) > 0) {
       return false;
     }

@@ -1,5 +1,7 @@
 #include "cli/signal_watcher.h"
 
+#include <pthread.h>
+
 #include <csignal>
 
 namespace tw {

@@ -19,7 +19,7 @@ bool BoxEndpoint::WriteAll(int fd, const std::uint8_t* data, std::size_t size, c
     if (written < 0 && errno != EAGAIN && errno != EINTR) {
       return false;
     }
-    pollfd fds[2] = {{fd, POLLOUT, 0}, {stop.Fd(), POLLIN, 0}};
+    pollfd fds[2] = {{fd, POLLOUT, 0}, {stop.Handle(), POLLIN, 0}};
     if (poll(fds, 2, -1) < 0 && errno != EINTR) {
       return false;
     }
@@ -28,6 +28,18 @@ bool BoxEndpoint::WriteAll(int fd, const std::uint8_t* data, std::size_t size, c
     }
   }
   return true;
+}
+
+bool BoxEndpoint::WaitFd(int fd, const StopSignal& stop) {
+  for (;;) {
+    pollfd fds[2] = {{fd, POLLIN, 0}, {stop.Handle(), POLLIN, 0}};
+    if (poll(fds, 2, -1) >= 0) {
+      return fds[1].revents == 0;
+    }
+    if (errno != EINTR) {
+      return false;
+    }
+  }
 }
 
 long BoxEndpoint::ReadSome(int fd, std::uint8_t* buffer, std::size_t size) {
