@@ -1,20 +1,8 @@
 #include "cli/port_board.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
+#include "cli/terminal_width.h"
 
 namespace tw {
-
-namespace {
-
-constexpr std::size_t kDefaultWidth = 80;
-
-std::size_t TerminalWidth(std::FILE* out) {
-  winsize size{};
-  return ioctl(fileno(out), TIOCGWINSZ, &size) == 0 && size.ws_col > 1 ? size.ws_col : kDefaultWidth;
-}
-
-}  // namespace
 
 PortBoard::PortBoard(std::FILE* out, std::size_t rows) : m_out(out), m_rows(rows), m_width(TerminalWidth(out)) {}
 

@@ -1,15 +1,12 @@
 #include "cli/run_log.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+
+#include "cli/locked_append.h"
 
 namespace tw {
 
@@ -50,7 +47,11 @@ void Complain(const std::string& path) {
 std::string RunLog::Now() {
   const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
   std::tm utc{};
+#ifdef _WIN32
+  gmtime_s(&utc, &now);
+#else
   gmtime_r(&now, &utc);
+#endif
   char text[32];
   std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
   return text;
@@ -61,23 +62,11 @@ bool RunLog::Check() const { return Write(""); }
 bool RunLog::Append(const RunRecord& record) const { return Write(FormatLine(record)); }
 
 bool RunLog::Write(const std::string& line) const {
-  const int fd = ::open(m_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) {
+  if (!AppendLocked(m_path, kHeader, line)) {
     Complain(m_path);
     return false;
   }
-  struct stat info {};
-  bool written = ::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &info) == 0;
-  if (written) {
-    // The header belongs to whoever finds the file empty while holding the lock.
-    const std::string text = (info.st_size == 0 && !line.empty() ? std::string(kHeader) : std::string()) + line;
-    written = text.empty() || ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-  }
-  if (!written) {
-    Complain(m_path);
-  }
-  ::close(fd);
-  return written;
+  return true;
 }
 
 }  // namespace tw

@@ -19,8 +19,7 @@ enum class Kind { FileDownload, ViewerDownload, MemoryUpload };
 // The box's side, just enough of it: reads what the PC wrote, decides at random, queues its replies.
 class RandomBox {
  public:
-  RandomBox(std::mt19937& random, const Bytes& data, bool download)
-      : m_random(random), m_data(data), m_download(download) {}
+  RandomBox(std::mt19937& random, const Bytes& data) : m_random(random), m_data(data) {}
 
   // Consumes the PC's bytes; false once the box has given up on the transfer.
   bool Read(const Bytes& written) {
@@ -176,7 +175,6 @@ class RandomBox {
 
   std::mt19937& m_random;
   const Bytes& m_data;
-  bool m_download;
   Bytes m_in;
   Bytes m_out;
   std::size_t m_done = 0;
@@ -206,7 +204,7 @@ class RandomTransfer : public SessionTest {
     host.outcome.reset();
     host.uploadShown.clear();
 
-    RandomBox box(random, data, host.download);
+    RandomBox box(random, data);
     ASSERT_TRUE(session->OnStart());
     box.Read(TakeAll());
     while (box.HasOutput()) {

@@ -234,8 +234,8 @@ class DlgSessionTest : public QObject {
     bool completedWhilePicking = false;
     WhileRunning(d, [&] {
       bench.prompter->whilePicking = [&] {
-        completedWhilePicking =
-            test::WaitForMessage(d.Host(), *bench.prompter, QStringLiteral("Download Complete!!!"), 10000);
+        completedWhilePicking = test::WaitForMessage(d.Host(), *bench.prompter, QStringLiteral("Download Complete!!!"),
+                                                     60000);  // a limit for a loaded machine, not a timing
       };
       d.OnStart();  // the second Start's picker stays open until the first transfer ends, then is cancelled
     });
