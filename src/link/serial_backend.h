@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tw {
@@ -44,6 +46,13 @@ class SerialBackend {
 };
 
 [[nodiscard]] std::unique_ptr<SerialBackend> MakeSerialBackend();
+
+// "HOST:PORT" of a raw TCP serial server, split at its last colon; nothing when a part is missing.
+struct TcpTarget {
+  std::string host;
+  std::string service;
+};
+[[nodiscard]] std::optional<TcpTarget> ParseTcpTarget(std::string_view target);
 
 // Serial devices present, in port order (port number n is entry n - 1).
 [[nodiscard]] std::vector<std::string> ListSerialDevices();

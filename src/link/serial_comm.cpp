@@ -25,6 +25,14 @@ std::string CantOpenPortMessage(int portNumber) {
   return text;
 }
 
+std::optional<TcpTarget> ParseTcpTarget(std::string_view target) {
+  const auto colon = target.rfind(':');
+  if (colon == std::string_view::npos || colon == 0 || colon + 1 == target.size()) {
+    return std::nullopt;
+  }
+  return TcpTarget{std::string(target.substr(0, colon)), std::string(target.substr(colon + 1))};
+}
+
 CSerialComm::CSerialComm() = default;
 
 CSerialComm::~CSerialComm() { Close(); }

@@ -224,17 +224,15 @@ class Win32SerialBackend final : public SerialBackend {
   }
 
   int OpenSocket(std::string_view target) {
-    const auto colon = target.rfind(':');
-    if (!StartWinsock() || colon == std::string_view::npos || colon == 0 || colon + 1 == target.size()) {
+    const std::optional<TcpTarget> parts = ParseTcpTarget(target);
+    if (!StartWinsock() || !parts) {
       return EINVAL;
     }
-    const std::string host(target.substr(0, colon));
-    const std::string service(target.substr(colon + 1));
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0) {
+    if (getaddrinfo(parts->host.c_str(), parts->service.c_str(), &hints, &found) != 0) {
       return EHOSTUNREACH;
     }
     int error = ECONNREFUSED;
