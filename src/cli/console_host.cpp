@@ -45,6 +45,7 @@ void ConsoleHost::RestartIdleTimer() {
 
 void ConsoleHost::AnnounceDevice(int portNumber, const std::string& device) {
   m_device = device.empty() ? "no serial device" : device;
+  m_progress.NameDevice(m_device);
   m_progress.Status("COM " + std::to_string(portNumber) + " -> " + m_device);
 }
 

@@ -35,6 +35,7 @@ class JsonProgress : public ProgressView {
   void Message(const std::string& text) override { Text("message", text); }
   void Finish() override {}
   [[nodiscard]] bool OnTerminal() const override { return false; }
+  void NameDevice(const std::string&) override {}  // the start object carries it
 
  private:
   void Text(const char* event, const std::string& text);

@@ -95,7 +95,7 @@ void ProgressLine::Finish() {
 
 void ProgressLine::Draw() {
   if (m_tag.board != nullptr) {
-    m_tag.board->SetRow(m_tag.row, m_tag.prefix + Render());
+    m_tag.board->SetRow(m_tag.row, m_tag.prefix + (m_device.empty() ? "" : m_device + "  ") + Render());
     m_drawn = true;
   } else if (m_terminal) {
     std::fprintf(m_out, "\r\033[K%s", Render().c_str());

@@ -24,6 +24,7 @@ class ProgressLine : public ProgressView {
   void Message(const std::string& text) override;
   void Finish() override;
   [[nodiscard]] bool OnTerminal() const override { return m_terminal; }
+  void NameDevice(const std::string& device) override { m_device = device; }
 
  private:
   void Draw();
@@ -41,6 +42,7 @@ class ProgressLine : public ProgressView {
   std::uint64_t m_total = 0;
   std::string m_caption;
   bool m_captionPending = false;
+  std::string m_device;
   RateMeter m_rate;
 };
 

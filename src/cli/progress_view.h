@@ -19,6 +19,8 @@ class ProgressView {
   virtual void Message(const std::string& text) = 0;
   virtual void Finish() = 0;
   [[nodiscard]] virtual bool OnTerminal() const = 0;
+  // The device the port stands for, once it is known; a row of its own shows it.
+  virtual void NameDevice(const std::string& device) = 0;
 };
 
 }  // namespace tw

@@ -64,13 +64,13 @@ TEST_F(CliTest, OnATerminalEachPortKeepsOneRowAndEveryMessageShowsOnce) {
   EXPECT_EQ(run.status, 0);
   const std::vector<std::string> screen = Lines(Screen(run.out));
   for (const std::string port : {"sim#1", "sim#2"}) {
-    EXPECT_EQ(std::count_if(screen.begin(), screen.end(),
-                            [&](const std::string& line) { return line.starts_with(port + ": ["); }),
-              1)
-        << Screen(run.out);
+    // The row: port, device, then the bar.
+    const auto isRow = [&](const std::string& line) {
+      return line.starts_with(port + ": /dev/") && line.find("  [") != std::string::npos;
+    };
+    EXPECT_EQ(std::count_if(screen.begin(), screen.end(), isRow), 1) << Screen(run.out);
     EXPECT_EQ(std::count(screen.begin(), screen.end(), port + ": Download Complete!!!"), 1) << Screen(run.out);
-    const auto row = std::find_if(screen.begin(), screen.end(),
-                                  [&](const std::string& line) { return line.starts_with(port + ": ["); });
+    const auto row = std::find_if(screen.begin(), screen.end(), isRow);
     EXPECT_TRUE(row != screen.end() && row->find("100%") != std::string::npos) << Screen(run.out);
   }
 }
