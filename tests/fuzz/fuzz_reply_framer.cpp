@@ -1,6 +1,6 @@
 // The reply framer on arbitrary reads: the first byte of each step picks how the engine pulls (frames
-// or upload data) and how much time passed. No byte is invented, none read past a buffer, and only a
-// stale partial frame is ever dropped.
+// or upload data) and how long the line was quiet before the read. No byte is invented, none read past a buffer, and
+// only a stale partial frame is ever dropped.
 
 #include <algorithm>
 #include <array>
@@ -13,7 +13,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   tw::ReplyFramer framer;
-  tw::ReplyFramer::Clock::time_point now{};
   std::size_t in = 0;
   std::size_t out = 0;
   std::size_t dropped = 0;
@@ -22,10 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t count = std::min<std::size_t>(data[1] % 32, size - 2);
     data += 2;
     size -= 2;
-    now += std::chrono::milliseconds((control & 0x0F) * 20);
+    const std::chrono::milliseconds silence((control & 0x0F) * 20);
     const std::size_t before = framer.Buffered();
     const bool partial = before > 0 && before < tw::kReplySize;
-    framer.Append(data, count, now);
+    framer.Append(data, count, silence);
     const std::size_t lost = before + count - framer.Buffered();
     if (lost != 0 && !(partial && lost == before)) {
       std::abort();
