@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "link/wire_format.h"
+
 namespace tw {
 
 namespace {
@@ -16,8 +18,7 @@ bool AllOf(const std::string& text, int (*isClass)(int)) {
 }  // namespace
 
 bool IsHexAddress(const std::string& text) {
-  const bool prefixed = text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-  const std::string digits = prefixed ? text.substr(2) : text;
+  const std::string digits(WithoutHexPrefix(text));
   return digits.size() <= kMaxAddressDigits && AllOf(digits, isxdigit);
 }
 

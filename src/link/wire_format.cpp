@@ -108,12 +108,16 @@ std::uint32_t HexDigit(char c) {
 
 }  // namespace
 
-std::uint32_t ParseHexText(std::string_view text) {
+std::string_view WithoutHexPrefix(std::string_view text) {
   if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
     text.remove_prefix(2);
   }
+  return text;
+}
+
+std::uint32_t ParseHexText(std::string_view text) {
   std::uint32_t value = 0;
-  for (char c : text) {
+  for (char c : WithoutHexPrefix(text)) {
     value = value * 16 + HexDigit(c);
   }
   return value;

@@ -96,6 +96,8 @@ void PutBigEndian32(std::uint8_t* out, std::uint32_t value);
 [[nodiscard]] std::string_view ReplyName(std::uint8_t code);
 [[nodiscard]] std::string_view CommandName(std::uint8_t code);
 
+// The text without a leading "0x"/"0X".
+[[nodiscard]] std::string_view WithoutHexPrefix(std::string_view text);
 // Loader hex text: digits weigh by their distance from the last character; "0x"/"0X" is skipped.
 [[nodiscard]] std::uint32_t ParseHexText(std::string_view text);
 

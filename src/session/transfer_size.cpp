@@ -80,8 +80,7 @@ std::string RequestAddressText(Mode mode, const std::string& start) {
   switch (mode) {
     case Mode::Eeprom: {
       // "0x12" means 0x12: the prefix goes before the last four characters are taken.
-      const bool prefixed = start.size() >= 2 && start[0] == '0' && (start[1] == 'x' || start[1] == 'X');
-      return "0000" + LastChars(prefixed ? start.substr(2) : start, kEepromAddressDigits);
+      return "0000" + LastChars(std::string(WithoutHexPrefix(start)), kEepromAddressDigits);
     }
     case Mode::Sdram:
     case Mode::Flash:

@@ -69,6 +69,7 @@ TEST_F(TransferEnd, StartWhileABatchWaitsSendsNothingMoreOfItsFile) {
   EXPECT_TRUE(session->OnStart());
   EXPECT_FALSE(secondStartReturned);
   EXPECT_FALSE(session->Running());
+  EXPECT_EQ(session->Transfer().EndReason(), tw::TransferEnd::Cancelled);
   link.line->ClearWrites();
   Reply(rpl::kBlockOk);
   Reply(rpl::kBlockResend);
@@ -108,6 +109,7 @@ TEST_F(TransferEnd, ASourceThatShrinksEndsTheTransferWithNothingPadded) {
   EXPECT_EQ(DataBlocksWritten(), 0u);
   EXPECT_EQ(host.messages, (std::vector<std::string>{"Can't read " + image + " !!!"}));
   EXPECT_EQ(host.outcome, false);
+  EXPECT_EQ(session->Transfer().EndReason(), tw::TransferEnd::Failed);
   Reply(rpl::kComplete);
   EXPECT_EQ(host.messages.size(), 1u) << "an ended transfer cannot complete";
 }
@@ -184,6 +186,7 @@ TEST_F(TransferEnd, AReopenThatFailsIsALostLine) {
   EXPECT_EQ(host.outcome, false);
   EXPECT_EQ(host.messages, (std::vector<std::string>{"Can't Open Comm Port 1 !"}));
   EXPECT_FALSE(session->Running());
+  EXPECT_EQ(session->Transfer().EndReason(), tw::TransferEnd::LineLost);
 }
 
 }  // namespace
