@@ -2,6 +2,7 @@
 // The platform side of a serial port: one implementation per platform file (serial_posix.cpp, ...).
 // The reader-thread logic in CSerialComm only talks to this interface.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -19,7 +20,7 @@ struct LineSettings {
   std::uint8_t parity = 0;    // Win32 codes: 0 none, 1 odd, 2 even, 3 mark, 4 space
 };
 
-enum class WaitResult { Readable, Woken, HangUp };
+enum class WaitResult { Readable, Woken, HangUp, TimedOut };
 
 inline constexpr long kReadHangUp = -1;
 
@@ -32,8 +33,9 @@ class SerialBackend {
   virtual bool Configure(const LineSettings& line) = 0;
   // Discards both queues.
   virtual void Purge() = 0;
-  // Reader thread: blocks until input is queued, Wake() was called, or the line hung up.
-  [[nodiscard]] virtual WaitResult WaitReadable() = 0;
+  // Reader thread: blocks until input is queued, Wake() was called, the line hung up, or `limit` passed
+  // with none of these (TimedOut: the line was quiet all that time).
+  [[nodiscard]] virtual WaitResult WaitReadable(std::chrono::milliseconds limit) = 0;
   // Any thread: makes a current or the next WaitReadable return Woken.
   virtual void Wake() = 0;
   // Reads only what is queued, at most `max` bytes: the count, 0 when nothing was queued, or

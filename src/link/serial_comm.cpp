@@ -10,6 +10,9 @@ namespace tw {
 
 namespace {
 
+// Silence is counted in whole quiet waits of this length: a wait that ends because bytes came counts
+// nothing, so a reader that runs late on a busy machine never mistakes the delay for a quiet line.
+constexpr std::chrono::milliseconds kQuietWait{25};
 constexpr int kNamedPorts = 5;  // port numbers 1..5 are serial devices, above that the pseudo-device
 #ifdef _WIN32
 constexpr const char* kPseudoDevice = R"(\\.\TELNET)";  // the backend falls back to TCP where it is missing
@@ -204,11 +207,13 @@ bool CSerialComm::Retired(std::uint64_t generation) const {
 }
 
 void CSerialComm::ReaderLoop(SerialBackend& device, ChunkSink* owner, const TraceFn& trace, std::uint64_t generation) {
-  std::chrono::steady_clock::duration silence{};  // an empty read does not end the silence
+  std::chrono::milliseconds silence{};  // an empty read does not end the silence
   while (WaitUntilNoChunkPending(generation)) {
-    const auto waitStart = std::chrono::steady_clock::now();
-    const WaitResult ready = device.WaitReadable();
-    silence += std::chrono::steady_clock::now() - waitStart;
+    const WaitResult ready = device.WaitReadable(kQuietWait);
+    if (ready == WaitResult::TimedOut) {
+      silence += kQuietWait;
+      continue;
+    }
     if (ready == WaitResult::Woken) {
       return;
     }
@@ -228,7 +233,7 @@ void CSerialComm::ReaderLoop(SerialBackend& device, ChunkSink* owner, const Trac
     {
       const std::lock_guard lock(m_mutex);
       m_pending = length;
-      m_silence = std::chrono::duration_cast<std::chrono::milliseconds>(silence);
+      m_silence = silence;
     }
     silence = {};
     owner->PostReceivedData(length);

@@ -192,14 +192,18 @@ class PosixSerialBackend final : public SerialBackend {
     }
   }
 
-  WaitResult WaitReadable() override {
+  WaitResult WaitReadable(std::chrono::milliseconds limit) override {
     std::array<pollfd, 2> fds{{{m_fd, POLLIN, 0}, {m_wake[0], POLLIN, 0}}};
     for (;;) {
-      if (::poll(fds.data(), fds.size(), -1) < 0) {
+      const int ready = ::poll(fds.data(), fds.size(), static_cast<int>(limit.count()));
+      if (ready < 0) {
         if (errno == EINTR) {
           continue;
         }
         return WaitResult::HangUp;
+      }
+      if (ready == 0) {
+        return WaitResult::TimedOut;
       }
       if (fds[1].revents != 0) {
         return WaitResult::Woken;

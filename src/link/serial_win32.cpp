@@ -125,11 +125,12 @@ class Win32SerialBackend final : public SerialBackend {
     }
   }
 
-  WaitResult WaitReadable() override {
+  WaitResult WaitReadable(std::chrono::milliseconds limit) override {
     if (WaitForSingleObject(m_wake, 0) == WAIT_OBJECT_0) {
       return WaitResult::Woken;
     }
-    return m_socket != INVALID_SOCKET ? WaitSocket() : WaitComm();
+    const auto millis = static_cast<DWORD>(limit.count());
+    return m_socket != INVALID_SOCKET ? WaitSocket(millis) : WaitComm(millis);
   }
 
   void Wake() override { SetEvent(m_wake); }
@@ -255,15 +256,18 @@ class Win32SerialBackend final : public SerialBackend {
     return 0;
   }
 
-  WaitResult WaitSocket() {
+  WaitResult WaitSocket(DWORD limit) {
     u_long queued = 0;
     if (ioctlsocket(m_socket, FIONREAD, &queued) == 0 && queued > 0) {
       return WaitResult::Readable;
     }
     const std::array<HANDLE, 2> events{m_ready, m_wake};
-    const DWORD which = WaitForMultipleObjects(2, events.data(), FALSE, INFINITE);
+    const DWORD which = WaitForMultipleObjects(2, events.data(), FALSE, limit);
     if (which == WAIT_OBJECT_0 + 1) {
       return WaitResult::Woken;
+    }
+    if (which == WAIT_TIMEOUT) {
+      return WaitResult::TimedOut;
     }
     WSANETWORKEVENTS happened{};
     WSAEnumNetworkEvents(m_socket, m_ready, &happened);
@@ -271,7 +275,7 @@ class Win32SerialBackend final : public SerialBackend {
     return which == WAIT_OBJECT_0 ? WaitResult::Readable : WaitResult::HangUp;
   }
 
-  WaitResult WaitComm() {
+  WaitResult WaitComm(DWORD limit) {
     DWORD errors = 0;
     COMSTAT status{};
     if (!ClearCommError(m_comm, &errors, &status)) {
@@ -281,7 +285,7 @@ class Win32SerialBackend final : public SerialBackend {
       return WaitResult::Readable;
     }
     if (!m_commEvents) {
-      return WaitFirstByte();
+      return WaitFirstByte(limit);
     }
     OVERLAPPED io{};
     io.hEvent = m_ready;
@@ -291,14 +295,14 @@ class Win32SerialBackend final : public SerialBackend {
       return WaitResult::HangUp;
     }
     DWORD ignored = 0;
-    return AwaitReady(io, ignored);
+    return AwaitReady(io, ignored, limit);
   }
 
-  // Waits for the overlapped operation that signals m_ready, or the wake-up, which cancels it; either
-  // way the operation has ended when this returns (io must outlive it).
-  WaitResult AwaitReady(OVERLAPPED& io, DWORD& done) {
+  // Waits for the overlapped operation that signals m_ready, or the wake-up or `limit`, which cancel it;
+  // either way the operation has ended when this returns (io must outlive it).
+  WaitResult AwaitReady(OVERLAPPED& io, DWORD& done, DWORD limit) {
     const std::array<HANDLE, 2> events{m_ready, m_wake};
-    const DWORD which = WaitForMultipleObjects(2, events.data(), FALSE, INFINITE);
+    const DWORD which = WaitForMultipleObjects(2, events.data(), FALSE, limit);
     if (which != WAIT_OBJECT_0) {
       CancelIo(m_comm);
     }
@@ -306,12 +310,15 @@ class Win32SerialBackend final : public SerialBackend {
     if (which == WAIT_OBJECT_0 + 1) {
       return WaitResult::Woken;
     }
+    if (which == WAIT_TIMEOUT) {
+      return ok ? WaitResult::Readable : WaitResult::TimedOut;  // ok: it ended before the cancel came
+    }
     return ok && which == WAIT_OBJECT_0 ? WaitResult::Readable : WaitResult::HangUp;
   }
 
   // Reads one byte, waiting for it (the port's read timeouts are off), unless woken first; the byte
   // leads the next Read.
-  WaitResult WaitFirstByte() {
+  WaitResult WaitFirstByte(DWORD limit) {
     OVERLAPPED io{};
     io.hEvent = m_ready;
     ResetEvent(m_ready);
@@ -320,7 +327,7 @@ class Win32SerialBackend final : public SerialBackend {
       return WaitResult::HangUp;
     }
     DWORD got = 0;
-    const WaitResult result = AwaitReady(io, got);
+    const WaitResult result = AwaitReady(io, got, limit);
     if (got == 1) {
       m_early = byte;  // kept even when the wake-up won the race
     }

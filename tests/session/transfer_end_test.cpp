@@ -54,6 +54,18 @@ TEST_F(TransferEnd, ASlowOperatorNeverLosesAReplySplitAroundHisMessageBox) {
   EXPECT_EQ(DataBlocksWritten(), 1u);
 }
 
+TEST_F(TransferEnd, AReaderRunLateByABusyMachineNeverLosesASplitReply) {
+  host.openAnswer = GzipFile(3000);
+  StartAndRequest();
+  Reply(rpl::kSendData);
+  link.line->ClearWrites();
+  const Bytes resend = Frame(rpl::kBlockResend);
+  Box(Bytes(resend.begin(), resend.begin() + 3));
+  link.line->RunReaderLate(300ms);  // longer than a partial reply may wait on a quiet line
+  Box(Bytes(resend.begin() + 3, resend.end()));
+  EXPECT_EQ(DataBlocksWritten(), 1u) << "the resend request was lost";
+}
+
 TEST_F(TransferEnd, StartWhileABatchWaitsSendsNothingMoreOfItsFile) {
   host.mode = static_cast<int>(Mode::Mp3);
   host.selected.push_back({WriteFile("song.mp3", Pattern(5000)), "song.mp3", false});

@@ -1,8 +1,14 @@
 #include "support/fake_serial_backend.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace tw::test {
+
+void FakeLine::RunReaderLate(std::chrono::milliseconds delay) {
+  const std::lock_guard lock(m_mutex);
+  m_lateBy = delay;
+}
 
 void FakeLine::Feed(std::vector<std::uint8_t> bytes) {
   {
@@ -71,11 +77,19 @@ bool FakeSerialBackend::Configure(const LineSettings& line) {
   return !m_line->m_configureFails;
 }
 
-WaitResult FakeSerialBackend::WaitReadable() {
+WaitResult FakeSerialBackend::WaitReadable(std::chrono::milliseconds limit) {
   std::unique_lock lock(m_line->m_mutex);
-  m_line->m_changed.wait(lock, [this] { return m_woken || m_line->m_hungUp || !m_line->m_incoming.empty(); });
+  if (!m_line->m_changed.wait_for(lock, limit,
+                                  [this] { return m_woken || m_line->m_hungUp || !m_line->m_incoming.empty(); })) {
+    return WaitResult::TimedOut;
+  }
   if (m_woken) {
     return WaitResult::Woken;
+  }
+  if (m_line->m_lateBy.count() > 0) {
+    lock.unlock();
+    std::this_thread::sleep_for(m_line->m_lateBy);  // the scheduler runs the reader late
+    lock.lock();
   }
   return m_line->m_incoming.empty() ? WaitResult::HangUp : WaitResult::Readable;
 }

@@ -2,6 +2,7 @@
 // A scripted serial device: the test feeds what the program will read (one Feed, one read) and
 // inspects every write. FakeLine is shared so it outlives the backends a link opens and closes.
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -20,6 +21,8 @@ class FakeLine {
   void HangUp();
   void FailOpenWith(int error);
   void FailConfigure();
+  // A wait that ends because bytes came returns `delay` late, as on a busy machine.
+  void RunReaderLate(std::chrono::milliseconds delay);
 
   [[nodiscard]] std::vector<std::vector<std::uint8_t>> Writes() const;
   [[nodiscard]] std::vector<std::uint8_t> AllWritten() const;
@@ -37,6 +40,7 @@ class FakeLine {
   bool m_hungUp = false;
   int m_openError = 0;
   bool m_configureFails = false;
+  std::chrono::milliseconds m_lateBy{0};
   LineSettings m_settings;
   std::string m_device;
 };
@@ -48,7 +52,7 @@ class FakeSerialBackend final : public SerialBackend {
   int Open(const std::string& device) override;
   bool Configure(const LineSettings& line) override;
   void Purge() override {}
-  WaitResult WaitReadable() override;
+  WaitResult WaitReadable(std::chrono::milliseconds limit) override;
   void Wake() override;
   long Read(std::uint8_t* out, std::size_t max) override;
   bool Write(const std::uint8_t* data, std::size_t count) override;
