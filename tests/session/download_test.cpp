@@ -39,7 +39,7 @@ TEST_F(Download, GzipProgramRunsTheWholeConversation) {
   ASSERT_TRUE(session->OnStart());
   EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{Bytes(kHandshake.begin(), kHandshake.end())}));
 
-  host.speed = 2;
+  host.speed = LineSpeed::Baud38400;
   Reply(rpl::kHello);
   EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{{0x47, 0, cmd::kSetSpeed, 0, 0, 0, 0, 2}}));
   Reply(rpl::kSpeedAck);
@@ -74,7 +74,7 @@ TEST_F(Download, GzipProgramRunsTheWholeConversation) {
   EXPECT_EQ(host.outcome, true);
 }
 
-TEST_F(Download, ResendRepeatsTheLastBlockExactlyEvenAfterTheEnd) {
+TEST_F(Download, ResendRepeatsTheLastBlockExactlyAndARepeatedSendDataStartsOver) {
   const Bytes image = GzipImage(1500);
   host.openAnswer = WriteFile("image.gz", image);
   StartAndRequest();
@@ -82,27 +82,14 @@ TEST_F(Download, ResendRepeatsTheLastBlockExactlyEvenAfterTheEnd) {
   Reply(rpl::kBlockResend);
   Reply(rpl::kBlockOk);
   Reply(rpl::kBlockResend);  // the last block, after the file was closed
+  Reply(rpl::kSendData);
   const std::vector<Bytes> blocks = TakeWrites();
-  ASSERT_EQ(blocks.size(), 4u);
+  ASSERT_EQ(blocks.size(), 5u);
   ExpectDataBlock(blocks[0], Block(image, 0, 1024), 0);
   ExpectDataBlock(blocks[1], Block(image, 0, 1024), 1);  // a resend carries the counter's current value
   ExpectDataBlock(blocks[2], Block(image, 1024, 476), 1);
   ExpectDataBlock(blocks[3], Block(image, 1024, 476), 2);
-}
-
-TEST_F(Download, JoinedAndSplitRepliesAreEachHandledOnce) {
-  host.openAnswer = WriteFile("image.gz", GzipImage(3000));
-  StartAndRequest();
-  Bytes joined = Frame(rpl::kSendData);
-  const Bytes ok = Frame(rpl::kBlockOk);
-  joined.insert(joined.end(), ok.begin(), ok.end());
-  Box(joined);
-  EXPECT_EQ(TakeWrites().size(), 2u);
-
-  Box(Bytes(ok.begin(), ok.begin() + 3));
-  EXPECT_TRUE(TakeWrites().empty());
-  Box(Bytes(ok.begin() + 3, ok.end()));
-  EXPECT_EQ(TakeWrites().size(), 1u);
+  ExpectDataBlock(blocks[4], Block(image, 0, 1024), 0);
 }
 
 TEST_F(Download, ModelNameOfAGzipLoadStaysForLaterDownloads) {
@@ -112,23 +99,13 @@ TEST_F(Download, ModelNameOfAGzipLoadStaysForLaterDownloads) {
   const std::vector<Bytes> first = StartAndRequest();
   EXPECT_TRUE(std::equal(first[1].begin(), first[1].begin() + 30, plain.begin() + 1));
 
-  host.mode = static_cast<int>(Mode::Program);
+  host.mode = Mode::Program;
   const std::vector<Bytes> second = StartAndRequest();
   EXPECT_TRUE(std::equal(second[1].begin(), second[1].begin() + 30, plain.begin() + 1));
 }
 
-TEST_F(Download, GzipLoaderRefusesOtherFirstBytesAndEmptyFiles) {
-  for (const Bytes& content : {Bytes{0x00, 0x8B, 0x08}, Bytes{}}) {
-    host.messages.clear();
-    host.openAnswer = WriteFile("bad.gz", content);
-    EXPECT_FALSE(session->OnStart());
-    EXPECT_EQ(host.messages, (std::vector<std::string>{"Invalid File"}));
-    EXPECT_TRUE(TakeWrites().empty());
-  }
-}
-
 TEST_F(Download, ProgramModeSendsTheImageBehindItsHeader) {
-  host.mode = static_cast<int>(Mode::Program);
+  host.mode = Mode::Program;
   const Bytes image = Pattern(1100);
   host.openAnswer = WriteFile("program.bin", image);
   const std::vector<Bytes> request = StartAndRequest();
@@ -137,54 +114,53 @@ TEST_F(Download, ProgramModeSendsTheImageBehindItsHeader) {
   Reply(rpl::kBlockOk);
   const std::vector<Bytes> blocks = TakeWrites();
   ASSERT_EQ(blocks.size(), 2u);
-  ExpectDataBlock(blocks[0], Block(image, 64, 1024), 0);
-  ExpectDataBlock(blocks[1], Block(image, 1088, 12), 1);
+  ExpectDataBlock(blocks[0], Block(image, kProgramHeaderSize, 1024), 0);
+  ExpectDataBlock(blocks[1], Block(image, kProgramHeaderSize + 1024, 12), 1);
+}
 
-  host.openAnswer = WriteFile("short.bin", Pattern(64));
-  host.messages.clear();
+TEST_F(Download, RefusedFilesSayWhyAndSendNothing) {
+  struct Case {
+    Mode mode;
+    Bytes content;  // empty with no message: the file does not exist
+    std::string message;
+  };
+  const std::string missing = (m_dir / "missing.gz").string();
+  const Case cases[] = {
+      {Mode::GzipProgram, {0x00, 0x8B, 0x08}, "Invalid File"},
+      {Mode::GzipProgram, {}, "Invalid File"},
+      {Mode::Program, Pattern(kProgramHeaderSize), "Invalid File"},
+      {Mode::Database, Pattern(1000), "Not Database File!"},
+      {Mode::Boot, Pattern(1000), "Not Boot File!"},
+      {Mode::GzipProgram, {}, "Can't open " + missing + " !!!"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    host.mode = c.mode;
+    host.messages.clear();
+    host.openAnswer = c.message.starts_with("Can't") ? missing : WriteFile("file.bin", c.content);
+    EXPECT_FALSE(session->OnStart());
+    EXPECT_EQ(host.messages, (std::vector<std::string>{c.message}));
+    EXPECT_TRUE(TakeWrites().empty());
+  }
+  host.openAnswer.reset();  // the picker cancelled
   EXPECT_FALSE(session->OnStart());
-  EXPECT_EQ(host.messages, (std::vector<std::string>{"Invalid File"}));
   EXPECT_TRUE(TakeWrites().empty());
 }
 
-TEST_F(Download, DatabaseAndBootFilesOfTheWrongLength) {
-  host.mode = static_cast<int>(Mode::Database);
-  host.openAnswer = WriteFile("short.db", Pattern(1000));
-  EXPECT_FALSE(session->OnStart());
-  EXPECT_EQ(host.messages, (std::vector<std::string>{"Not Database File!"}));
-  EXPECT_TRUE(TakeWrites().empty());
-
-  host.messages.clear();
+TEST_F(Download, LongerDatabaseAndBootImagesAnnounceTheirFixedSize) {
+  host.mode = Mode::Database;
   host.openAnswer = WriteFile("long.db", Pattern(kDatabaseSize + 10));
   EXPECT_EQ(GetBigEndian32(StartAndRequest()[1].data() + kRequestSizeOffset), kDatabaseSize);
-}
+  EXPECT_TRUE(host.messages.empty());
 
-TEST_F(Download, BootImageLongerIsCutShorterIsRefused) {
-  host.mode = static_cast<int>(Mode::Boot);
+  host.mode = Mode::Boot;
   host.openAnswer = WriteFile("boot.bin", Pattern(70000));
-  const std::vector<Bytes> request = StartAndRequest();
+  EXPECT_EQ(GetBigEndian32(StartAndRequest()[1].data() + kRequestSizeOffset), kBootSize);
   EXPECT_EQ(host.messages, (std::vector<std::string>{"Not Boot File!"}));
-  EXPECT_EQ(GetBigEndian32(request[1].data() + kRequestSizeOffset), kBootSize);
-
-  host.messages.clear();
-  host.openAnswer = WriteFile("short.bin", Pattern(1000));
-  EXPECT_FALSE(session->OnStart());
-  EXPECT_EQ(host.messages, (std::vector<std::string>{"Not Boot File!"}));
-  EXPECT_TRUE(TakeWrites().empty());
-}
-
-TEST_F(Download, UnreadableFileIsReportedAndNothingSent) {
-  const std::string missing = (m_dir / "missing.gz").string();
-  host.openAnswer = missing;
-  EXPECT_FALSE(session->OnStart());
-  EXPECT_EQ(host.messages, (std::vector<std::string>{"Can't open " + missing + " !!!"}));
-  host.openAnswer.reset();
-  EXPECT_FALSE(session->OnStart());
-  EXPECT_TRUE(TakeWrites().empty());
 }
 
 TEST_F(Download, ViewerBlocksAreResentNotSkipped) {
-  host.mode = static_cast<int>(Mode::Sdram);
+  host.mode = Mode::Sdram;
   host.start = "0x00400000";
   host.viewer = Pattern(1300);
   const std::vector<Bytes> request = StartAndRequest();
@@ -203,23 +179,12 @@ TEST_F(Download, ViewerBlocksAreResentNotSkipped) {
 }
 
 TEST_F(Download, EmptyViewerSendsOneEmptyBlock) {
-  host.mode = static_cast<int>(Mode::Eeprom);
+  host.mode = Mode::Eeprom;
   StartAndRequest();
   Reply(rpl::kSendData);
   const std::vector<Bytes> writes = TakeWrites();
   ASSERT_EQ(writes.size(), 1u);
   EXPECT_EQ(writes[0], (Bytes{0x47, 0, cmd::kDataBlock, 0, 0, 0, 0, 0}));
-}
-
-TEST_F(Download, ARepeatedSendDataStartsTheImageOver) {
-  const Bytes image = GzipImage(1500);
-  host.openAnswer = WriteFile("image.gz", image);
-  StartAndRequest();
-  Reply(rpl::kSendData);
-  Reply(rpl::kSendData);
-  const std::vector<Bytes> blocks = TakeWrites();
-  ASSERT_EQ(blocks.size(), 2u);
-  ExpectDataBlock(blocks[1], Block(image, 0, 1024), 0);
 }
 
 TEST_F(Download, UploadDataDuringADownloadIsIgnored) {

@@ -193,10 +193,10 @@ class RandomTransfer : public SessionTest {
     host.start = "0x00400000";
     if (kind == Kind::FileDownload) {
       data[0] = 0x1F;
-      host.mode = static_cast<int>(Mode::GzipProgram);
+      host.mode = Mode::GzipProgram;
       host.openAnswer = WriteFile("image.gz", data);
     } else {
-      host.mode = static_cast<int>(Mode::Sdram);
+      host.mode = Mode::Sdram;
       host.viewer = data;
       host.size = std::to_string(size);
     }
@@ -238,7 +238,7 @@ TEST_F(RandomTransfer, EveryAcceptedByteIsTheSourcesAndSuccessMeansEveryBlockAck
       Run(random, kind);
       if (!link.IsConnected()) {
         link.line = std::make_shared<FakeLine>();
-        ASSERT_TRUE(link.Connect(0, kFastestSpeedIndex, &host));
+        ASSERT_TRUE(link.Connect(ComPort{}, kFastestSpeed, &host));
       }
     }
   }

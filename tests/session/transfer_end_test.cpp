@@ -55,7 +55,7 @@ TEST_F(TransferEnd, ASlowOperatorNeverLosesAReplySplitAroundHisMessageBox) {
 }
 
 TEST_F(TransferEnd, StartWhileABatchWaitsSendsNothingMoreOfItsFile) {
-  host.mode = static_cast<int>(Mode::Mp3);
+  host.mode = Mode::Mp3;
   host.selected.push_back({WriteFile("song.mp3", Pattern(5000)), "song.mp3", false});
   bool secondStartReturned = true;
   host.whileBatchWaits = [&] {
@@ -120,7 +120,7 @@ TEST_F(TransferEnd, SourcesTooLargeForTheRequestAreRefusedBeforeTheHandshake) {
   host.openAnswer = image;
   EXPECT_FALSE(session->OnStart());
   const std::string mp3 = SparseFile("huge.mp3", kFourGiB - 512, {0xFF});
-  host.mode = static_cast<int>(Mode::Mp3);
+  host.mode = Mode::Mp3;
   host.selected.push_back({mp3, "huge.mp3", false});
   EXPECT_FALSE(session->OnStart());
   EXPECT_EQ(host.messages, (std::vector<std::string>{text::TooLarge(image), text::TooLarge(mp3)}));
@@ -143,7 +143,7 @@ TEST_F(TransferEnd, NothingIsSentAfterTheBoxReportsTheTransferFailed) {
 }
 
 TEST_F(TransferEnd, CompleteIsSuccessOnlyAfterEveryBlockOfADownload) {
-  host.mode = static_cast<int>(Mode::Boot);
+  host.mode = Mode::Boot;
   host.openAnswer = WriteFile("boot.bin", Pattern(kBootSize));
   StartAndRequest();
   Reply(rpl::kSendData);
@@ -153,7 +153,7 @@ TEST_F(TransferEnd, CompleteIsSuccessOnlyAfterEveryBlockOfADownload) {
 
   host.outcome.reset();
   host.messages.clear();
-  host.mode = static_cast<int>(Mode::Sdram);
+  host.mode = Mode::Sdram;
   host.download = false;
   host.start = "0x00400000";
   host.size = "2048";

@@ -25,7 +25,7 @@ std::size_t AckCount(const std::vector<Bytes>& writes) {
 class MemoryUpload : public SessionTest {
  protected:
   void Prepare(Mode mode, std::string start, std::string size) {
-    host.mode = static_cast<int>(mode);
+    host.mode = mode;
     host.download = false;
     host.start = std::move(start);
     host.size = std::move(size);
@@ -99,7 +99,7 @@ TEST_F(MemoryUpload, EepromUsesTheLastFourDigits) {
 }
 
 TEST_F(Upload, UploadDataWithNoUploadUnderWayLeavesRepliesReadable) {
-  host.mode = static_cast<int>(Mode::Sdram);
+  host.mode = Mode::Sdram;
   host.download = false;
   host.size = "0";
   EXPECT_FALSE(session->OnStart());
@@ -109,7 +109,7 @@ TEST_F(Upload, UploadDataWithNoUploadUnderWayLeavesRepliesReadable) {
 }
 
 TEST_F(Upload, OtherModesHaveNoUpload) {
-  host.mode = static_cast<int>(Mode::Boot);
+  host.mode = Mode::Boot;
   host.download = false;
   EXPECT_FALSE(session->OnStart());
   EXPECT_EQ(host.messages, (std::vector<std::string>{"Upload is not available in this mode!"}));
@@ -119,7 +119,7 @@ TEST_F(Upload, OtherModesHaveNoUpload) {
 class DatabaseUpload : public SessionTest {
  protected:
   void SetUp() override {
-    host.mode = static_cast<int>(Mode::Database);
+    host.mode = Mode::Database;
     host.download = false;
     target = (m_dir / "db.bin").string();
     host.saveAnswer = target;
