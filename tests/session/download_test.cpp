@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "link/loader_crc.h"
 #include "session/session_texts.h"
 #include "session_fixture.h"
+#include "support/scripted_pc.h"
 
 namespace tw::test {
 namespace {
@@ -24,36 +24,23 @@ Bytes Block(const Bytes& source, std::size_t offset, std::size_t count) {
                source.begin() + static_cast<std::ptrdiff_t>(offset + count));
 }
 
-void ExpectDataBlock(const Bytes& write, const Bytes& payload, std::uint8_t sequence) {
-  ASSERT_EQ(write.size(), payload.size() + kHeaderSize);
-  EXPECT_EQ(write[0], 0x47);
-  EXPECT_EQ(write[1], sequence);
-  EXPECT_EQ(write[2], cmd::kDataBlock);
-  EXPECT_EQ(GetBigEndian32(write.data() + 3), LoaderCrcReference(payload.data(), payload.size()));
-  EXPECT_TRUE(std::equal(payload.begin(), payload.end(), write.begin() + kHeaderSize));
-}
-
 TEST_F(Download, GzipProgramRunsTheWholeConversation) {
   const Bytes image = GzipImage(2500);
   host.openAnswer = WriteFile("image.gz", image);
   ASSERT_TRUE(session->OnStart());
-  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{Bytes(kHandshake.begin(), kHandshake.end())}));
+  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{ScriptedPc::Handshake()}));
 
   host.speed = LineSpeed::Baud38400;
   Reply(rpl::kHello);
-  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{{0x47, 0, cmd::kSetSpeed, 0, 0, 0, 0, 2}}));
+  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{ScriptedPc::SetSpeed(2)}));
   Reply(rpl::kSpeedAck);
-  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{{0x47, 0, cmd::kSpeedConfirm, 0, 0, 0, 0, 0}}));
+  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{ScriptedPc::SpeedConfirm()}));
   EXPECT_EQ(link.BaudRate(), 38400u);
 
   Reply(rpl::kGetRequest);
-  const std::vector<Bytes> request = TakeWrites();
-  ASSERT_EQ(request.size(), 2u);
-  EXPECT_EQ(request[0][2], cmd::kDownloadRequest);
-  ASSERT_EQ(request[1].size(), kRequestPayloadSize);
-  EXPECT_EQ(std::string(request[1].begin(), request[1].begin() + 30), "QUORIX_MODEL_NAME_MAGIC_STRING");
-  EXPECT_EQ(GetBigEndian32(request[1].data() + kRequestSizeOffset), 2500u);
-  EXPECT_EQ(request[1][kRequestTargetOffset], 10);
+  EXPECT_EQ(link.line->AllWritten(),
+            ScriptedPc::Request(true, Mode::GzipProgram, 0, 2500, "QUORIX_MODEL_NAME_MAGIC_STRING"));
+  link.line->ClearWrites();
 
   Reply(rpl::kSendData);
   Reply(rpl::kFlashWriting, 7);
@@ -61,9 +48,10 @@ TEST_F(Download, GzipProgramRunsTheWholeConversation) {
   Reply(rpl::kBlockOk);
   const std::vector<Bytes> blocks = TakeWrites();
   ASSERT_EQ(blocks.size(), 3u);
-  ExpectDataBlock(blocks[0], Block(image, 0, 1024), 0);
-  ExpectDataBlock(blocks[1], Block(image, 1024, 1024), 1);
-  ExpectDataBlock(blocks[2], Block(image, 2048, 452), 2);
+  ScriptedPc pc;
+  EXPECT_EQ(blocks[0], pc.FirstBlock(Block(image, 0, 1024)));
+  EXPECT_EQ(blocks[1], pc.NextBlock(Block(image, 1024, 1024)));
+  EXPECT_EQ(blocks[2], pc.NextBlock(Block(image, 2048, 452)));
   EXPECT_EQ(host.progress, (std::vector<int>{0, 40, 81, 100}));
   EXPECT_EQ(host.captions, (std::vector<std::string>{"Flash Writing 7 th Block"}));
 
@@ -85,11 +73,12 @@ TEST_F(Download, ResendRepeatsTheLastBlockExactlyAndARepeatedSendDataStartsOver)
   Reply(rpl::kSendData);
   const std::vector<Bytes> blocks = TakeWrites();
   ASSERT_EQ(blocks.size(), 5u);
-  ExpectDataBlock(blocks[0], Block(image, 0, 1024), 0);
-  ExpectDataBlock(blocks[1], Block(image, 0, 1024), 1);  // a resend carries the counter's current value
-  ExpectDataBlock(blocks[2], Block(image, 1024, 476), 1);
-  ExpectDataBlock(blocks[3], Block(image, 1024, 476), 2);
-  ExpectDataBlock(blocks[4], Block(image, 0, 1024), 0);
+  ScriptedPc pc;
+  EXPECT_EQ(blocks[0], pc.FirstBlock(Block(image, 0, 1024)));
+  EXPECT_EQ(blocks[1], pc.ResendBlock(Block(image, 0, 1024)));  // the counter's current value: 1
+  EXPECT_EQ(blocks[2], pc.NextBlock(Block(image, 1024, 476)));
+  EXPECT_EQ(blocks[3], pc.ResendBlock(Block(image, 1024, 476)));
+  EXPECT_EQ(blocks[4], pc.FirstBlock(Block(image, 0, 1024)));
 }
 
 TEST_F(Download, ModelNameOfAGzipLoadStaysForLaterDownloads) {
@@ -114,8 +103,9 @@ TEST_F(Download, ProgramModeSendsTheImageBehindItsHeader) {
   Reply(rpl::kBlockOk);
   const std::vector<Bytes> blocks = TakeWrites();
   ASSERT_EQ(blocks.size(), 2u);
-  ExpectDataBlock(blocks[0], Block(image, kProgramHeaderSize, 1024), 0);
-  ExpectDataBlock(blocks[1], Block(image, kProgramHeaderSize + 1024, 12), 1);
+  ScriptedPc pc;
+  EXPECT_EQ(blocks[0], pc.FirstBlock(Block(image, kProgramHeaderSize, 1024)));
+  EXPECT_EQ(blocks[1], pc.NextBlock(Block(image, kProgramHeaderSize + 1024, 12)));
 }
 
 TEST_F(Download, RefusedFilesSayWhyAndSendNothing) {

@@ -21,12 +21,11 @@ class RandomBox {
  public:
   RandomBox(std::mt19937& random, const Bytes& data) : m_random(random), m_data(data) {}
 
-  // Consumes the PC's bytes; false once the box has given up on the transfer.
-  bool Read(const Bytes& written) {
+  // Consumes the PC's bytes; once the box has given up it reads no more.
+  void Read(const Bytes& written) {
     m_in.insert(m_in.end(), written.begin(), written.end());
     while (m_alive && Step()) {
     }
-    return m_alive;
   }
 
   Bytes TakeOutput(std::size_t max) {
@@ -37,7 +36,6 @@ class RandomBox {
   }
   [[nodiscard]] bool HasOutput() const { return !m_out.empty(); }
   [[nodiscard]] bool AcknowledgedAll() const { return m_acknowledgedAll; }
-  [[nodiscard]] bool Alive() const { return m_alive; }
   [[nodiscard]] bool WantsHangUp() const { return m_hangUp; }
 
  private:
