@@ -22,6 +22,7 @@
 #include "media/mp3_info.h"
 #include "session/session_texts.h"
 #include "session/upload_file.h"
+#include "session/upload_receiver.h"
 
 #ifndef TARNWICK_VERSION
 #define TARNWICK_VERSION "1.0.0"
@@ -30,8 +31,6 @@
 namespace tw {
 
 namespace {
-
-constexpr std::size_t kMaxUploadSize = 2097152;
 
 std::string Upper(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
@@ -72,7 +71,9 @@ std::string VerifyRefusal(const ConsoleJob& job) {
     case Mode::Sdram:
     case Mode::Flash:
     case Mode::Eeprom:
-      return job.viewerData.size() > kMaxUploadSize ? "at most 2097152 bytes can be read back" : "";
+      return job.viewerData.size() > kUploadBufferSize
+                 ? "at most " + std::to_string(kUploadBufferSize) + " bytes can be read back"
+                 : "";
     case Mode::Database:
       return "";
     case Mode::Program:

@@ -53,7 +53,7 @@ inline constexpr std::uint8_t kNoHddSpace = 0xB1;
 inline constexpr std::uint8_t kPhotoError = 0xB2;
 }  // namespace rpl
 
-// Mode combo index; the request's target byte is the index + 1.
+// A transfer's mode, in the order of the dialog's combo; the request's target byte is the value + 1.
 enum class Mode : int {
   Program = 0,
   Database = 1,

@@ -111,23 +111,23 @@ TEST_F(Download, ProgramModeSendsTheImageBehindItsHeader) {
 TEST_F(Download, RefusedFilesSayWhyAndSendNothing) {
   struct Case {
     Mode mode;
-    Bytes content;  // empty with no message: the file does not exist
+    std::optional<Bytes> content;  // nothing: the file does not exist
     std::string message;
   };
   const std::string missing = (m_dir / "missing.gz").string();
   const Case cases[] = {
-      {Mode::GzipProgram, {0x00, 0x8B, 0x08}, "Invalid File"},
-      {Mode::GzipProgram, {}, "Invalid File"},
+      {Mode::GzipProgram, Bytes{0x00, 0x8B, 0x08}, "Invalid File"},
+      {Mode::GzipProgram, Bytes{}, "Invalid File"},
       {Mode::Program, Pattern(kProgramHeaderSize), "Invalid File"},
       {Mode::Database, Pattern(1000), "Not Database File!"},
       {Mode::Boot, Pattern(1000), "Not Boot File!"},
-      {Mode::GzipProgram, {}, "Can't open " + missing + " !!!"},
+      {Mode::GzipProgram, std::nullopt, "Can't open " + missing + " !!!"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
     host.mode = c.mode;
     host.messages.clear();
-    host.openAnswer = c.message.starts_with("Can't") ? missing : WriteFile("file.bin", c.content);
+    host.openAnswer = c.content ? WriteFile("file.bin", *c.content) : missing;
     EXPECT_FALSE(session->OnStart());
     EXPECT_EQ(host.messages, (std::vector<std::string>{c.message}));
     EXPECT_TRUE(TakeWrites().empty());
