@@ -107,11 +107,11 @@ DownloadFigures DownloadOnce(const std::string& image, bool paced) {
   link.SetTrace(
       [&probe](bool fromPc, const std::uint8_t* data, std::size_t count) { probe.Trace(fromPc, data, count); });
   PhotoConverter converter(PhotoConverterSettings{}, [](const std::string&) {});
-  CTransferSession session(link, host, converter);
+  CTransferSession session(link, AllRolesOf(host), converter);
   host.Attach(&session);
   DownloadFigures figures;
   const Clock::time_point start = Clock::now();
-  figures.completed = link.Connect(0, kFastestSpeedIndex, &host) && session.OnStart() && host.Run() == kExitSuccess;
+  figures.completed = link.Connect(ComPort{}, kFastestSpeed, &host) && session.OnStart() && host.Run() == kExitSuccess;
   figures.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   figures.p50 = probe.Percentile(0.50);
   figures.p99 = probe.Percentile(0.99);

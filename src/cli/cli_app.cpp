@@ -19,8 +19,10 @@
 #include "cli/ports_command.h"
 #include "cli/run_log.h"
 #include "link/wire_format.h"
+#include "media/mp3_info.h"
 #include "session/session_texts.h"
 #include "session/upload_file.h"
+#include "session/upload_receiver.h"
 
 #ifndef TARNWICK_VERSION
 #define TARNWICK_VERSION "1.0.0"
@@ -30,36 +32,19 @@ namespace tw {
 
 namespace {
 
-constexpr std::size_t kMaxUploadSize = 2097152;
-
 std::string Upper(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
   return text;
 }
 
-bool EndsWithMp3(const std::string& path) { return path.size() >= 3 && Upper(path.substr(path.size() - 3)) == "MP3"; }
-
-std::optional<int> ModeIndexByName(const std::string& name) {
+std::optional<Mode> ModeByName(const std::string& name) {
   const std::string upper = Upper(name);
   for (std::size_t i = 0; i < kModeNames.size(); ++i) {
     if (kModeNames[i] == upper) {
-      return static_cast<int>(i);
+      return static_cast<Mode>(i);
     }
   }
   return std::nullopt;
-}
-
-std::string DefaultStartText(Mode mode) {
-  switch (mode) {
-    case Mode::Sdram:
-      return "0x00400000";
-    case Mode::Flash:
-      return "0x7FE00000";
-    case Mode::Eeprom:
-      return "0x0000";
-    default:
-      return "";
-  }
 }
 
 int Usage(const std::string& text) {
@@ -82,11 +67,13 @@ std::string VerifyRefusal(const ConsoleJob& job) {
   if (!job.download) {
     return "only a download can be verified";
   }
-  switch (static_cast<Mode>(job.modeIndex)) {
+  switch (job.mode) {
     case Mode::Sdram:
     case Mode::Flash:
     case Mode::Eeprom:
-      return job.viewerData.size() > kMaxUploadSize ? "at most 2097152 bytes can be read back" : "";
+      return job.viewerData.size() > kUploadBufferSize
+                 ? "at most " + std::to_string(kUploadBufferSize) + " bytes can be read back"
+                 : "";
     case Mode::Database:
       return "";
     case Mode::Program:
@@ -117,14 +104,6 @@ struct Arguments {
   std::string progress = "text";
   std::string log;
 };
-
-std::optional<int> SpeedIndexFor(int baud) {
-  const auto it = std::find(kSpeedTable.begin(), kSpeedTable.end(), static_cast<std::uint32_t>(baud));
-  if (it == kSpeedTable.end()) {
-    return std::nullopt;
-  }
-  return static_cast<int>(it - kSpeedTable.begin());
-}
 
 constexpr const char* kDescription =
     "Tarnwick loader: flashes program images, databases and boot images into a set-top box through its\n"
@@ -314,10 +293,10 @@ class CliParser {
     std::vector<PortJob> jobs;
     for (std::size_t i = 0; i < m_portSpecs.size(); ++i) {
       PortJob port{*job, {}};
-      port.job.portIndex = m_portSpecs[i].portIndex;
+      port.job.port = m_portSpecs[i].port;
       port.options.port = m_portSpecs[i];
       port.options.portText = PortLabel(i);
-      port.options.openSpeedIndex = m_openSpeedIndex;
+      port.options.openSpeed = m_openSpeed;
       port.options.trace = m_args.trace;
       port.options.simPaced = m_args.simPaced;
       port.options.verify = m_args.verify;
@@ -394,14 +373,14 @@ class CliParser {
       }
       m_portSpecs.push_back(*port);
     }
-    const std::optional<int> speed = SpeedIndexFor(m_args.speed);
-    const std::optional<int> openSpeed = SpeedIndexFor(m_args.openSpeed);
+    const std::optional<LineSpeed> speed = SpeedForBaud(static_cast<std::uint32_t>(m_args.speed));
+    const std::optional<LineSpeed> openSpeed = SpeedForBaud(static_cast<std::uint32_t>(m_args.openSpeed));
     if (!speed || !openSpeed) {
       return Refuse(std::string(speed ? "--open-speed" : "--speed") + ": one of 9600 19200 38400 57600 115200");
     }
-    m_openSpeedIndex = *openSpeed;
+    m_openSpeed = *openSpeed;
     ConsoleJob job;
-    job.speedIndex = *speed;
+    job.speed = *speed;
     job.idleTimeoutSeconds = m_args.timeout;
     job.openFile = m_args.file;
     return FillJob(command, job);
@@ -409,39 +388,39 @@ class CliParser {
 
   std::optional<ConsoleJob> FillJob(const std::string& command, ConsoleJob& job) {
     if (command == "program-download") {
-      job.modeIndex = static_cast<int>(Mode::GzipProgram);
+      job.mode = Mode::GzipProgram;
     } else if (command == "database-download") {
-      job.modeIndex = static_cast<int>(Mode::Database);
+      job.mode = Mode::Database;
     } else if (command == "database-upload") {
-      job.modeIndex = static_cast<int>(Mode::Database);
+      job.mode = Mode::Database;
       job.download = false;
       job.openFile.reset();
       job.saveFile = m_args.file;
     } else if (command == "boot-change") {
-      job.modeIndex = static_cast<int>(Mode::Boot);
+      job.mode = Mode::Boot;
     } else if (command == "download") {
       return FillDownload(job);
     } else if (command == "upload") {
       return FillUpload(job);
     } else if (command == "send-media") {
-      job.modeIndex = static_cast<int>(Mode::Mp3);
+      job.mode = Mode::Mp3;
       for (const std::string& path : m_args.files) {
-        job.selected.push_back({path, std::filesystem::path(path).filename().string(), !EndsWithMp3(path)});
+        job.selected.push_back({path, std::filesystem::path(path).filename().string(), !IsMp3Name(path)});
       }
     } else if (command == "background") {
-      job.modeIndex = static_cast<int>(Mode::Background);
+      job.mode = Mode::Background;
     }
     return job;
   }
 
   std::optional<ConsoleJob> FillDownload(ConsoleJob& job) {
-    const std::optional<int> mode = ModeIndexByName(m_args.mode);
+    const std::optional<Mode> mode = ModeByName(m_args.mode);
     if (!mode) {
       return Refuse("--mode: not a mode: " + m_args.mode);
     }
-    job.modeIndex = *mode;
-    job.startText = m_args.startGiven ? m_args.start : DefaultStartText(static_cast<Mode>(*mode));
-    const Mode chosen = static_cast<Mode>(*mode);
+    const Mode chosen = *mode;
+    job.mode = chosen;
+    job.startText = StartText(chosen);
     if (chosen == Mode::Sdram || chosen == Mode::Flash || chosen == Mode::Eeprom) {
       std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(m_args.file);
       if (!bytes) {
@@ -456,14 +435,13 @@ class CliParser {
   }
 
   std::optional<ConsoleJob> FillUpload(ConsoleJob& job) {
-    const std::optional<int> mode = ModeIndexByName(m_args.mode);
-    const Mode chosen = mode ? static_cast<Mode>(*mode) : Mode::Program;
+    const Mode chosen = ModeByName(m_args.mode).value_or(Mode::Program);
     if (chosen != Mode::Sdram && chosen != Mode::Flash && chosen != Mode::Eeprom) {
       return Refuse("--mode: sdram, flash or eeprom");
     }
-    job.modeIndex = *mode;
+    job.mode = chosen;
     job.download = false;
-    job.startText = m_args.startGiven ? m_args.start : DefaultStartText(chosen);
+    job.startText = StartText(chosen);
     job.sizeText = m_args.size;
     // Find out before the box is asked that the bytes can be kept.
     UploadFile probe;
@@ -475,10 +453,15 @@ class CliParser {
     return job;
   }
 
+  // --start as given, else the dialog's default for the mode.
+  [[nodiscard]] std::string StartText(Mode mode) const {
+    return m_args.startGiven ? m_args.start : std::string(DefaultStartText(mode).value_or(""));
+  }
+
   CLI::App m_app;
   Arguments m_args;
   std::vector<PortSpec> m_portSpecs;
-  int m_openSpeedIndex = kFastestSpeedIndex;
+  LineSpeed m_openSpeed = kFastestSpeed;
   int m_usageStatus = kExitUsage;
 };
 

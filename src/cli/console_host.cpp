@@ -176,7 +176,7 @@ void ConsoleHost::ViewerShowUpload(const std::uint8_t* data, std::size_t count) 
   }
   // The dialog shows the bytes in its viewer; here the only sign of success would be the exit status.
   m_progress.Status("Uploaded " + std::to_string(count) + " bytes of " +
-                    std::string(kModeNames.at(static_cast<std::size_t>(m_job.modeIndex))) + " from " + m_job.startText +
+                    std::string(kModeNames.at(static_cast<std::size_t>(m_job.mode))) + " from " + m_job.startText +
                     " into " + *m_job.uploadOutput);
 }
 

@@ -9,7 +9,7 @@
 #include "cli/output_tag.h"
 #include "cli/progress_view.h"
 #include "link/chunk_sink.h"
-#include "session/session_host.h"
+#include "session/session_roles.h"
 
 namespace tw {
 
@@ -20,7 +20,7 @@ enum ExitStatus : int { kExitSuccess = 0, kExitFailure = 1, kExitUsage = 2, kExi
 
 // The session's host on a console: messages on stdout, progress on stderr, an event loop on the main
 // thread fed by the reader thread.
-class ConsoleHost : public SessionHost, public ChunkSink {
+class ConsoleHost : public EveryRoleHost, public ChunkSink {
  public:
   // Progress as a redrawn bar or lines on stderr.
   explicit ConsoleHost(ConsoleJob job);
@@ -46,24 +46,27 @@ class ConsoleHost : public SessionHost, public ChunkSink {
   void PostLineLost() override;
   void ShowPortMessage(const std::string& text) override;
 
-  // SessionHost
-  int PortIndex() override { return m_job.portIndex; }
-  int SpeedIndex() override { return m_job.speedIndex; }
-  int ModeIndex() override { return m_job.modeIndex; }
-  void SelectMode(int modeIndex) override { m_job.modeIndex = modeIndex; }
+  // ControlValues
+  ComPort Port() override { return m_job.port; }
+  LineSpeed Speed() override { return m_job.speed; }
+  Mode SelectedMode() override { return m_job.mode; }
+  void SelectMode(Mode mode) override { m_job.mode = mode; }
   bool DownloadChecked() override { return m_job.download; }
   std::string StartText() override { return m_job.startText; }
   std::string SizeText() override { return m_job.sizeText; }
   void SetComStatus(bool connected) override;
+  // Prompts
   void MessageBox(const std::string& text) override;
-  void SetProgress(int position, std::uint64_t done, std::uint64_t total) override;
-  void SetProgressCaption(const std::string& caption) override;
   std::optional<std::string> AskOpenFile(const std::string& filter) override;
   std::optional<std::string> AskSaveFile(const std::string& filter) override;
+  // ProgressDisplay
+  void SetProgress(int position, std::uint64_t done, std::uint64_t total) override;
+  void SetProgressCaption(const std::string& caption) override;
+  // ViewerBuffer: the job's bytes go out; an upload lands in its output file, which holds nothing before.
   std::vector<std::uint8_t> ViewerData() override { return m_job.viewerData; }
-  void ViewerSetAddressBase(std::uint32_t) override {}
-  void ViewerClear() override {}
+  void ViewerBeginUpload(std::uint32_t) override {}
   void ViewerShowUpload(const std::uint8_t* data, std::size_t count) override;
+  // HostTimers
   void StartWatchdog(int milliseconds) override;
   void StopWatchdog() override { m_watchdog.reset(); }
   void Pause(int milliseconds) override;
@@ -71,12 +74,14 @@ class ConsoleHost : public SessionHost, public ChunkSink {
   void HideWaitDialog() override;
   bool WaitDialogShown() override { return m_waitShown; }
   void PumpMessages() override;
+  // BatchList
   std::size_t SelectedCount() override { return m_job.selected.size(); }
   SelectedFileInfo FirstSelected() override { return m_job.selected.front(); }
   void RemoveFirstSelected() override;
   void PostFileDone() override;
   FileDoneWait WaitForFileDone() override;
   void CancelFileDoneWait() override { m_fileDoneCancelled = true; }
+  // OperationResult
   void OperationFinished(bool success) override;
 
  private:

@@ -5,15 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "session/session_host.h"
+#include "link/com_port.h"
+#include "link/wire_format.h"
+#include "session/batch_list.h"
 
 namespace tw {
 
 // What one tarnwick-cli run asks of the session: the values the dialog's controls would hold.
 struct ConsoleJob {
-  int portIndex = 0;
-  int speedIndex = 4;
-  int modeIndex = 9;
+  ComPort port;
+  LineSpeed speed = kFastestSpeed;
+  Mode mode = Mode::GzipProgram;
   bool download = true;
   std::string startText;
   std::string sizeText;

@@ -17,7 +17,7 @@ std::optional<PortSpec> ParsePortSpec(const std::string& text) {
     digits = digits.substr(3);
   }
   if (digits.size() == 1 && digits[0] >= '1' && digits[0] <= '5') {
-    spec.portIndex = digits[0] - '1';
+    spec.port.number = static_cast<std::uint8_t>(digits[0] - '0');
     return spec;
   }
   return std::nullopt;

@@ -3,12 +3,14 @@
 #include <optional>
 #include <string>
 
+#include "link/com_port.h"
+
 namespace tw {
 
-// The --port argument: the embedded simulated box, a port index of the dialog's combo, or a device.
+// The --port argument: the embedded simulated box, one of the dialog's ports, or a device.
 struct PortSpec {
   bool simulated = false;
-  int portIndex = 0;   // 0..4 for COM1..COM5
+  ComPort port;        // COM1..COM5
   std::string device;  // a device path or tcp:HOST:PORT, used for port 1
 };
 

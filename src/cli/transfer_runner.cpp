@@ -38,8 +38,8 @@ std::unique_ptr<EmbeddedBox> StartSimulator(const RunOptions& options) {
 
 // As the dialog does: open at the idle speed; the job's speed is reached through CMD_SET_SPEED.
 int Connect(CLoaderLink& link, ConsoleHost& host, const ConsoleJob& job, const RunOptions& options) {
-  host.AnnounceDevice(job.portIndex + 1, link.DevicePathFor(job.portIndex + 1));
-  if (link.Connect(job.portIndex, options.openSpeedIndex, &host)) {
+  host.AnnounceDevice(job.port.number, link.DevicePathFor(job.port.number));
+  if (link.Connect(job.port, options.openSpeed, &host)) {
     return kExitSuccess;
   }
   host.View().Status(PortOpenHint(link.LastOpenError()));
@@ -67,7 +67,7 @@ std::string Difference(const std::vector<std::uint8_t>& sent, const std::vector<
   return "";
 }
 
-bool IsDatabase(const ConsoleJob& job) { return static_cast<Mode>(job.modeIndex) == Mode::Database; }
+bool IsDatabase(const ConsoleJob& job) { return job.mode == Mode::Database; }
 
 }  // namespace
 
@@ -95,7 +95,7 @@ RunReport TransferRunner::Run() {
   RunReport report;
   report.port = m_options.portText;
   if (m_options.port.simulated && !m_simulator) {
-    host.MessageBox(CantOpenPortMessage(m_job.portIndex + 1));
+    host.MessageBox(CantOpenPortMessage(m_job.port.number));
     report.status = kExitFailure;
   } else {
     report.status = Transfer(host);
@@ -123,9 +123,9 @@ int TransferRunner::Transfer(ConsoleHost& host) {
     link.SetDeviceOverride(port, device);
   }
   if (m_simulator) {
-    link.SetDeviceOverride(job.portIndex + 1, m_simulator->DevicePath());
+    link.SetDeviceOverride(job.port.number, m_simulator->DevicePath());
   } else if (!m_options.port.device.empty()) {
-    link.SetDeviceOverride(job.portIndex + 1, m_options.port.device);
+    link.SetDeviceOverride(job.port.number, m_options.port.device);
   }
   FrameTracer tracer(stderr, m_options.output);
   if (m_options.trace) {
@@ -136,7 +136,7 @@ int TransferRunner::Transfer(ConsoleHost& host) {
   PhotoConverterSettings converterSettings;
   converterSettings.startDirectory = std::filesystem::current_path();
   PhotoConverter converter(converterSettings, [&host](const std::string& text) { host.MessageBox(text); });
-  CTransferSession session(link, host, converter);
+  CTransferSession session(link, AllRolesOf(host), converter);
   host.Attach(&session);
 
   int status = Connect(link, host, job, m_options);

@@ -21,8 +21,8 @@ class ProgressView;
 
 struct RunOptions {
   PortSpec port;
-  std::string portText;                     // as given on the command line
-  int openSpeedIndex = kFastestSpeedIndex;  // the speed the box idles at; the job's speed is negotiated
+  std::string portText;                 // as given on the command line
+  LineSpeed openSpeed = kFastestSpeed;  // the speed the box idles at; the job's speed is negotiated
   bool trace = false;
   bool simPaced = false;
   bool verify = false;

@@ -15,7 +15,6 @@ constexpr std::uint8_t kByteSize = 8;
 constexpr std::uint8_t kOneStopBit = 0;
 constexpr std::uint8_t kNoParity = 0;
 constexpr std::chrono::milliseconds kReconnectPause{50};
-constexpr std::size_t kAddressDigits = 8;
 constexpr std::size_t kHeaderCrcOffset = 3;
 constexpr std::size_t kHeaderSequenceOffset = 1;
 constexpr std::size_t kHeaderParameterOffset = 7;
@@ -27,34 +26,31 @@ void PutCrc(CommandHeader& header, const std::uint8_t* payload, std::size_t coun
 
 }  // namespace
 
-bool CLoaderLink::Connect(int portIndex, int speedIndex, ChunkSink* owner) {
+bool CLoaderLink::Connect(ComPort port, LineSpeed speed, ChunkSink* owner) {
   SetOwner(owner);
   CreateEvents();
-  Open(static_cast<std::uint8_t>(portIndex + 1), BaudForSpeedIndex(speedIndex), kByteSize, kOneStopBit, kNoParity);
+  Open(port.number, BaudFor(speed), kByteSize, kOneStopBit, kNoParity);
   return IsConnected();
 }
 
-bool CLoaderLink::Reconnect(int portIndex, int speedIndex) {
+bool CLoaderLink::Reconnect(ComPort port, LineSpeed speed) {
   Close();
   // The box switches its own line after the confirmation; give it that moment.
   std::this_thread::sleep_for(kReconnectPause);
   CreateEvents();
-  Open(static_cast<std::uint8_t>(portIndex + 1), BaudForSpeedIndex(speedIndex), kByteSize, kOneStopBit, kNoParity);
+  Open(port.number, BaudFor(speed), kByteSize, kOneStopBit, kNoParity);
   return IsConnected();
 }
 
 void CLoaderLink::SendHandshake() { Send(kHandshake.data(), kHandshake.size()); }
 
-void CLoaderLink::SendRequest(int modeIndex, bool download, std::string_view addressText) {
+void CLoaderLink::SendRequest(Mode mode, bool download, std::uint32_t address) {
   auto header = NewHeader(download ? cmd::kDownloadRequest : cmd::kUploadRequest);
   std::array<std::uint8_t, kRequestPayloadSize> payload{};
   std::copy_n(m_modelName.begin(), kModelNameSize, payload.begin());
-  if (addressText.size() > kAddressDigits) {
-    addressText.remove_prefix(addressText.size() - kAddressDigits);
-  }
-  PutBigEndian32(payload.data() + kRequestAddressOffset, ParseHexText(addressText));
+  PutBigEndian32(payload.data() + kRequestAddressOffset, address);
   PutBigEndian32(payload.data() + kRequestSizeOffset, m_transferSize);
-  payload[kRequestTargetOffset] = static_cast<std::uint8_t>(modeIndex + 1);
+  payload[kRequestTargetOffset] = static_cast<std::uint8_t>(static_cast<int>(mode) + 1);
   PutCrc(header, payload.data(), payload.size());
   Send(header.data(), header.size());
   Send(payload.data(), payload.size());
@@ -93,7 +89,7 @@ void CLoaderLink::SendViewerDataBlock(const std::uint8_t* data, std::uint32_t co
   }
 }
 
-void CLoaderLink::SendSpeed(int speedIndex) { SendHeader(cmd::kSetSpeed, static_cast<std::uint8_t>(speedIndex)); }
+void CLoaderLink::SendSpeed(LineSpeed speed) { SendHeader(cmd::kSetSpeed, static_cast<std::uint8_t>(speed)); }
 
 void CLoaderLink::SendSpeedConfirm() { SendHeader(cmd::kSpeedConfirm); }
 
@@ -108,21 +104,6 @@ void CLoaderLink::SendHeader(std::uint8_t code, std::uint8_t parameter) {
 void CLoaderLink::SetTransferSize(std::uint32_t size) { m_transferSize = size; }
 
 std::uint32_t CLoaderLink::TransferSize() const { return m_transferSize; }
-
-int CLoaderLink::ParseReply(std::size_t chunkLength, int& code, int& parameter) const {
-  constexpr std::size_t kCodeOffset = 2;
-  constexpr std::size_t kParameterOffset = 1;
-  if (chunkLength > kReplySize) {
-    return -2;
-  }
-  const std::uint8_t* frame = ReceiveBuffer();
-  if (chunkLength <= kCodeOffset || frame[kCodeOffset] == 0) {
-    return -1;
-  }
-  code = frame[kCodeOffset];
-  parameter = frame[kParameterOffset];
-  return 0;
-}
 
 CLoaderLink::ModelName& CLoaderLink::ModelNameField() { return m_modelName; }
 

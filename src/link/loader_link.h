@@ -2,8 +2,8 @@
 
 #include <array>
 #include <cstdint>
-#include <string_view>
 
+#include "link/com_port.h"
 #include "link/serial_comm.h"
 #include "link/wire_format.h"
 
@@ -16,23 +16,20 @@ class CLoaderLink : public CSerialComm {
  public:
   using ModelName = std::array<std::uint8_t, kModelNameSize + 1>;
 
-  bool Connect(int portIndex, int speedIndex, ChunkSink* owner);
-  bool Reconnect(int portIndex, int speedIndex);
+  bool Connect(ComPort port, LineSpeed speed, ChunkSink* owner);
+  bool Reconnect(ComPort port, LineSpeed speed);
 
   void SendHandshake();
-  void SendRequest(int modeIndex, bool download, std::string_view addressText);
+  void SendRequest(Mode mode, bool download, std::uint32_t address);
   // One file or media block of min(remaining, 1024) bytes in one write; returns `remaining`.
   std::uint32_t SendDataBlock(const std::uint8_t* data, std::uint32_t remaining, BlockKind kind);
   // One hex-viewer block: sequence 0, the counter left alone, header and payload as two writes.
   void SendViewerDataBlock(const std::uint8_t* data, std::uint32_t count);
-  void SendSpeed(int speedIndex);
+  void SendSpeed(LineSpeed speed);
   void SendSpeedConfirm();
   void SendUploadAck();
   void SetTransferSize(std::uint32_t size);
   [[nodiscard]] std::uint32_t TransferSize() const;
-
-  // 0 for a reply frame, -1 when it is not one (byte 2 zero, or under 3 bytes), -2 over 8 bytes.
-  int ParseReply(std::size_t chunkLength, int& code, int& parameter) const;
 
   // Program-wide: all zero until a gzip program load fills it; kept for later operations.
   [[nodiscard]] ModelName& ModelNameField();

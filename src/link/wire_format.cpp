@@ -1,12 +1,26 @@
 #include "link/wire_format.h"
 
+#include <algorithm>
+
 namespace tw {
 
-std::uint32_t BaudForSpeedIndex(int speedIndex) {
-  if (speedIndex >= 0 && speedIndex < static_cast<int>(kSpeedTable.size())) {
-    return kSpeedTable[static_cast<std::size_t>(speedIndex)];
+std::uint32_t BaudFor(LineSpeed speed) { return kSpeedTable.at(static_cast<std::size_t>(speed)); }
+
+std::optional<LineSpeed> SpeedForBaud(std::uint32_t baud) {
+  const auto it = std::find(kSpeedTable.begin(), kSpeedTable.end(), baud);
+  if (it == kSpeedTable.end()) {
+    return std::nullopt;
   }
-  return static_cast<std::uint32_t>(speedIndex);
+  return static_cast<LineSpeed>(it - kSpeedTable.begin());
+}
+
+std::optional<std::string_view> DefaultStartText(Mode mode) {
+  for (const StartDefault& entry : kStartDefaults) {
+    if (entry.mode == mode) {
+      return entry.start;
+    }
+  }
+  return std::nullopt;
 }
 
 CommandHeader NewHeader(std::uint8_t code) {
@@ -94,6 +108,9 @@ std::string_view CommandName(std::uint8_t code) {
 
 namespace {
 
+constexpr std::size_t kAddressChars = 8;
+constexpr std::size_t kEepromAddressChars = 4;
+
 // The loader's own digit rule: below 'A' is code - 0x30, below 'a' code - 55, else code - 87.
 std::uint32_t HexDigit(char c) {
   const auto code = static_cast<std::uint32_t>(static_cast<unsigned char>(c));
@@ -106,6 +123,18 @@ std::uint32_t HexDigit(char c) {
   return code - 87;
 }
 
+std::uint32_t ParseHexDigits(std::string_view digits) {
+  std::uint32_t value = 0;
+  for (char c : digits) {
+    value = value * 16 + HexDigit(c);
+  }
+  return value;
+}
+
+std::string_view LastChars(std::string_view text, std::size_t count) {
+  return text.size() <= count ? text : text.substr(text.size() - count);
+}
+
 }  // namespace
 
 std::string_view WithoutHexPrefix(std::string_view text) {
@@ -115,12 +144,18 @@ std::string_view WithoutHexPrefix(std::string_view text) {
   return text;
 }
 
-std::uint32_t ParseHexText(std::string_view text) {
-  std::uint32_t value = 0;
-  for (char c : WithoutHexPrefix(text)) {
-    value = value * 16 + HexDigit(c);
+std::uint32_t ParseHexText(std::string_view text) { return ParseHexDigits(WithoutHexPrefix(text)); }
+
+std::uint32_t RequestAddress(Mode mode, std::string_view startText) {
+  switch (mode) {
+    case Mode::Database:
+      return kDatabaseAddress;
+    case Mode::Eeprom:
+      // What is left after the prefix is all digits, even a second "0x".
+      return ParseHexDigits(LastChars(WithoutHexPrefix(startText), kEepromAddressChars));
+    default:
+      return ParseHexText(LastChars(startText, kAddressChars));
   }
-  return value;
 }
 
 }  // namespace tw

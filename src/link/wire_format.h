@@ -4,15 +4,21 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace tw {
 
 inline constexpr std::array<std::uint32_t, 5> kSpeedTable{9600, 19200, 38400, 57600, 115200};
-inline constexpr int kFastestSpeedIndex = 4;
 
-// An index outside the table is taken as the baud rate itself.
-[[nodiscard]] std::uint32_t BaudForSpeedIndex(int speedIndex);
+// A line speed by its CMD_SET_SPEED code, which is also its place in kSpeedTable.
+enum class LineSpeed : std::uint8_t { Baud9600, Baud19200, Baud38400, Baud57600, Baud115200 };
+// The box idles at it.
+inline constexpr LineSpeed kFastestSpeed = LineSpeed::Baud115200;
+
+[[nodiscard]] std::uint32_t BaudFor(LineSpeed speed);
+// Nothing for a rate the box does not know.
+[[nodiscard]] std::optional<LineSpeed> SpeedForBaud(std::uint32_t baud);
 
 // PC -> box command codes (header byte 2).
 namespace cmd {
@@ -47,7 +53,7 @@ inline constexpr std::uint8_t kNoHddSpace = 0xB1;
 inline constexpr std::uint8_t kPhotoError = 0xB2;
 }  // namespace rpl
 
-// Mode combo index; the request's target byte is the index + 1.
+// A transfer's mode, in the order of the dialog's combo; the request's target byte is the value + 1.
 enum class Mode : int {
   Program = 0,
   Database = 1,
@@ -64,6 +70,18 @@ inline constexpr int kModeCount = 10;
 inline constexpr std::array<std::string_view, kModeCount> kModeNames{
     "PROGRAM", "DATABASE", "SDRAM", "FLASH", "EEPROM", "MP3", "PHOTO", "BACKGROUND", "BOOT", "GZIP_PROGRAM"};
 
+// The Start text a memory mode begins with; the other modes take no address from it.
+struct StartDefault {
+  Mode mode;
+  std::string_view start;
+};
+inline constexpr std::array kStartDefaults{
+    StartDefault{Mode::Sdram, "0x00400000"},
+    StartDefault{Mode::Flash, "0x7FE00000"},
+    StartDefault{Mode::Eeprom, "0x0000"},
+};
+[[nodiscard]] std::optional<std::string_view> DefaultStartText(Mode mode);
+
 inline constexpr std::size_t kHeaderSize = 8;
 inline constexpr std::size_t kReplySize = 8;
 inline constexpr std::size_t kRequestPayloadSize = 44;
@@ -74,6 +92,8 @@ inline constexpr std::uint32_t kDatabaseSize = 0x50800;  // 329728
 inline constexpr std::uint32_t kDatabaseAddress = 0xFFFA0000;
 inline constexpr std::uint32_t kBootSize = 0x10000;
 inline constexpr std::size_t kModelNameSize = 30;
+// A program image starts with a header of its own that never goes out.
+inline constexpr std::uint32_t kProgramHeaderSize = 64;
 
 // Stored as "\ncom_pc\n"; only the first 7 bytes ever go out.
 inline constexpr std::array<std::uint8_t, 7> kHandshake{0x0A, 'c', 'o', 'm', '_', 'p', 'c'};
@@ -100,5 +120,8 @@ void PutBigEndian32(std::uint8_t* out, std::uint32_t value);
 [[nodiscard]] std::string_view WithoutHexPrefix(std::string_view text);
 // Loader hex text: digits weigh by their distance from the last character; "0x"/"0X" is skipped.
 [[nodiscard]] std::uint32_t ParseHexText(std::string_view text);
+// The request's start address for `mode` from the Start text: its last 8 characters, for EEPROM the
+// last 4 once "0x" is dropped ("0x12" means 0x12); a database always goes to kDatabaseAddress.
+[[nodiscard]] std::uint32_t RequestAddress(Mode mode, std::string_view startText);
 
 }  // namespace tw

@@ -227,14 +227,11 @@ struct XingHeader {
   return bytes.size() >= text.size() && std::equal(text.begin(), text.end(), bytes.begin());
 }
 
+// The inspection wants the dot as well.
 [[nodiscard]] bool HasMp3Extension(std::string_view path) {
-  constexpr std::string_view kExtension = ".mp3";
-  if (path.size() < kExtension.size()) {
-    return false;
-  }
-  return std::equal(kExtension.begin(), kExtension.end(), path.end() - 4, [](char want, char have) {
-    return want == (have >= 'A' && have <= 'Z' ? static_cast<char>(have - 'A' + 'a') : have);
-  });
+  constexpr std::string_view kDotBeforeEnding = ".mp3";
+  return path.size() >= kDotBeforeEnding.size() && path[path.size() - kDotBeforeEnding.size()] == '.' &&
+         IsMp3Name(path);
 }
 
 // The C locale's white space; bytes from 0x80 up never are.
@@ -326,6 +323,14 @@ void TrimField(std::span<std::uint8_t> field) {
 }
 
 }  // namespace
+
+bool IsMp3Name(std::string_view name) {
+  constexpr std::string_view kEnding = "mp3";
+  return name.size() >= kEnding.size() &&
+         std::equal(kEnding.begin(), kEnding.end(), name.end() - kEnding.size(), [](char want, char have) {
+           return want == (have >= 'A' && have <= 'Z' ? static_cast<char>(have - 'A' + 'a') : have);
+         });
+}
 
 CMp3Info::CMp3Info(const std::string& path) {
   if (!HasMp3Extension(path)) {

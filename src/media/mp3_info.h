@@ -20,6 +20,9 @@ enum class Mp3TagKind : int { None = 0, Id3v1 = 1, Id3v2 = 2 };
 
 inline constexpr std::uint32_t kNoVbrScale = 0xFFFFFFFF;
 
+// Whether a file name ends in "mp3" in any case: the batch sends such a file as an MP3, else as a photo.
+[[nodiscard]] bool IsMp3Name(std::string_view name);
+
 // The whole inspection runs in the constructor; the results are read right after.
 class CMp3Info {
  public:

@@ -11,7 +11,6 @@ namespace tw {
 
 namespace {
 
-constexpr std::uint32_t kProgramHeaderSize = 64;
 constexpr std::uint8_t kPlainImageMark = 0x01;
 constexpr std::uint8_t kGzipMark = 0x1F;
 constexpr std::string_view kGzipModelName = "QUORIX_MODEL_NAME_MAGIC_STRING";
@@ -20,13 +19,13 @@ static_assert(kGzipModelName.size() == kModelNameSize);
 }  // namespace
 
 std::optional<ImageFile> ImageLoaders::OpenChosenFile(std::string_view filter) {
-  const std::optional<std::string> path = m_context.host.AskOpenFile(std::string(filter));
+  const std::optional<std::string> path = m_context.host.prompts.AskOpenFile(std::string(filter));
   if (!path) {
     return std::nullopt;
   }
   ImageFile file;
   if (!file.Open(*path)) {
-    m_context.host.MessageBox(text::CantOpen(*path));
+    m_context.host.prompts.MessageBox(text::CantOpen(*path));
     return std::nullopt;
   }
   return file;
@@ -45,7 +44,7 @@ bool ImageLoaders::LoadProgramImage() {
     return false;
   }
   if (file->Length() <= kProgramHeaderSize) {
-    m_context.host.MessageBox(std::string(text::kInvalidFile));
+    m_context.host.prompts.MessageBox(std::string(text::kInvalidFile));
     return false;
   }
   return Start(Mode::Program, std::move(*file), kProgramHeaderSize);
@@ -80,7 +79,7 @@ bool ImageLoaders::CheckModelName(ImageFile& file) {
   if (gotFirst && first == kPlainImageMark) {
     return true;
   }
-  m_context.host.MessageBox(std::string(text::kInvalidFile));
+  m_context.host.prompts.MessageBox(std::string(text::kInvalidFile));
   return false;
 }
 

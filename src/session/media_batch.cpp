@@ -20,29 +20,29 @@ constexpr int kBeforeHandshakePauseMs = 1000;
 }  // namespace
 
 bool MediaBatch::SendMediaBatch() {
-  SessionHost& host = m_context.host;
+  SessionRoles& host = m_context.host;
   bool firstOfBatch = true;
-  while (host.SelectedCount() > 0) {
-    std::optional<TransferPlan> plan = PrepareFile(host.FirstSelected());
+  while (host.batch.SelectedCount() > 0) {
+    std::optional<TransferPlan> plan = PrepareFile(host.batch.FirstSelected());
     if (!plan) {
-      host.OperationFinished(false);
+      host.result.OperationFinished(false);
       return !firstOfBatch;
     }
     if (!SendFile(std::move(*plan), firstOfBatch)) {
       return true;
     }
     firstOfBatch = false;
-    host.RemoveFirstSelected();
+    host.batch.RemoveFirstSelected();
   }
   if (!firstOfBatch) {
-    host.OperationFinished(true);
+    host.result.OperationFinished(true);
   }
   return !firstOfBatch;
 }
 
 std::optional<TransferPlan> MediaBatch::PrepareFile(const SelectedFileInfo& file) {
   const Mode mode = file.isPhoto ? Mode::Photo : Mode::Mp3;
-  m_context.host.SelectMode(static_cast<int>(mode));
+  m_context.host.controls.SelectMode(mode);
   std::optional<TransferPlan> plan = file.isPhoto ? PreparePhoto(file, mode) : PrepareMp3(file);
   if (plan) {
     plan->batchFile = true;
@@ -51,18 +51,18 @@ std::optional<TransferPlan> MediaBatch::PrepareFile(const SelectedFileInfo& file
 }
 
 std::optional<TransferPlan> MediaBatch::PreparePhoto(const SelectedFileInfo& file, Mode mode) {
-  SessionHost& host = m_context.host;
+  SessionRoles& host = m_context.host;
   std::error_code error;
   if (!std::filesystem::is_regular_file(file.path, error)) {
-    host.MessageBox(text::CantOpen(file.path));
+    host.prompts.MessageBox(text::CantOpen(file.path));
     return std::nullopt;
   }
-  host.ShowWaitDialog(std::string(text::kWaitConverting));
-  host.PumpMessages();
+  host.timers.ShowWaitDialog(std::string(text::kWaitConverting));
+  host.timers.PumpMessages();
   std::optional<std::vector<std::uint8_t>> content = m_converter.ConvertPhoto(file.path, mode);
-  host.HideWaitDialog();
+  host.timers.HideWaitDialog();
   if (!content) {
-    host.MessageBox(std::string(text::kMakingPhotoError));
+    host.prompts.MessageBox(std::string(text::kMakingPhotoError));
     return std::nullopt;
   }
   const auto length = static_cast<std::uint32_t>(content->size());
@@ -78,14 +78,14 @@ std::optional<TransferPlan> MediaBatch::PreparePhoto(const SelectedFileInfo& fil
 
 // The MP3 goes out as stored, read block by block behind its record: never held whole.
 std::optional<TransferPlan> MediaBatch::PrepareMp3(const SelectedFileInfo& file) {
-  SessionHost& host = m_context.host;
+  SessionRoles& host = m_context.host;
   ImageFile mp3;
   if (!mp3.Open(file.path)) {
-    host.MessageBox(text::CantOpen(file.path));
+    host.prompts.MessageBox(text::CantOpen(file.path));
     return std::nullopt;
   }
   const std::uint64_t length = mp3.Length();
-  if (!FitsTransfer(host, kMediaHeaderSize + length, file.path)) {
+  if (!FitsTransfer(host.prompts, kMediaHeaderSize + length, file.path)) {
     return std::nullopt;  // neither the request nor the record's size field could hold it
   }
   const CMp3Info info(file.path);
@@ -103,17 +103,17 @@ std::optional<TransferPlan> MediaBatch::PrepareMp3(const SelectedFileInfo& file)
 // Starts the transfer of the list's first file and waits until the box has stored it. False when the
 // wait ended otherwise (the owner closing, a second Start, the line lost, or the run ending).
 bool MediaBatch::SendFile(TransferPlan plan, bool firstOfBatch) {
-  SessionHost& host = m_context.host;
-  host.Pause(kBeforeHandshakePauseMs);
+  SessionRoles& host = m_context.host;
+  host.timers.Pause(kBeforeHandshakePauseMs);
   if (firstOfBatch) {
-    host.StartWatchdog(kWatchdogMilliseconds);
+    host.timers.StartWatchdog(kWatchdogMilliseconds);
   }
   m_context.StartTransfer(std::move(plan));
-  host.ShowWaitDialog(std::string(text::kWaitForAWhile));
-  host.PumpMessages();
+  host.timers.ShowWaitDialog(std::string(text::kWaitForAWhile));
+  host.timers.PumpMessages();
 
   m_context.transfer.SetBatchWaiting(true);
-  const FileDoneWait result = host.WaitForFileDone();
+  const FileDoneWait result = host.batch.WaitForFileDone();
   m_context.transfer.SetBatchWaiting(false);
   if (result != FileDoneWait::Done || m_context.transfer.Closing()) {
     m_context.transfer.End(TransferEnd::Cancelled);
@@ -123,7 +123,7 @@ bool MediaBatch::SendFile(TransferPlan plan, bool firstOfBatch) {
 }
 
 bool MediaBatch::LoadBackgroundPhoto() {
-  const std::optional<std::string> path = m_context.host.AskOpenFile(std::string(text::kPhotoFilter));
+  const std::optional<std::string> path = m_context.host.prompts.AskOpenFile(std::string(text::kPhotoFilter));
   if (!path) {
     return false;
   }
@@ -132,7 +132,7 @@ bool MediaBatch::LoadBackgroundPhoto() {
   if (!plan) {
     return false;
   }
-  m_context.host.StartWatchdog(kWatchdogMilliseconds);
+  m_context.host.timers.StartWatchdog(kWatchdogMilliseconds);
   m_context.StartTransfer(std::move(*plan));
   return true;
 }

@@ -15,17 +15,13 @@ constexpr std::uint32_t kFlashWindowLow = 0x7F000000;
 constexpr std::uint32_t kFlashWindowHigh = 0x7FFFFFFF;
 constexpr std::uint32_t kEepromWindowHigh = 0x3FFF;
 
-std::uint32_t StartAddressFor(Mode mode, const std::string& start) {
-  return ParseHexText(RequestAddressText(mode, start));
-}
-
 }  // namespace
 
 bool OperationDispatch::OnSelchangePort() {
-  SessionHost& host = m_context.host;
-  const bool connected = m_context.link.Reconnect(host.PortIndex(), host.SpeedIndex());
+  SessionRoles& host = m_context.host;
+  const bool connected = m_context.link.Reconnect(host.controls.Port(), host.controls.Speed());
   m_context.framer.Clear();
-  host.SetComStatus(connected);
+  host.controls.SetComStatus(connected);
   if (!connected && m_context.transfer.End(TransferEnd::LineLost)) {
     m_receiver.Discard();
   }
@@ -37,14 +33,14 @@ bool OperationDispatch::OnStart() {
     // Batches never nest: a second Start ends the running one. Nothing more of its file goes out (its
     // entry stays listed); the next Start begins afresh.
     m_context.transfer.End(TransferEnd::Cancelled);
-    m_context.host.CancelFileDoneWait();
+    m_context.host.batch.CancelFileDoneWait();
     return false;
   }
-  return m_context.host.DownloadChecked() ? StartDownload() : StartUpload();
+  return m_context.host.controls.DownloadChecked() ? StartDownload() : StartUpload();
 }
 
 bool OperationDispatch::StartDownload() {
-  const Mode mode = static_cast<Mode>(m_context.host.ModeIndex());
+  const Mode mode = m_context.host.controls.SelectedMode();
   switch (mode) {
     case Mode::Program:
       return m_loaders.LoadProgramImage();
@@ -69,13 +65,13 @@ bool OperationDispatch::StartDownload() {
 
 bool OperationDispatch::StartMemoryDownload(Mode mode) {
   TransferPlan plan = m_context.NewPlan(mode, true);
-  plan.source = std::make_unique<MemorySource>(m_context.host.ViewerData(), "the hex viewer");
+  plan.source = std::make_unique<MemorySource>(m_context.host.viewer.ViewerData(), "the hex viewer");
   plan.viewerBlocks = true;
   return m_context.Accept(std::move(plan));
 }
 
 bool OperationDispatch::StartUpload() {
-  const Mode mode = static_cast<Mode>(m_context.host.ModeIndex());
+  const Mode mode = m_context.host.controls.SelectedMode();
   switch (mode) {
     case Mode::Sdram:
     case Mode::Flash:
@@ -84,20 +80,19 @@ bool OperationDispatch::StartUpload() {
     case Mode::Database:
       return StartDatabaseUpload();
     default:
-      m_context.host.MessageBox(std::string(text::kUploadNotAvailable));
+      m_context.host.prompts.MessageBox(std::string(text::kUploadNotAvailable));
       return false;
   }
 }
 
 bool OperationDispatch::StartMemoryUpload(Mode mode) {
-  SessionHost& host = m_context.host;
-  const std::optional<std::uint32_t> size = ParseDecimalSize(host.SizeText());
+  SessionRoles& host = m_context.host;
+  const std::optional<std::uint32_t> size = ParseDecimalSize(host.controls.SizeText());
   if (!size || *size < 1 || *size > kUploadBufferSize) {
-    host.MessageBox(std::string(text::kSizeRange));
+    host.prompts.MessageBox(std::string(text::kSizeRange));
     return false;
   }
-  host.ViewerSetAddressBase(StartAddressFor(mode, host.StartText()));
-  host.ViewerClear();
+  host.viewer.ViewerBeginUpload(RequestAddress(mode, host.controls.StartText()));
   if (CheckAddressRange() == 0) {
     return false;
   }
@@ -106,29 +101,29 @@ bool OperationDispatch::StartMemoryUpload(Mode mode) {
 }
 
 bool OperationDispatch::StartDatabaseUpload() {
-  SessionHost& host = m_context.host;
-  const std::optional<std::string> path = host.AskSaveFile(std::string(text::kDatabaseFilter));
+  SessionRoles& host = m_context.host;
+  const std::optional<std::string> path = host.prompts.AskSaveFile(std::string(text::kDatabaseFilter));
   if (!path) {
     return false;
   }
   if (!m_receiver.BeginFile(*path)) {
-    host.MessageBox(text::CantOpen(*path));
+    host.prompts.MessageBox(text::CantOpen(*path));
     return false;
   }
   return m_context.Accept(m_context.NewPlan(Mode::Database, false));
 }
 
 int OperationDispatch::CheckAddressRange() {
-  SessionHost& host = m_context.host;
-  const std::uint32_t size = ParseDecimalSize(host.SizeText()).value_or(0);
-  const auto mode = static_cast<Mode>(host.ModeIndex());
-  const std::uint32_t end = StartAddressFor(mode, host.StartText()) + size;
+  SessionRoles& host = m_context.host;
+  const std::uint32_t size = ParseDecimalSize(host.controls.SizeText()).value_or(0);
+  const Mode mode = host.controls.SelectedMode();
+  const std::uint32_t end = RequestAddress(mode, host.controls.StartText()) + size;
   if (mode == Mode::Flash && (end < kFlashWindowLow || end > kFlashWindowHigh)) {
-    host.MessageBox(std::string(text::kFlashRange));
+    host.prompts.MessageBox(std::string(text::kFlashRange));
     return 0;
   }
   if (mode == Mode::Eeprom && end > kEepromWindowHigh) {
-    host.MessageBox(std::string(text::kEepromRange));
+    host.prompts.MessageBox(std::string(text::kEepromRange));
     return 0;
   }
   return 1;

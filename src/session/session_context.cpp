@@ -8,7 +8,7 @@ TransferPlan SessionContext::NewPlan(Mode mode, bool download) {
   TransferPlan plan;
   plan.mode = mode;
   plan.download = download;
-  plan.addressText = RequestAddressText(mode, host.StartText());
+  plan.address = RequestAddress(mode, host.controls.StartText());
   return plan;
 }
 

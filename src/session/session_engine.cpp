@@ -46,12 +46,12 @@ void CSessionEngine::ProcessBuffered() {
 
 void CSessionEngine::OnReply(std::uint8_t code, std::uint8_t parameter) {
   TransferMachine& transfer = m_context.transfer;
-  SessionHost& host = m_context.host;
+  SessionRoles& host = m_context.host;
   switch (code) {
     case rpl::kHello:
-      host.StopWatchdog();
+      host.timers.StopWatchdog();
       if (transfer.Active()) {
-        m_context.link.SendSpeed(host.SpeedIndex());
+        m_context.link.SendSpeed(host.controls.Speed());
       }
       break;
     case rpl::kSendData:
@@ -64,7 +64,7 @@ void CSessionEngine::OnReply(std::uint8_t code, std::uint8_t parameter) {
       Refuse(text::kBadHeader, TransferEnd::Refused);
       break;
     case rpl::kFlashWriting:
-      host.SetProgressCaption(text::FlashWriting(parameter));
+      host.progress.SetProgressCaption(text::FlashWriting(parameter));
       break;
     case rpl::kSpeedAck:
       OnSpeedAck();
@@ -99,10 +99,10 @@ void CSessionEngine::OnReply(std::uint8_t code, std::uint8_t parameter) {
       OnBlockResend();
       break;
     case rpl::kHeaderCrcError:
-      host.MessageBox(std::string(text::kHeaderCrcError));
+      host.prompts.MessageBox(std::string(text::kHeaderCrcError));
       break;
     case rpl::kDataCrcError:
-      host.MessageBox(std::string(text::kDataCrcError));
+      host.prompts.MessageBox(std::string(text::kDataCrcError));
       break;
     case rpl::kNoHddSpace:
       Refuse(text::kNoHddSpace, TransferEnd::Refused);
@@ -117,14 +117,14 @@ void CSessionEngine::OnReply(std::uint8_t code, std::uint8_t parameter) {
 
 // The box has given up on the transfer: say what it said; nothing more of this transfer goes out.
 void CSessionEngine::Refuse(std::string_view message, TransferEnd reason) {
-  m_context.host.MessageBox(std::string(message));
+  m_context.host.prompts.MessageBox(std::string(message));
   Fail(reason);
 }
 
 // An operation whose transfer had already ended (or never began) still ends in failure.
 void CSessionEngine::Fail(TransferEnd reason) {
   if (!m_context.transfer.End(reason)) {
-    m_context.host.OperationFinished(false);
+    m_context.host.result.OperationFinished(false);
   }
 }
 
@@ -132,9 +132,9 @@ void CSessionEngine::OnSpeedAck() {
   if (!m_context.transfer.Active()) {
     return;
   }
-  SessionHost& host = m_context.host;
+  SessionRoles& host = m_context.host;
   m_context.link.SendSpeedConfirm();
-  const bool reopened = m_context.link.Reconnect(host.PortIndex(), host.SpeedIndex());
+  const bool reopened = m_context.link.Reconnect(host.controls.Port(), host.controls.Speed());
   m_context.framer.Clear();  // the reopened port starts with empty queues
   if (!reopened) {
     OnReopenFailed();
@@ -149,7 +149,7 @@ void CSessionEngine::OnGetRequest() {
     return;
   }
   const TransferPlan& plan = transfer.Plan();
-  m_context.link.SendRequest(static_cast<int>(plan.mode), plan.download, plan.addressText);
+  m_context.link.SendRequest(plan.mode, plan.download, plan.address);
   transfer.Requested();
 }
 
@@ -164,8 +164,8 @@ void CSessionEngine::OnBlockOk() {
   if (transfer.Phase() != TransferPhase::Sending) {
     return;
   }
-  if (m_context.host.WaitDialogShown()) {
-    m_context.host.HideWaitDialog();
+  if (m_context.host.timers.WaitDialogShown()) {
+    m_context.host.timers.HideWaitDialog();
   }
   SendBlock(BlockKind::Next);
 }
@@ -180,7 +180,7 @@ void CSessionEngine::OnComplete() {
   if (!transfer.Active()) {
     return;
   }
-  SessionHost& host = m_context.host;
+  SessionRoles& host = m_context.host;
   const TransferPlan& plan = transfer.Plan();
   const bool complete = plan.download && transfer.Phase() == TransferPhase::Sending && transfer.AllSent();
   if (IsBatchMedia(plan.mode)) {
@@ -189,35 +189,35 @@ void CSessionEngine::OnComplete() {
       return;
     }
   } else {
-    host.SetProgressCaption(std::string(text::kDownloadComplete));
-    host.MessageBox(std::string(text::kDownloadComplete));
+    host.progress.SetProgressCaption(std::string(text::kDownloadComplete));
+    host.prompts.MessageBox(std::string(text::kDownloadComplete));
     if (complete) {
       transfer.End(TransferEnd::Success);
       return;
     }
   }
   const std::uint64_t done = plan.download ? transfer.SentBytes() : m_receiver.ReceivedCount();
-  host.MessageBox(text::Incomplete(done, plan.size));
+  host.prompts.MessageBox(text::Incomplete(done, plan.size));
   m_receiver.Discard();
   transfer.End(TransferEnd::Failed);
 }
 
 // The box stored an MP3 or a photo: back to the idle speed, then hand over to the batch.
 void CSessionEngine::OnMediaStored() {
-  SessionHost& host = m_context.host;
+  SessionRoles& host = m_context.host;
   m_context.transfer.End(TransferEnd::Success);
-  const bool reopened = m_context.link.Reconnect(host.PortIndex(), kFastestSpeedIndex);
+  const bool reopened = m_context.link.Reconnect(host.controls.Port(), kFastestSpeed);
   m_context.framer.Clear();
   if (!reopened) {
     OnReopenFailed();
     return;
   }
-  if (host.SelectedCount() == 1) {
-    host.MessageBox(std::string(text::kWriteComplete));
-    host.Pause(kWriteCompletePauseMs);
+  if (host.batch.SelectedCount() == 1) {
+    host.prompts.MessageBox(std::string(text::kWriteComplete));
+    host.timers.Pause(kWriteCompletePauseMs);
   }
-  host.Pause(kFileDonePauseMs);
-  host.PostFileDone();
+  host.timers.Pause(kFileDonePauseMs);
+  host.batch.PostFileDone();
 }
 
 void CSessionEngine::OnGetDataNak() {
@@ -268,29 +268,29 @@ void CSessionEngine::SendFileBlock(BlockKind kind) {
 
 void CSessionEngine::ShowProgress(std::uint64_t done, std::uint64_t total) {
   if (total != 0) {
-    m_context.host.SetProgress(static_cast<int>(done * 100 / total), done, total);
+    m_context.host.progress.SetProgress(static_cast<int>(done * 100 / total), done, total);
   }
 }
 
 void CSessionEngine::OnTimer(int timerId) {
   if (timerId == kWatchdogTimerId) {
-    m_context.host.StopWatchdog();
-    m_context.host.MessageBox(std::string(text::kWatchdog));
+    m_context.host.timers.StopWatchdog();
+    m_context.host.prompts.MessageBox(std::string(text::kWatchdog));
   }
 }
 
 void CSessionEngine::OnLineLost() {
   m_context.framer.Clear();
-  m_context.host.SetComStatus(false);
+  m_context.host.controls.SetComStatus(false);
   Refuse(text::kWatchdog, TransferEnd::LineLost);
 }
 
 // The link has shown why it could not open the port.
 void CSessionEngine::OnReopenFailed() {
-  m_context.host.SetComStatus(false);
+  m_context.host.controls.SetComStatus(false);
   m_receiver.Discard();
   Fail(TransferEnd::LineLost);
-  m_context.host.CancelFileDoneWait();
+  m_context.host.batch.CancelFileDoneWait();
 }
 
 }  // namespace tw

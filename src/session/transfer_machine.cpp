@@ -52,7 +52,7 @@ bool TransferMachine::AllSent() const { return m_sentAny && m_next >= m_plan.siz
 std::optional<DataBlock> TransferMachine::ReadBlock() {
   const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(m_plan.size - m_next, kBlockSize));
   if (!m_plan.source->Read(m_next, m_block.data(), n)) {
-    m_host.MessageBox(text::CantRead(m_plan.source->Name()));
+    m_prompts.MessageBox(text::CantRead(m_plan.source->Name()));
     End(TransferEnd::Failed);
     return std::nullopt;
   }
@@ -78,7 +78,7 @@ bool TransferMachine::End(TransferEnd reason) {
   m_takingData = false;
   m_plan.source.reset();
   if (reason != TransferEnd::Success || !m_plan.batchFile) {
-    m_host.OperationFinished(reason == TransferEnd::Success);
+    m_result.OperationFinished(reason == TransferEnd::Success);
   }
   return true;
 }

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <string>
 
 #include "link/wire_format.h"
 #include "session/block_source.h"
-#include "session/session_host.h"
+#include "session/operation_result.h"
+#include "session/prompts.h"
 
 namespace tw {
 
@@ -21,7 +21,7 @@ enum class TransferEnd { None, Success, Refused, Failed, LineLost, Cancelled };
 struct TransferPlan {
   Mode mode = Mode::GzipProgram;
   bool download = true;
-  std::string addressText;              // what the request carries as start address
+  std::uint32_t address = 0;            // what the request carries as start address
   std::uint32_t size = 0;               // the announced transfer size
   std::unique_ptr<BlockSource> source;  // a download's bytes
   bool viewerBlocks = false;            // hex-viewer framing: sequence 0, header and payload apart
@@ -40,7 +40,7 @@ struct DataBlock {
 // to the host) once. An ended transfer hands out no more blocks.
 class TransferMachine {
  public:
-  explicit TransferMachine(SessionHost& host) : m_host(host) {}
+  TransferMachine(Prompts& prompts, OperationResult& result) : m_prompts(prompts), m_result(result) {}
 
   // A new operation was accepted: whatever ran before is dropped without a report.
   void Begin(TransferPlan plan);
@@ -79,7 +79,8 @@ class TransferMachine {
   void Advance(TransferPhase phase);
   [[nodiscard]] std::optional<DataBlock> ReadBlock();
 
-  SessionHost& m_host;
+  Prompts& m_prompts;
+  OperationResult& m_result;
   TransferPlan m_plan;
   TransferPhase m_phase = TransferPhase::Idle;
   TransferEnd m_end = TransferEnd::None;

@@ -2,7 +2,7 @@
 
 namespace tw {
 
-CTransferSession::CTransferSession(CLoaderLink& link, SessionHost& host, PhotoConverter& converter)
+CTransferSession::CTransferSession(CLoaderLink& link, const SessionRoles& host, PhotoConverter& converter)
     : m_context(link, host),
       m_receiver(m_context),
       m_engine(m_context, m_receiver),

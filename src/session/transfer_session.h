@@ -15,7 +15,7 @@ namespace tw {
 // The transfer session the dialog (or the console) owns: its state and every operation on it.
 class CTransferSession {
  public:
-  CTransferSession(CLoaderLink& link, SessionHost& host, PhotoConverter& converter);
+  CTransferSession(CLoaderLink& link, const SessionRoles& host, PhotoConverter& converter);
   ~CTransferSession();
   CTransferSession(const CTransferSession&) = delete;
   CTransferSession& operator=(const CTransferSession&) = delete;

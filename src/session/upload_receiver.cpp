@@ -47,7 +47,7 @@ void UploadReceiver::ReceiveUploadData(const std::uint8_t* data, std::size_t cou
     return;
   }
   const std::uint64_t done = m_received;
-  m_context.host.SetProgress(static_cast<int>(done * 100 / m_total), done, m_total);
+  m_context.host.progress.SetProgress(static_cast<int>(done * 100 / m_total), done, m_total);
   m_context.transfer.StopTakingData();
   m_context.link.SendUploadAck();
   if (m_received >= m_total) {
@@ -60,13 +60,13 @@ void UploadReceiver::EndUpload() {
   m_received = 0;
   if (m_toFile) {
     if (!m_file.Commit()) {
-      m_context.host.MessageBox(text::CantOpen(m_target));
+      m_context.host.prompts.MessageBox(text::CantOpen(m_target));
       m_context.transfer.End(TransferEnd::Failed);
       return;
     }
-    m_context.host.MessageBox(std::string(text::kEndOfReceiving));
+    m_context.host.prompts.MessageBox(std::string(text::kEndOfReceiving));
   } else {
-    m_context.host.ViewerShowUpload(m_buffer.data(), received);
+    m_context.host.viewer.ViewerShowUpload(m_buffer.data(), received);
   }
   m_context.transfer.End(TransferEnd::Success);
 }

@@ -123,13 +123,14 @@ void DialogHost::customEvent(QEvent* event) {
   }
 }
 
-int DialogHost::PortIndex() { return m_controls.port->currentIndex(); }
+// The combos list the ports from COM1, the speeds by their wire codes and the modes in their order.
+ComPort DialogHost::Port() { return ComPort{static_cast<std::uint8_t>(m_controls.port->currentIndex() + 1)}; }
 
-int DialogHost::SpeedIndex() { return m_controls.speed->currentIndex(); }
+LineSpeed DialogHost::Speed() { return static_cast<LineSpeed>(m_controls.speed->currentIndex()); }
 
-int DialogHost::ModeIndex() { return m_controls.mode->currentIndex(); }
+Mode DialogHost::SelectedMode() { return static_cast<Mode>(m_controls.mode->currentIndex()); }
 
-void DialogHost::SelectMode(int modeIndex) { m_controls.mode->setCurrentIndex(modeIndex); }
+void DialogHost::SelectMode(Mode mode) { m_controls.mode->setCurrentIndex(static_cast<int>(mode)); }
 
 bool DialogHost::DownloadChecked() { return m_controls.download->GetCheck() != 0; }
 
@@ -151,7 +152,7 @@ void DialogHost::ShowPortDevices(bool connected) {
   for (int i = 0; i < ports.count(); ++i) {
     ports.setItemData(i, FromStd(m_link->DevicePathFor(i + 1)), Qt::ToolTipRole);
   }
-  const int port = PortIndex() + 1;
+  const int port = Port().number;
   const std::string device = m_link->DevicePathFor(port);
   ports.setToolTip(FromStd(device));
   const std::string hint = connected ? std::string() : PortOpenHint(m_link->LastOpenError());
@@ -198,9 +199,8 @@ std::vector<std::uint8_t> DialogHost::ViewerData() {
                          : std::vector<std::uint8_t>(data, data + m_controls.hexViewer->GetLength());
 }
 
-void DialogHost::ViewerSetAddressBase(std::uint32_t address) { m_controls.hexViewer->SetAddressBase(address); }
-
-void DialogHost::ViewerClear() {
+void DialogHost::ViewerBeginUpload(std::uint32_t address) {
+  m_controls.hexViewer->SetAddressBase(address);
   m_controls.hexViewer->Clear();
   m_controls.hexViewer->viewport()->repaint();
 }

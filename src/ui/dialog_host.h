@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "link/chunk_sink.h"
-#include "session/session_host.h"
+#include "session/session_roles.h"
 
 class QEventLoop;
 class QGroupBox;
@@ -45,8 +45,16 @@ struct DialogControls {
 };
 
 // The session's host inside the dialog: control values, message boxes, pickers and timers on the GUI
-// thread, and the link's notifications from the reader thread turned into posted events.
-class DialogHost : public QObject, public SessionHost, public ChunkSink {
+// thread, and the link's notifications from the reader thread turned into posted events. The combo
+// indices become a port, a speed and a mode here.
+class DialogHost : public QObject,
+                   public ControlValues,
+                   public Prompts,
+                   public ProgressDisplay,
+                   public ViewerBuffer,
+                   public HostTimers,
+                   public BatchList,
+                   public ChunkSink {
   Q_OBJECT
 
  public:
@@ -64,30 +72,35 @@ class DialogHost : public QObject, public SessionHost, public ChunkSink {
   // The dialog is going away: every wait returns, later events and timers are dropped.
   void SetClosing();
   [[nodiscard]] bool Closing() const { return m_closing; }
+  // The operator reads an operation's result off the dialog: nobody is told.
+  [[nodiscard]] SessionRoles Roles() { return {*this, *this, *this, *this, *this, *this, NoOperationResult()}; }
 
   // ChunkSink
   void PostReceivedData(std::size_t length) override;
   void PostLineLost() override;
   void ShowPortMessage(const std::string& text) override;
 
-  // SessionHost
-  int PortIndex() override;
-  int SpeedIndex() override;
-  int ModeIndex() override;
-  void SelectMode(int modeIndex) override;
+  // ControlValues
+  ComPort Port() override;
+  LineSpeed Speed() override;
+  Mode SelectedMode() override;
+  void SelectMode(Mode mode) override;
   bool DownloadChecked() override;
   std::string StartText() override;
   std::string SizeText() override;
   void SetComStatus(bool connected) override;
+  // Prompts
   void MessageBox(const std::string& text) override;
-  void SetProgress(int position, std::uint64_t done, std::uint64_t total) override;
-  void SetProgressCaption(const std::string& caption) override;
   std::optional<std::string> AskOpenFile(const std::string& filter) override;
   std::optional<std::string> AskSaveFile(const std::string& filter) override;
+  // ProgressDisplay
+  void SetProgress(int position, std::uint64_t done, std::uint64_t total) override;
+  void SetProgressCaption(const std::string& caption) override;
+  // ViewerBuffer
   std::vector<std::uint8_t> ViewerData() override;
-  void ViewerSetAddressBase(std::uint32_t address) override;
-  void ViewerClear() override;
+  void ViewerBeginUpload(std::uint32_t address) override;
   void ViewerShowUpload(const std::uint8_t* data, std::size_t count) override;
+  // HostTimers
   void StartWatchdog(int milliseconds) override;
   void StopWatchdog() override;
   void Pause(int milliseconds) override;
@@ -95,13 +108,13 @@ class DialogHost : public QObject, public SessionHost, public ChunkSink {
   void HideWaitDialog() override;
   bool WaitDialogShown() override;
   void PumpMessages() override;
+  // BatchList
   std::size_t SelectedCount() override;
   SelectedFileInfo FirstSelected() override;
   void RemoveFirstSelected() override;
   void PostFileDone() override;
   FileDoneWait WaitForFileDone() override;
   void CancelFileDoneWait() override;
-  void OperationFinished(bool) override {}
 
  signals:
   // A memory upload has been put into the hex viewer.

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "media/mp3_info.h"
 #include "ui/file_icons.h"
 
 namespace tw {
@@ -19,7 +20,6 @@ namespace {
 
 constexpr int kImageRole = Qt::UserRole;
 const QColor kGridColour(Qt::lightGray);
-const QString kMp3Ending = QStringLiteral("mp3");
 
 // An entry: the list item plus the record it owns, so deleting the item is what releases the record.
 class FileListItem : public QTreeWidgetItem {
@@ -38,7 +38,7 @@ QString NameOf(const QString& path) {
   return separator < 0 ? path : path.mid(separator + 1);
 }
 
-bool IsPhotoName(const QString& name) { return name.right(kMp3Ending.size()).toLower() != kMp3Ending; }
+bool IsPhotoName(const QString& name) { return !IsMp3Name(name.toStdString()); }
 
 }  // namespace
 

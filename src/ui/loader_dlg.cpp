@@ -57,16 +57,6 @@ constexpr std::array<OperationChoice, kOperationItems.size()> kOperationChoices{
 };
 
 // The address window a memory mode proposes in the Start and Size edits.
-struct MemoryDefaults {
-  Mode mode;
-  const char* start;
-};
-
-constexpr std::array kMemoryDefaults{
-    MemoryDefaults{Mode::Sdram, "0x00400000"},
-    MemoryDefaults{Mode::Flash, "0x7FE00000"},
-    MemoryDefaults{Mode::Eeprom, "0x0000"},
-};
 const char* const kDefaultSize = "1024";
 
 QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
@@ -76,15 +66,6 @@ void FillCombo(CFlatComboBox& combo, const std::array<std::string_view, N>& item
   for (const std::string_view item : items) {
     combo.addItem(Latin1(item));
   }
-}
-
-const MemoryDefaults* MemoryDefaultsFor(int modeIndex) {
-  for (const MemoryDefaults& defaults : kMemoryDefaults) {
-    if (static_cast<int>(defaults.mode) == modeIndex) {
-      return &defaults;
-    }
-  }
-  return nullptr;
 }
 
 }  // namespace
@@ -145,8 +126,8 @@ void CLoaderDlg::NameUnlabelledControls() {
 // Once the combos hold their items: units wide enough for every text the fields will show.
 void CLoaderDlg::FitLayout() {
   QStringList starts;
-  for (const MemoryDefaults& defaults : kMemoryDefaults) {
-    starts << QString::fromLatin1(defaults.start);
+  for (const StartDefault& defaults : kStartDefaults) {
+    starts << Latin1(defaults.start);
   }
   m_layout->FitTexts({{idc::kStartEdit, starts}, {idc::kSizeEdit, {QString::fromLatin1(kDefaultSize)}}});
   m_layout->Place(QSize());
@@ -233,7 +214,7 @@ void CLoaderDlg::OnInitDialog() {
   m_sizeEdit->setEnabled(false);
   m_startEdit->setEnabled(false);
   CreateSession();
-  m_host->SetComStatus(m_link->Connect(m_port->currentIndex(), m_speed->currentIndex(), m_host.get()));
+  m_host->SetComStatus(m_link->Connect(m_host->Port(), m_host->Speed(), m_host.get()));
   for (CSkinCheckBox* check : {m_addressCheck, m_hexCodeCheck, m_asciiCheck}) {
     check->SetCheck(1);
   }
@@ -255,7 +236,7 @@ void CLoaderDlg::CreateSession() {
   settings.programDirectory = m_options.converterDirectory;
   DialogHost* host = m_host.get();
   m_converter = std::make_unique<PhotoConverter>(settings, [host](const std::string& text) { host->MessageBox(text); });
-  m_session = std::make_unique<CTransferSession>(*m_link, *m_host, *m_converter);
+  m_session = std::make_unique<CTransferSession>(*m_link, m_host->Roles(), *m_converter);
   m_host->Attach(m_session.get(), m_link.get());
 }
 
@@ -302,13 +283,13 @@ void CLoaderDlg::OnSelchangeOperation() {
 void CLoaderDlg::OnSelchangeMode() {
   const int mode = m_mode->currentIndex();
   if (mode >= 0) {
-    const MemoryDefaults* defaults = MemoryDefaultsFor(mode);
-    if (defaults != nullptr) {
-      m_startEdit->setText(QString::fromLatin1(defaults->start));
+    const std::optional<std::string_view> start = DefaultStartText(static_cast<Mode>(mode));
+    if (start) {
+      m_startEdit->setText(Latin1(*start));
       m_sizeEdit->setText(QString::fromLatin1(kDefaultSize));
     }
-    m_startEdit->setEnabled(defaults != nullptr);
-    m_sizeEdit->setEnabled(defaults != nullptr);
+    m_startEdit->setEnabled(start.has_value());
+    m_sizeEdit->setEnabled(start.has_value());
   }
   m_hexViewer->Clear();
   RedrawViewer();

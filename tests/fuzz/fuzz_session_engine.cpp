@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   tw::test::ScriptedHost host;
-  host.mode = data[0] % tw::kModeCount;
+  host.mode = static_cast<tw::Mode>(data[0] % tw::kModeCount);
   host.download = (data[0] & 0x80) == 0;
   host.start = "0x00400000";
   host.size = std::to_string(1 + data[1] * 97);
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings.programDirectory = "/nonexistent";
   settings.searchPath = "";
   tw::PhotoConverter converter(settings, [](const std::string&) {});
-  tw::CTransferSession session(link, host, converter);
+  tw::CTransferSession session(link, host.Roles(), converter);
   session.OnStart();
 
   std::size_t at = 2;

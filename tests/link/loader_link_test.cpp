@@ -31,17 +31,7 @@ class LoaderLinkTest : public ::testing::Test {
  protected:
   void SetUp() override {
     link.SetDeviceOverride(1, "fake");
-    ASSERT_TRUE(link.Connect(0, kFastestSpeedIndex, &sink));
-  }
-
-  // A chunk as the box sends it, parsed the way the engine does.
-  int Parse(Bytes chunk, int& code, int& parameter) {
-    link.line->Feed(std::move(chunk));
-    const auto event = sink.Next();
-    EXPECT_TRUE(event.has_value());
-    const int result = link.ParseReply(event ? event->length : 0, code, parameter);
-    sink.Release(link);
-    return result;
+    ASSERT_TRUE(link.Connect(ComPort{}, kFastestSpeed, &sink));
   }
 
   RecordingSink sink;
@@ -52,7 +42,7 @@ TEST_F(LoaderLinkTest, FlashRequestGoesOutByteForByteInTwoWrites) {
   const char model[] = "TW-9000";
   std::memcpy(link.ModelNameField().data(), model, sizeof model - 1);
   link.SetTransferSize(1024);
-  link.SendRequest(static_cast<int>(Mode::Flash), true, "7FE00000");
+  link.SendRequest(Mode::Flash, true, 0x7FE00000);
 
   const auto writes = link.line->Writes();
   ASSERT_EQ(writes.size(), 2u);
@@ -70,15 +60,27 @@ TEST_F(LoaderLinkTest, FlashRequestGoesOutByteForByteInTwoWrites) {
   EXPECT_EQ(writes[0], header);
 }
 
-TEST_F(LoaderLinkTest, RequestReadsTheLastEightAddressCharacters) {
-  link.SendRequest(static_cast<int>(Mode::Sdram), false, "0x80001234");
-  link.SendRequest(static_cast<int>(Mode::Eeprom), false, "1234");
+TEST_F(LoaderLinkTest, UploadRequestCarriesAddressAndTarget) {
+  link.SendRequest(Mode::Sdram, false, 0x80001234);
   const auto writes = link.line->Writes();
-  ASSERT_EQ(writes.size(), 4u);
+  ASSERT_EQ(writes.size(), 2u);
   EXPECT_EQ(writes[0][2], cmd::kUploadRequest);
   EXPECT_EQ(GetBigEndian32(writes[1].data() + kRequestAddressOffset), 0x80001234u);
   EXPECT_EQ(writes[1][kRequestTargetOffset], 3);
-  EXPECT_EQ(GetBigEndian32(writes[3].data() + kRequestAddressOffset), 0x1234u);
+}
+
+TEST(RequestAddress, TakesTheLastEightCharactersOrForEepromTheLastFourAfterThePrefix) {
+  struct Case {
+    Mode mode;
+    const char* start;
+    std::uint32_t address;
+  };
+  for (const Case& c :
+       {Case{Mode::Sdram, "0x80001234", 0x80001234}, Case{Mode::Flash, "0x123456789", 0x23456789},
+        Case{Mode::Program, "0x12", 0x12}, Case{Mode::Eeprom, "1234", 0x1234}, Case{Mode::Eeprom, "0x12", 0x12},
+        Case{Mode::Eeprom, "0x00012345", 0x2345}, Case{Mode::Database, "0x00400000", kDatabaseAddress}}) {
+    EXPECT_EQ(RequestAddress(c.mode, c.start), c.address) << c.start;
+  }
 }
 
 TEST(HexText, ReadsPrefixedShortAndFullTexts) {
@@ -142,7 +144,7 @@ TEST_F(LoaderLinkTest, ResendCarriesTheNumberOfTheNextNewBlock) {
 
 TEST_F(LoaderLinkTest, ShortFramesGoOutAsSpecifiedBytes) {
   link.SendHandshake();
-  link.SendSpeed(4);
+  link.SendSpeed(kFastestSpeed);
   link.SendSpeedConfirm();
   link.SendUploadAck();
   const auto writes = link.line->Writes();
@@ -153,29 +155,12 @@ TEST_F(LoaderLinkTest, ShortFramesGoOutAsSpecifiedBytes) {
   EXPECT_EQ(writes[3], (Bytes{0x47, 0, cmd::kUploadAck, 0, 0, 0, 0, 0}));
 }
 
-TEST_F(LoaderLinkTest, ParseReplyTellsFramesFromOtherChunks) {
-  int code = -7;
-  int parameter = -7;
-  EXPECT_EQ(Parse({0x47, 3, rpl::kFlashWriting, 0, 0, 0, 0, 0}, code, parameter), 0);
-  EXPECT_EQ(code, rpl::kFlashWriting);
-  EXPECT_EQ(parameter, 3);
-  EXPECT_EQ(Parse({0x47, 0, rpl::kHello}, code, parameter), 0);
-  EXPECT_EQ(code, rpl::kHello);
-
-  code = parameter = -7;
-  EXPECT_EQ(Parse(Bytes(9, 0x11), code, parameter), -2);
-  EXPECT_EQ(Parse({0x47, 1, 0, 5}, code, parameter), -1);
-  EXPECT_EQ(Parse({0x47, rpl::kHello}, code, parameter), -1);
-  EXPECT_EQ(code, -7);
-  EXPECT_EQ(parameter, -7);
-}
-
-TEST_F(LoaderLinkTest, ConnectMapsPortAndSpeedIndexes) {
+TEST_F(LoaderLinkTest, ConnectOpensThePortNumberAtTheSpeedsBaudRate) {
   EXPECT_EQ(link.PortNumber(), 1);
   EXPECT_EQ(link.line->Settings().baud, 115200u);
   EXPECT_EQ(link.line->Settings().byteSize, 8);
   link.SetDeviceOverride(5, "fake5");
-  ASSERT_TRUE(link.Reconnect(4, 0));
+  ASSERT_TRUE(link.Reconnect(ComPort{5}, LineSpeed::Baud9600));
   EXPECT_EQ(link.PortNumber(), 5);
   EXPECT_EQ(link.BaudRate(), 9600u);
   EXPECT_EQ(link.line->Device(), "fake5");
@@ -184,7 +169,7 @@ TEST_F(LoaderLinkTest, ConnectMapsPortAndSpeedIndexes) {
 TEST_F(LoaderLinkTest, LineThatCannotBeConfiguredFailsWithOneMessage) {
   link.line->FailConfigure();
   const int threads = test::ThreadCount();
-  EXPECT_FALSE(link.Reconnect(0, 4));
+  EXPECT_FALSE(link.Reconnect(ComPort{}, kFastestSpeed));
   EXPECT_FALSE(link.IsConnected());
   EXPECT_EQ(sink.messages, std::vector<std::string>{"Can't Open Comm Port 1 !"});
   EXPECT_TRUE(test::ThreadCountSettlesAt(threads - 1));  // the first reader is gone, none started

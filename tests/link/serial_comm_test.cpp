@@ -113,7 +113,7 @@ TEST_F(SerialCommTest, CloseWakesAReaderWaitingForInput) {
 TEST_F(SerialCommTest, ReconnectInsideTheHandlerKeepsOneReaderAndLosesNoOutput) {
   CLoaderLink link;
   link.SetDeviceOverride(kPort, pty.SlavePath());
-  ASSERT_TRUE(link.Connect(kPort - 1, 2, &sink));
+  ASSERT_TRUE(link.Connect(ComPort{kPort}, LineSpeed::Baud38400, &sink));
   EXPECT_EQ(link.BaudRate(), 38400u);
   const Bytes ack{0x47, 0, rpl::kSpeedAck, 0, 0, 0, 0, 0};
   ASSERT_TRUE(pty.Write(ack));
@@ -122,7 +122,7 @@ TEST_F(SerialCommTest, ReconnectInsideTheHandlerKeepsOneReaderAndLosesNoOutput) 
   EXPECT_EQ(*chunk, ack);
 
   link.SendSpeedConfirm();
-  ASSERT_TRUE(link.Reconnect(kPort - 1, kFastestSpeedIndex));
+  ASSERT_TRUE(link.Reconnect(ComPort{kPort}, kFastestSpeed));
   EXPECT_EQ(link.BaudRate(), 115200u);
   EXPECT_EQ(pty.Read(kHeaderSize), (Bytes{0x47, 0, cmd::kSpeedConfirm, 0, 0, 0, 0, 0}));
   EXPECT_EQ(test::ThreadCount(), baseThreads + 1);

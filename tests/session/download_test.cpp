@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "link/loader_crc.h"
 #include "session/session_texts.h"
 #include "session_fixture.h"
+#include "support/scripted_pc.h"
 
 namespace tw::test {
 namespace {
@@ -24,36 +24,23 @@ Bytes Block(const Bytes& source, std::size_t offset, std::size_t count) {
                source.begin() + static_cast<std::ptrdiff_t>(offset + count));
 }
 
-void ExpectDataBlock(const Bytes& write, const Bytes& payload, std::uint8_t sequence) {
-  ASSERT_EQ(write.size(), payload.size() + kHeaderSize);
-  EXPECT_EQ(write[0], 0x47);
-  EXPECT_EQ(write[1], sequence);
-  EXPECT_EQ(write[2], cmd::kDataBlock);
-  EXPECT_EQ(GetBigEndian32(write.data() + 3), LoaderCrcReference(payload.data(), payload.size()));
-  EXPECT_TRUE(std::equal(payload.begin(), payload.end(), write.begin() + kHeaderSize));
-}
-
 TEST_F(Download, GzipProgramRunsTheWholeConversation) {
   const Bytes image = GzipImage(2500);
   host.openAnswer = WriteFile("image.gz", image);
   ASSERT_TRUE(session->OnStart());
-  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{Bytes(kHandshake.begin(), kHandshake.end())}));
+  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{ScriptedPc::Handshake()}));
 
-  host.speed = 2;
+  host.speed = LineSpeed::Baud38400;
   Reply(rpl::kHello);
-  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{{0x47, 0, cmd::kSetSpeed, 0, 0, 0, 0, 2}}));
+  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{ScriptedPc::SetSpeed(2)}));
   Reply(rpl::kSpeedAck);
-  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{{0x47, 0, cmd::kSpeedConfirm, 0, 0, 0, 0, 0}}));
+  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{ScriptedPc::SpeedConfirm()}));
   EXPECT_EQ(link.BaudRate(), 38400u);
 
   Reply(rpl::kGetRequest);
-  const std::vector<Bytes> request = TakeWrites();
-  ASSERT_EQ(request.size(), 2u);
-  EXPECT_EQ(request[0][2], cmd::kDownloadRequest);
-  ASSERT_EQ(request[1].size(), kRequestPayloadSize);
-  EXPECT_EQ(std::string(request[1].begin(), request[1].begin() + 30), "QUORIX_MODEL_NAME_MAGIC_STRING");
-  EXPECT_EQ(GetBigEndian32(request[1].data() + kRequestSizeOffset), 2500u);
-  EXPECT_EQ(request[1][kRequestTargetOffset], 10);
+  EXPECT_EQ(link.line->AllWritten(),
+            ScriptedPc::Request(true, Mode::GzipProgram, 0, 2500, "QUORIX_MODEL_NAME_MAGIC_STRING"));
+  link.line->ClearWrites();
 
   Reply(rpl::kSendData);
   Reply(rpl::kFlashWriting, 7);
@@ -61,9 +48,10 @@ TEST_F(Download, GzipProgramRunsTheWholeConversation) {
   Reply(rpl::kBlockOk);
   const std::vector<Bytes> blocks = TakeWrites();
   ASSERT_EQ(blocks.size(), 3u);
-  ExpectDataBlock(blocks[0], Block(image, 0, 1024), 0);
-  ExpectDataBlock(blocks[1], Block(image, 1024, 1024), 1);
-  ExpectDataBlock(blocks[2], Block(image, 2048, 452), 2);
+  ScriptedPc pc;
+  EXPECT_EQ(blocks[0], pc.FirstBlock(Block(image, 0, 1024)));
+  EXPECT_EQ(blocks[1], pc.NextBlock(Block(image, 1024, 1024)));
+  EXPECT_EQ(blocks[2], pc.NextBlock(Block(image, 2048, 452)));
   EXPECT_EQ(host.progress, (std::vector<int>{0, 40, 81, 100}));
   EXPECT_EQ(host.captions, (std::vector<std::string>{"Flash Writing 7 th Block"}));
 
@@ -74,7 +62,7 @@ TEST_F(Download, GzipProgramRunsTheWholeConversation) {
   EXPECT_EQ(host.outcome, true);
 }
 
-TEST_F(Download, ResendRepeatsTheLastBlockExactlyEvenAfterTheEnd) {
+TEST_F(Download, ResendRepeatsTheLastBlockExactlyAndARepeatedSendDataStartsOver) {
   const Bytes image = GzipImage(1500);
   host.openAnswer = WriteFile("image.gz", image);
   StartAndRequest();
@@ -82,27 +70,15 @@ TEST_F(Download, ResendRepeatsTheLastBlockExactlyEvenAfterTheEnd) {
   Reply(rpl::kBlockResend);
   Reply(rpl::kBlockOk);
   Reply(rpl::kBlockResend);  // the last block, after the file was closed
+  Reply(rpl::kSendData);
   const std::vector<Bytes> blocks = TakeWrites();
-  ASSERT_EQ(blocks.size(), 4u);
-  ExpectDataBlock(blocks[0], Block(image, 0, 1024), 0);
-  ExpectDataBlock(blocks[1], Block(image, 0, 1024), 1);  // a resend carries the counter's current value
-  ExpectDataBlock(blocks[2], Block(image, 1024, 476), 1);
-  ExpectDataBlock(blocks[3], Block(image, 1024, 476), 2);
-}
-
-TEST_F(Download, JoinedAndSplitRepliesAreEachHandledOnce) {
-  host.openAnswer = WriteFile("image.gz", GzipImage(3000));
-  StartAndRequest();
-  Bytes joined = Frame(rpl::kSendData);
-  const Bytes ok = Frame(rpl::kBlockOk);
-  joined.insert(joined.end(), ok.begin(), ok.end());
-  Box(joined);
-  EXPECT_EQ(TakeWrites().size(), 2u);
-
-  Box(Bytes(ok.begin(), ok.begin() + 3));
-  EXPECT_TRUE(TakeWrites().empty());
-  Box(Bytes(ok.begin() + 3, ok.end()));
-  EXPECT_EQ(TakeWrites().size(), 1u);
+  ASSERT_EQ(blocks.size(), 5u);
+  ScriptedPc pc;
+  EXPECT_EQ(blocks[0], pc.FirstBlock(Block(image, 0, 1024)));
+  EXPECT_EQ(blocks[1], pc.ResendBlock(Block(image, 0, 1024)));  // the counter's current value: 1
+  EXPECT_EQ(blocks[2], pc.NextBlock(Block(image, 1024, 476)));
+  EXPECT_EQ(blocks[3], pc.ResendBlock(Block(image, 1024, 476)));
+  EXPECT_EQ(blocks[4], pc.FirstBlock(Block(image, 0, 1024)));
 }
 
 TEST_F(Download, ModelNameOfAGzipLoadStaysForLaterDownloads) {
@@ -112,23 +88,13 @@ TEST_F(Download, ModelNameOfAGzipLoadStaysForLaterDownloads) {
   const std::vector<Bytes> first = StartAndRequest();
   EXPECT_TRUE(std::equal(first[1].begin(), first[1].begin() + 30, plain.begin() + 1));
 
-  host.mode = static_cast<int>(Mode::Program);
+  host.mode = Mode::Program;
   const std::vector<Bytes> second = StartAndRequest();
   EXPECT_TRUE(std::equal(second[1].begin(), second[1].begin() + 30, plain.begin() + 1));
 }
 
-TEST_F(Download, GzipLoaderRefusesOtherFirstBytesAndEmptyFiles) {
-  for (const Bytes& content : {Bytes{0x00, 0x8B, 0x08}, Bytes{}}) {
-    host.messages.clear();
-    host.openAnswer = WriteFile("bad.gz", content);
-    EXPECT_FALSE(session->OnStart());
-    EXPECT_EQ(host.messages, (std::vector<std::string>{"Invalid File"}));
-    EXPECT_TRUE(TakeWrites().empty());
-  }
-}
-
 TEST_F(Download, ProgramModeSendsTheImageBehindItsHeader) {
-  host.mode = static_cast<int>(Mode::Program);
+  host.mode = Mode::Program;
   const Bytes image = Pattern(1100);
   host.openAnswer = WriteFile("program.bin", image);
   const std::vector<Bytes> request = StartAndRequest();
@@ -137,54 +103,54 @@ TEST_F(Download, ProgramModeSendsTheImageBehindItsHeader) {
   Reply(rpl::kBlockOk);
   const std::vector<Bytes> blocks = TakeWrites();
   ASSERT_EQ(blocks.size(), 2u);
-  ExpectDataBlock(blocks[0], Block(image, 64, 1024), 0);
-  ExpectDataBlock(blocks[1], Block(image, 1088, 12), 1);
+  ScriptedPc pc;
+  EXPECT_EQ(blocks[0], pc.FirstBlock(Block(image, kProgramHeaderSize, 1024)));
+  EXPECT_EQ(blocks[1], pc.NextBlock(Block(image, kProgramHeaderSize + 1024, 12)));
+}
 
-  host.openAnswer = WriteFile("short.bin", Pattern(64));
-  host.messages.clear();
+TEST_F(Download, RefusedFilesSayWhyAndSendNothing) {
+  struct Case {
+    Mode mode;
+    std::optional<Bytes> content;  // nothing: the file does not exist
+    std::string message;
+  };
+  const std::string missing = (m_dir / "missing.gz").string();
+  const Case cases[] = {
+      {Mode::GzipProgram, Bytes{0x00, 0x8B, 0x08}, "Invalid File"},
+      {Mode::GzipProgram, Bytes{}, "Invalid File"},
+      {Mode::Program, Pattern(kProgramHeaderSize), "Invalid File"},
+      {Mode::Database, Pattern(1000), "Not Database File!"},
+      {Mode::Boot, Pattern(1000), "Not Boot File!"},
+      {Mode::GzipProgram, std::nullopt, "Can't open " + missing + " !!!"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    host.mode = c.mode;
+    host.messages.clear();
+    host.openAnswer = c.content ? WriteFile("file.bin", *c.content) : missing;
+    EXPECT_FALSE(session->OnStart());
+    EXPECT_EQ(host.messages, (std::vector<std::string>{c.message}));
+    EXPECT_TRUE(TakeWrites().empty());
+  }
+  host.openAnswer.reset();  // the picker cancelled
   EXPECT_FALSE(session->OnStart());
-  EXPECT_EQ(host.messages, (std::vector<std::string>{"Invalid File"}));
   EXPECT_TRUE(TakeWrites().empty());
 }
 
-TEST_F(Download, DatabaseAndBootFilesOfTheWrongLength) {
-  host.mode = static_cast<int>(Mode::Database);
-  host.openAnswer = WriteFile("short.db", Pattern(1000));
-  EXPECT_FALSE(session->OnStart());
-  EXPECT_EQ(host.messages, (std::vector<std::string>{"Not Database File!"}));
-  EXPECT_TRUE(TakeWrites().empty());
-
-  host.messages.clear();
+TEST_F(Download, LongerDatabaseAndBootImagesAnnounceTheirFixedSize) {
+  host.mode = Mode::Database;
   host.openAnswer = WriteFile("long.db", Pattern(kDatabaseSize + 10));
   EXPECT_EQ(GetBigEndian32(StartAndRequest()[1].data() + kRequestSizeOffset), kDatabaseSize);
-}
+  EXPECT_TRUE(host.messages.empty());
 
-TEST_F(Download, BootImageLongerIsCutShorterIsRefused) {
-  host.mode = static_cast<int>(Mode::Boot);
+  host.mode = Mode::Boot;
   host.openAnswer = WriteFile("boot.bin", Pattern(70000));
-  const std::vector<Bytes> request = StartAndRequest();
+  EXPECT_EQ(GetBigEndian32(StartAndRequest()[1].data() + kRequestSizeOffset), kBootSize);
   EXPECT_EQ(host.messages, (std::vector<std::string>{"Not Boot File!"}));
-  EXPECT_EQ(GetBigEndian32(request[1].data() + kRequestSizeOffset), kBootSize);
-
-  host.messages.clear();
-  host.openAnswer = WriteFile("short.bin", Pattern(1000));
-  EXPECT_FALSE(session->OnStart());
-  EXPECT_EQ(host.messages, (std::vector<std::string>{"Not Boot File!"}));
-  EXPECT_TRUE(TakeWrites().empty());
-}
-
-TEST_F(Download, UnreadableFileIsReportedAndNothingSent) {
-  const std::string missing = (m_dir / "missing.gz").string();
-  host.openAnswer = missing;
-  EXPECT_FALSE(session->OnStart());
-  EXPECT_EQ(host.messages, (std::vector<std::string>{"Can't open " + missing + " !!!"}));
-  host.openAnswer.reset();
-  EXPECT_FALSE(session->OnStart());
-  EXPECT_TRUE(TakeWrites().empty());
 }
 
 TEST_F(Download, ViewerBlocksAreResentNotSkipped) {
-  host.mode = static_cast<int>(Mode::Sdram);
+  host.mode = Mode::Sdram;
   host.start = "0x00400000";
   host.viewer = Pattern(1300);
   const std::vector<Bytes> request = StartAndRequest();
@@ -203,23 +169,12 @@ TEST_F(Download, ViewerBlocksAreResentNotSkipped) {
 }
 
 TEST_F(Download, EmptyViewerSendsOneEmptyBlock) {
-  host.mode = static_cast<int>(Mode::Eeprom);
+  host.mode = Mode::Eeprom;
   StartAndRequest();
   Reply(rpl::kSendData);
   const std::vector<Bytes> writes = TakeWrites();
   ASSERT_EQ(writes.size(), 1u);
   EXPECT_EQ(writes[0], (Bytes{0x47, 0, cmd::kDataBlock, 0, 0, 0, 0, 0}));
-}
-
-TEST_F(Download, ARepeatedSendDataStartsTheImageOver) {
-  const Bytes image = GzipImage(1500);
-  host.openAnswer = WriteFile("image.gz", image);
-  StartAndRequest();
-  Reply(rpl::kSendData);
-  Reply(rpl::kSendData);
-  const std::vector<Bytes> blocks = TakeWrites();
-  ASSERT_EQ(blocks.size(), 2u);
-  ExpectDataBlock(blocks[1], Block(image, 0, 1024), 0);
 }
 
 TEST_F(Download, UploadDataDuringADownloadIsIgnored) {

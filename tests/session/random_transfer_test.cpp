@@ -21,12 +21,11 @@ class RandomBox {
  public:
   RandomBox(std::mt19937& random, const Bytes& data) : m_random(random), m_data(data) {}
 
-  // Consumes the PC's bytes; false once the box has given up on the transfer.
-  bool Read(const Bytes& written) {
+  // Consumes the PC's bytes; once the box has given up it reads no more.
+  void Read(const Bytes& written) {
     m_in.insert(m_in.end(), written.begin(), written.end());
     while (m_alive && Step()) {
     }
-    return m_alive;
   }
 
   Bytes TakeOutput(std::size_t max) {
@@ -37,7 +36,6 @@ class RandomBox {
   }
   [[nodiscard]] bool HasOutput() const { return !m_out.empty(); }
   [[nodiscard]] bool AcknowledgedAll() const { return m_acknowledgedAll; }
-  [[nodiscard]] bool Alive() const { return m_alive; }
   [[nodiscard]] bool WantsHangUp() const { return m_hangUp; }
 
  private:
@@ -193,10 +191,10 @@ class RandomTransfer : public SessionTest {
     host.start = "0x00400000";
     if (kind == Kind::FileDownload) {
       data[0] = 0x1F;
-      host.mode = static_cast<int>(Mode::GzipProgram);
+      host.mode = Mode::GzipProgram;
       host.openAnswer = WriteFile("image.gz", data);
     } else {
-      host.mode = static_cast<int>(Mode::Sdram);
+      host.mode = Mode::Sdram;
       host.viewer = data;
       host.size = std::to_string(size);
     }
@@ -238,7 +236,7 @@ TEST_F(RandomTransfer, EveryAcceptedByteIsTheSourcesAndSuccessMeansEveryBlockAck
       Run(random, kind);
       if (!link.IsConnected()) {
         link.line = std::make_shared<FakeLine>();
-        ASSERT_TRUE(link.Connect(0, kFastestSpeedIndex, &host));
+        ASSERT_TRUE(link.Connect(ComPort{}, kFastestSpeed, &host));
       }
     }
   }

@@ -13,16 +13,16 @@
 #include <vector>
 
 #include "link/chunk_sink.h"
-#include "session/session_host.h"
+#include "session/session_roles.h"
 
 namespace tw::test {
 
-class ScriptedHost : public SessionHost, public ChunkSink {
+class ScriptedHost : public EveryRoleHost, public ChunkSink {
  public:
   // Controls.
-  int port = 0;
-  int speed = 4;
-  int mode = 9;
+  ComPort port;
+  LineSpeed speed = kFastestSpeed;
+  Mode mode = Mode::GzipProgram;
   bool download = true;
   std::string start;
   std::string size;
@@ -43,12 +43,8 @@ class ScriptedHost : public SessionHost, public ChunkSink {
   std::vector<std::string> captions;
   std::optional<bool> comStatus;
   std::optional<bool> outcome;
-  std::optional<std::uint32_t> addressBase;
+  std::optional<std::uint32_t> addressBase;  // set with the viewer's clearing
   std::vector<std::uint8_t> uploadShown;
-  int viewerClears = 0;
-  bool watchdogRunning = false;
-  int fileDonePosts = 0;
-  std::vector<int> pauses;
 
   // ChunkSink: the reader thread's notifications, queued.
   void PostReceivedData(std::size_t length) override { Push(length); }
@@ -59,10 +55,12 @@ class ScriptedHost : public SessionHost, public ChunkSink {
   // The next notification; nothing within the limit means the link is stuck.
   std::optional<std::size_t> Next(std::chrono::milliseconds limit = std::chrono::seconds(10));
 
-  int PortIndex() override { return port; }
-  int SpeedIndex() override { return speed; }
-  int ModeIndex() override { return mode; }
-  void SelectMode(int modeIndex) override { mode = modeIndex; }
+  [[nodiscard]] SessionRoles Roles() { return AllRolesOf(*this); }
+
+  ComPort Port() override { return port; }
+  LineSpeed Speed() override { return speed; }
+  Mode SelectedMode() override { return mode; }
+  void SelectMode(Mode chosen) override { mode = chosen; }
   bool DownloadChecked() override { return download; }
   std::string StartText() override { return start; }
   std::string SizeText() override { return size; }
@@ -76,14 +74,14 @@ class ScriptedHost : public SessionHost, public ChunkSink {
   std::optional<std::string> AskOpenFile(const std::string&) override { return openAnswer; }
   std::optional<std::string> AskSaveFile(const std::string&) override { return saveAnswer; }
   std::vector<std::uint8_t> ViewerData() override { return viewer; }
-  void ViewerSetAddressBase(std::uint32_t address) override { addressBase = address; }
-  void ViewerClear() override { ++viewerClears; }
+  void ViewerBeginUpload(std::uint32_t address) override { addressBase = address; }
   void ViewerShowUpload(const std::uint8_t* data, std::size_t count) override {
     uploadShown.assign(data, data + count);
   }
-  void StartWatchdog(int) override { watchdogRunning = true; }
-  void StopWatchdog() override { watchdogRunning = false; }
-  void Pause(int milliseconds) override { pauses.push_back(milliseconds); }
+  // The test plays the clock: no watchdog fires, no pause waits.
+  void StartWatchdog(int) override {}
+  void StopWatchdog() override {}
+  void Pause(int) override {}
   void ShowWaitDialog(const std::string&) override { m_waitShown = true; }
   void HideWaitDialog() override { m_waitShown = false; }
   bool WaitDialogShown() override { return m_waitShown; }
@@ -91,7 +89,7 @@ class ScriptedHost : public SessionHost, public ChunkSink {
   std::size_t SelectedCount() override { return selected.size(); }
   SelectedFileInfo FirstSelected() override { return selected.front(); }
   void RemoveFirstSelected() override { selected.erase(selected.begin()); }
-  void PostFileDone() override { ++fileDonePosts; }
+  void PostFileDone() override {}
   FileDoneWait WaitForFileDone() override {
     fileDoneCancelled = false;
     return whileBatchWaits ? whileBatchWaits() : FileDoneWait::Closing;

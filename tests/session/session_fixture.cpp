@@ -21,9 +21,9 @@ SessionTest::SessionTest()
     : m_dir(m_temp.Path()),
       converter(NoConverter(m_dir), [this](const std::string& text) { host.messages.push_back(text); }) {
   std::filesystem::create_directories(m_dir / "tmp");
-  session = std::make_unique<CTransferSession>(link, host, converter);
+  session = std::make_unique<CTransferSession>(link, host.Roles(), converter);
   link.SetDeviceOverride(1, "fake");
-  EXPECT_TRUE(link.Connect(0, kFastestSpeedIndex, &host));
+  EXPECT_TRUE(link.Connect(ComPort{}, kFastestSpeed, &host));
 }
 
 SessionTest::~SessionTest() {

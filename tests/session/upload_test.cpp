@@ -1,21 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <algorithm>
 
-#include "session/session_texts.h"
 #include "session_fixture.h"
 
 namespace tw::test {
 namespace {
 
 using Upload = SessionTest;
-
-Bytes ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::size_t AckCount(const std::vector<Bytes>& writes) {
   const Bytes ack{0x47, 0, cmd::kUploadAck, 0, 0, 0, 0, 0};
@@ -25,7 +17,7 @@ std::size_t AckCount(const std::vector<Bytes>& writes) {
 class MemoryUpload : public SessionTest {
  protected:
   void Prepare(Mode mode, std::string start, std::string size) {
-    host.mode = static_cast<int>(mode);
+    host.mode = mode;
     host.download = false;
     host.start = std::move(start);
     host.size = std::move(size);
@@ -67,6 +59,8 @@ TEST_F(MemoryUpload, WindowChecksRefuseBeforeAnythingIsSent) {
       {Mode::Flash, "0xFFFFFF00", "512", "FLASH : 0x7F00000 ~ 0x7FFFFFFF"},
       {Mode::Eeprom, "0x0000", "16383", ""},
       {Mode::Eeprom, "0x0000", "16384", "E2PROM : 0x00000000 ~ 0x00003FFFF"},
+      {Mode::Eeprom, "0x12340100", "16", ""},  // the last four digits: 0x0100
+      {Mode::Eeprom, "0x12345678", "16", "E2PROM : 0x00000000 ~ 0x00003FFFF"},
       {Mode::Sdram, "0x0", "0", "Size : 1 ~ 2097152"},
       {Mode::Sdram, "0x0", "2097153", "Size : 1 ~ 2097152"},
       {Mode::Sdram, "0x0", "12x", "Size : 1 ~ 2097152"},
@@ -89,78 +83,17 @@ TEST_F(MemoryUpload, WindowChecksRefuseBeforeAnythingIsSent) {
   }
 }
 
-TEST_F(MemoryUpload, EepromUsesTheLastFourDigits) {
-  Prepare(Mode::Eeprom, "0x12345678", "16");
-  EXPECT_FALSE(session->OnStart());  // 0x5678 + 16 lies past the EEPROM
-  Prepare(Mode::Eeprom, "0x12340100", "16");
-  const std::vector<Bytes> request = StartAndRequest();
-  EXPECT_EQ(GetBigEndian32(request[1].data() + kRequestAddressOffset), 0x0100u);
-  EXPECT_EQ(request[1][kRequestTargetOffset], 5);
-}
-
-TEST_F(Upload, UploadDataWithNoUploadUnderWayLeavesRepliesReadable) {
-  host.mode = static_cast<int>(Mode::Sdram);
-  host.download = false;
-  host.size = "0";
-  EXPECT_FALSE(session->OnStart());
-  Reply(rpl::kUploadData);
-  Reply(rpl::kHeaderCrcError);
-  EXPECT_EQ(host.messages.back(), "HEADER CRC ERROR");
-}
-
-TEST_F(Upload, OtherModesHaveNoUpload) {
-  host.mode = static_cast<int>(Mode::Boot);
+TEST_F(Upload, OnlyMemoryAndDatabaseUploadAndAnUnstartedOneLeavesRepliesReadable) {
+  host.mode = Mode::Boot;
   host.download = false;
   EXPECT_FALSE(session->OnStart());
   EXPECT_EQ(host.messages, (std::vector<std::string>{"Upload is not available in this mode!"}));
-  EXPECT_TRUE(TakeWrites().empty());
-}
-
-class DatabaseUpload : public SessionTest {
- protected:
-  void SetUp() override {
-    host.mode = static_cast<int>(Mode::Database);
-    host.download = false;
-    target = (m_dir / "db.bin").string();
-    host.saveAnswer = target;
-  }
-  std::string target;
-};
-
-TEST_F(DatabaseUpload, WritesTheWholeDatabaseAndAcksEveryBlock) {
-  const std::vector<Bytes> request = StartAndRequest();
-  EXPECT_EQ(GetBigEndian32(request[1].data() + kRequestAddressOffset), kDatabaseAddress);
-  EXPECT_EQ(GetBigEndian32(request[1].data() + kRequestSizeOffset), kDatabaseSize);
-  const Bytes database = Pattern(kDatabaseSize, 9);
-  std::size_t acks = 0;
-  for (std::size_t offset = 0; offset < kDatabaseSize; offset += kBlockSize) {
-    Reply(rpl::kUploadData);
-    Box(Bytes(database.begin() + static_cast<std::ptrdiff_t>(offset),
-              database.begin() + static_cast<std::ptrdiff_t>(offset + kBlockSize)));
-    acks += AckCount(TakeWrites());
-  }
-  EXPECT_EQ(acks, 322u);
-  EXPECT_EQ(host.messages, (std::vector<std::string>{"End of receiving"}));
-  EXPECT_EQ(ReadFile(target), database);
-  EXPECT_EQ(host.outcome, true);
-}
-
-TEST_F(DatabaseUpload, AnUploadEndingEarlyKeepsTheOldFile) {
-  const Bytes old = Pattern(100, 3);
-  WriteFile("db.bin", old);
-  StartAndRequest();
-  Reply(rpl::kUploadData);
-  Box(Pattern(kBlockSize));
-  Reply(rpl::kGetDataNak);
-  EXPECT_EQ(host.messages, (std::vector<std::string>{"GET DATA NAK"}));
-  EXPECT_EQ(ReadFile(target), old);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), std::filesystem::directory_iterator()), 2);
-}
-
-TEST_F(DatabaseUpload, CancelledSaveDialogSendsNothing) {
-  host.saveAnswer.reset();
+  host.mode = Mode::Database;  // the save dialog cancelled
   EXPECT_FALSE(session->OnStart());
   EXPECT_TRUE(TakeWrites().empty());
+  Reply(rpl::kUploadData);
+  Reply(rpl::kHeaderCrcError);
+  EXPECT_EQ(host.messages.back(), "HEADER CRC ERROR");
 }
 
 }  // namespace
