@@ -4,7 +4,7 @@
 #include <QRect>
 #include <QSize>
 
-#include "ui/dialog_layout.h"
+#include "ui/dialog_templates.h"
 
 namespace tw {
 

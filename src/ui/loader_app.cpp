@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "boxsim/embedded_box.h"
-#include "ui/dlg_screen_grab.h"
 #include "ui/loader_dlg.h"
+#include "ui/screen_grab.h"
 
 namespace tw {
 
@@ -107,13 +107,13 @@ int CLoaderApp::InitInstance(const LoaderAppOptions& options) {
   CLoaderDlg dialog(std::move(dialogOptions));
   // Opt-in for the documentation's screenshots only.
   const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  std::unique_ptr<DlgScreenGrab> grab;
+  std::unique_ptr<ScreenGrab> grab;
   if (environment.contains(QString::fromLatin1(kGrabVariable))) {
     if (simulator) {
       FillDemoMemory(*simulator);
     }
-    grab = std::make_unique<DlgScreenGrab>(dialog, environment.value(QString::fromLatin1(kGrabVariable)),
-                                           GrabSceneFrom(environment));
+    grab = std::make_unique<ScreenGrab>(dialog, environment.value(QString::fromLatin1(kGrabVariable)),
+                                        GrabSceneFrom(environment));
   }
   dialog.exec();
   return 0;

@@ -16,11 +16,11 @@ enum class GrabScene {
 
 // For the documentation's screenshots: once the dialog is up and set as the scene asks, saves the window
 // as a PNG file and closes the dialog.
-class DlgScreenGrab : public QObject {
+class ScreenGrab : public QObject {
   Q_OBJECT
 
  public:
-  DlgScreenGrab(CLoaderDlg& dialog, QString path, GrabScene scene);
+  ScreenGrab(CLoaderDlg& dialog, QString path, GrabScene scene);
 
  private:
   void Begin();

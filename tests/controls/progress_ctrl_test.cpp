@@ -1,10 +1,12 @@
+#include <climits>
 #include <functional>
 
 #include <QImage>
 #include <QtTest>
 
 #include "controls/percent_progress_ctrl.h"
-#include "ctl_classic_palette.h"
+#include "controls/percent_progress_model.h"
+#include "classic_palette.h"
 
 using tw::CPercentProgressCtrl;
 
@@ -124,6 +126,20 @@ class ProgressCtrlTest : public QObject {
     bar.setWindowTitle(QString());
     bar.SetPos(70);
     QCOMPARE(TextColumns(Render(bar)), percentColumns);
+  }
+
+  void positionsOutsideTheRangeAreShownAsTheyComeAndSaturate() {
+    tw::PercentProgressModel model;
+    model.SetPos(150, 100);
+    QCOMPARE(model.Text(), std::string("150%"));
+    QCOMPARE(model.SplitX(10, 110), 160);
+    model.SetPos(-5, 100);
+    QCOMPARE(model.Text(), std::string("-5%"));
+    QCOMPARE(model.SplitX(10, 110), 5);
+    model.SetPos(INT_MAX, 1000);
+    QCOMPARE(model.SplitX(10, 1010), INT_MAX);
+    model.SetPos(INT_MIN, 1000);
+    QCOMPARE(model.SplitX(10, 1010), INT_MIN);
   }
 
   void hiddenTextLeavesABareBar() {

@@ -1,4 +1,4 @@
-#include "ui/dlg_screen_grab.h"
+#include "ui/screen_grab.h"
 
 #include <QGuiApplication>
 #include <QPixmap>
@@ -25,31 +25,31 @@ const QSize kEnlargedBy(180, 120);
 
 }  // namespace
 
-DlgScreenGrab::DlgScreenGrab(CLoaderDlg& dialog, QString path, GrabScene scene)
+ScreenGrab::ScreenGrab(CLoaderDlg& dialog, QString path, GrabScene scene)
     : m_dialog(dialog), m_path(std::move(path)), m_scene(scene) {
-  QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Begin);
+  QTimer::singleShot(kSettleMs, this, &ScreenGrab::Begin);
 }
 
-void DlgScreenGrab::Begin() {
+void ScreenGrab::Begin() {
   switch (m_scene) {
     case GrabScene::AsOpened:
       Grab();
       break;
     case GrabScene::AfterUpload:
       connect(&m_dialog.Host(), &DialogHost::UploadShown, this,
-              [this] { QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Grab); });
+              [this] { QTimer::singleShot(kSettleMs, this, &ScreenGrab::Grab); });
       StartUpload();
       break;
     case GrabScene::WithFiles:
       m_dialog.resize(m_dialog.size() + kEnlargedBy);
       ListFiles();
-      QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Grab);
+      QTimer::singleShot(kSettleMs, this, &ScreenGrab::Grab);
       break;
   }
 }
 
 // As the operator would: expand the last folder, select its files, press "->".
-void DlgScreenGrab::ListFiles() {
+void ScreenGrab::ListFiles() {
   CFileTreeCtrl& tree = m_dialog.FileTree();
   QTreeWidgetItem* lastFolder = tree.topLevelItem(2);
   if (lastFolder == nullptr) {
@@ -71,7 +71,7 @@ void DlgScreenGrab::ListFiles() {
 }
 
 // As the operator would: mode SDRAM (its address defaults), Upload, Start.
-void DlgScreenGrab::StartUpload() {
+void ScreenGrab::StartUpload() {
   m_dialog.ModeCombo().setCurrentIndex(static_cast<int>(Mode::Sdram));
   m_dialog.OnSelchangeMode();
   m_dialog.DownloadRadio().SetCheck(0);
@@ -79,7 +79,7 @@ void DlgScreenGrab::StartUpload() {
   m_dialog.OnStart();
 }
 
-void DlgScreenGrab::Grab() {
+void ScreenGrab::Grab() {
   QScreen* screen = m_dialog.screen();
   const QPixmap shot = screen != nullptr ? screen->grabWindow(m_dialog.winId()) : m_dialog.grab();
   if (!shot.save(m_path, "PNG")) {

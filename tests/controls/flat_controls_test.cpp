@@ -6,7 +6,7 @@
 
 #include "controls/flat_combo_box.h"
 #include "controls/flat_edit.h"
-#include "ctl_classic_palette.h"
+#include "classic_palette.h"
 
 using tw::CFlatComboBox;
 using tw::CFlatEdit;

@@ -12,7 +12,7 @@
 #include "boxsim/embedded_box.h"
 #include "controls/flat_combo_box.h"
 #include "controls/wait_dialog.h"
-#include "dlg_test_support.h"
+#include "loader_dlg_test_support.h"
 #include "ui/app_settings.h"
 #include "ui/file_list_ctrl.h"
 #include "ui/file_tree_ctrl.h"
@@ -149,4 +149,4 @@ class DlgBatchTest : public QObject {
 };
 
 QTEST_MAIN(DlgBatchTest)
-#include "dlg_batch_test.moc"
+#include "loader_dlg_batch_test.moc"

@@ -12,11 +12,11 @@
 #include <utility>
 
 #include "ui/dialog_host.h"
-#include "ui/dlg_prompter.h"
+#include "ui/prompter.h"
 
 namespace tw::test {
 
-class ScriptedPrompter : public DlgPrompter {
+class ScriptedPrompter : public Prompter {
  public:
   void MessageBox(QWidget*, const QString& text) override { messages.append(text); }
   bool AskYesNo(QWidget*, const QString& text) override {

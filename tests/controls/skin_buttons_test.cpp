@@ -4,11 +4,12 @@
 
 #include "controls/skin_check_box.h"
 #include "controls/skin_radio_button.h"
-#include "ctl_classic_palette.h"
+#include "classic_palette.h"
 
 using tw::CSkinButton;
 using tw::CSkinCheckBox;
 using tw::CSkinRadioButton;
+using tw::SkinColors;
 
 namespace {
 
@@ -17,6 +18,7 @@ const QColor kPressedFace(152, 152, 152);
 const QColor kMix(160, 160, 160);
 const QColor kShadow(128, 128, 128);
 const QColor kBlack(0, 0, 0);
+const QColor kWhite(255, 255, 255);
 const QPoint kInside(5, 8);
 const QPoint kOutside(300, 8);
 
@@ -60,10 +62,19 @@ class SkinButtonsTest : public QObject {
  private slots:
   void initTestCase() { UseClassicPalette(); }
 
-  void colourSetDerivesMixAndDeepMix() {
+  void colourSetHalvesAndDarkensPerChannel() {
     CSkinCheckBox box(QStringLiteral("Address"));
-    QCOMPARE(box.Colors().mix, kMix);
     QCOMPARE(box.Colors().deepMix, QColor(64, 64, 64));
+    // 193 + (128 - 193) >> 1 = 193 - 33; a division would give 161.
+    QCOMPARE(SkinColors::HalfWay(QColor(193, 10, 0), QColor(128, 15, 1)), QColor(160, 12, 0));
+
+    // Darkening stops at zero and leaves the shadows beyond the face.
+    const SkinColors colours = SkinColors::From(kWhite, QColor(30, 200, 50), kFace, kShadow, kBlack, kBlack);
+    const SkinColors dark = colours.Darkened(40);
+    QCOMPARE(dark.face, kPressedFace);
+    QCOMPARE(dark.light, QColor(0, 160, 10));
+    QCOMPARE(dark.deepMix, colours.deepMix);
+    QCOMPARE(dark.darkShadow, colours.darkShadow);
   }
 
   void releaseOutsideNeitherTogglesNorNotifies() {
@@ -200,7 +211,7 @@ class SkinButtonsTest : public QObject {
     const QImage image = Render(check);
     QCOMPARE(image.pixelColor(inner + QPoint(1, 4)), kBlack);  // the tick's dark stroke
     QCOMPARE(image.pixelColor(inner + QPoint(11, 1)), kShadow);
-    QCOMPARE(image.pixelColor(inner), QColor(255, 255, 255));  // raised edge
+    QCOMPARE(image.pixelColor(inner), kWhite);  // raised edge
 
     CSkinRadioButton radio(QStringLiteral("Download"));
     radio.resize(80, 16);
