@@ -24,8 +24,12 @@ constexpr std::chrono::milliseconds kSimulatedSettle{100};
 const char* const kGrabVariable = "TARNWICK_GRAB";
 const char* const kGrabUploadVariable = "TARNWICK_GRAB_UPLOAD";
 const char* const kGrabFilesVariable = "TARNWICK_GRAB_FILES";
+const char* const kGrabSelectionVariable = "TARNWICK_GRAB_SELECTION";
 
 GrabScene GrabSceneFrom(const QProcessEnvironment& environment) {
+  if (environment.contains(QString::fromLatin1(kGrabSelectionVariable))) {
+    return GrabScene::WithSelection;
+  }
   if (environment.contains(QString::fromLatin1(kGrabUploadVariable))) {
     return GrabScene::AfterUpload;
   }

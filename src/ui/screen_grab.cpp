@@ -1,6 +1,8 @@
 #include "ui/screen_grab.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -8,6 +10,7 @@
 #include <cstdio>
 
 #include "controls/flat_combo_box.h"
+#include "controls/hex_viewer.h"
 #include "controls/skin_radio_button.h"
 #include "link/wire_format.h"
 #include "ui/dialog_host.h"
@@ -40,6 +43,13 @@ void ScreenGrab::Begin() {
               [this] { QTimer::singleShot(kSettleMs, this, &ScreenGrab::Grab); });
       StartUpload();
       break;
+    case GrabScene::WithSelection:
+      connect(&m_dialog.Host(), &DialogHost::UploadShown, this, [this] {
+        DragOverBytes();
+        QTimer::singleShot(kSettleMs, this, &ScreenGrab::Grab);
+      });
+      StartUpload();
+      break;
     case GrabScene::WithFiles:
       m_dialog.resize(m_dialog.size() + kEnlargedBy);
       ListFiles();
@@ -68,6 +78,23 @@ void ScreenGrab::ListFiles() {
   if (first != nullptr && tree.SelectItems(first, last)) {
     m_dialog.OnAdd();
   }
+}
+
+// As the operator would: press on a byte of the second row and release five rows down.
+void ScreenGrab::DragOverBytes() {
+  QWidget* viewport = m_dialog.HexViewer().viewport();
+  const HexLayout& layout = m_dialog.HexViewer().Model().Layout();
+  const int charWidth = layout.CharWidth();
+  const int lineHeight = layout.LineHeight();
+  const QPointF from(layout.HexColumnX() + 3 * 5 * charWidth + 1, lineHeight + lineHeight / 2);
+  const QPointF to(layout.HexColumnX() + 3 * 11 * charWidth + 1, 6 * lineHeight + lineHeight / 2);
+  const auto send = [viewport](QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent event(type, at, viewport->mapToGlobal(at), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &event);
+  };
+  send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+  send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
 }
 
 // As the operator would: mode SDRAM (its address defaults), Upload, Start.

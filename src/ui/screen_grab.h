@@ -10,8 +10,9 @@ class CLoaderDlg;
 // What the dialog shows when its screenshot is taken.
 enum class GrabScene {
   AsOpened,
-  AfterUpload,  // a memory upload of the SDRAM window into the hex viewer
-  WithFiles,    // the last folder expanded in the tree and its media files in the list
+  AfterUpload,    // a memory upload of the SDRAM window into the hex viewer
+  WithFiles,      // the last folder expanded in the tree and its media files in the list
+  WithSelection,  // after the upload, a block of bytes dragged over in the viewer's hex column
 };
 
 // For the documentation's screenshots: once the dialog is up and set as the scene asks, saves the window
@@ -26,6 +27,7 @@ class ScreenGrab : public QObject {
   void Begin();
   void StartUpload();
   void ListFiles();
+  void DragOverBytes();
   void Grab();
 
   CLoaderDlg& m_dialog;
