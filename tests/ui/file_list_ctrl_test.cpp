@@ -20,7 +20,7 @@ class FileListCtrlTest : public QObject {
   void addsTreeFilesWithTheirIconsAndKinds();
   void addingTwiceListsEveryFileTwice();
   void deleteSelectedRemovesExactlyThoseEntries();
-  void contextMenuDeleteIsCommand32772();
+  void contextMenuDeleteRemovesTheSelectedEntries();
   void doubleClickDeletesTheEntryUnderIt();
   void downAndUpWrapRound();
   void closingReleasesEveryRecord();
@@ -98,7 +98,6 @@ void FileListCtrlTest::addsTreeFilesWithTheirIconsAndKinds() {
   QCOMPARE(list.topLevelItem(0)->icon(0).pixmap(iconSize).toImage(), tw::NoteIcon().toImage());
   QCOMPARE(list.topLevelItem(1)->icon(0).pixmap(iconSize).toImage(), tw::CameraIcon().toImage());
   QVERIFY(tw::NoteIcon().toImage() != tw::CameraIcon().toImage());
-  QCOMPARE(list.topLevelItem(1)->background(0).color(), QColor(250, 255, 206));
   QCOMPARE(list.headerItem()->text(0), QString("Selected Files"));
   QCOMPARE(tree->GetSelectedFilePaths().size(), 3);  // the tree keeps its selection
 }
@@ -133,7 +132,7 @@ void FileListCtrlTest::deleteSelectedRemovesExactlyThoseEntries() {
   QCOMPARE(SelectedFile::LiveCount(), before);
 }
 
-void FileListCtrlTest::contextMenuDeleteIsCommand32772() {
+void FileListCtrlTest::contextMenuDeleteRemovesTheSelectedEntries() {
   const auto list = ListOf(3);
   QVERIFY(list);
   list->topLevelItem(2)->setSelected(true);
@@ -141,7 +140,6 @@ void FileListCtrlTest::contextMenuDeleteIsCommand32772() {
   QCOMPARE(menu->actions().size(), 1);
   QAction* deleteAction = menu->actions().first();
   QCOMPARE(deleteAction->text(), QString("Delete"));
-  QCOMPARE(deleteAction->data().toInt(), 32772);
   deleteAction->trigger();
   QCOMPARE(Texts(*list), QStringList({"0.mp3", "1.mp3"}));
 }

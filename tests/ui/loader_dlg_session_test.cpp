@@ -21,11 +21,11 @@
 #include "controls/percent_progress_ctrl.h"
 #include "controls/skin_radio_button.h"
 #include "loader_dlg_test_support.h"
-#include "session/transfer_session.h"
 #include "ui/app_settings.h"
 #include "ui/loader_dlg.h"
 
 using namespace tw;
+using test::Choose;
 
 namespace {
 
@@ -74,11 +74,6 @@ struct Bench {
   std::unique_ptr<CLoaderDlg> dialog;
 };
 
-void Choose(CFlatComboBox& combo, int index) {
-  combo.setCurrentIndex(index);
-  emit combo.activated(index);
-}
-
 std::vector<std::uint8_t> GzipImage(std::size_t size, std::uint32_t seed) {
   std::vector<std::uint8_t> image = RandomBytes(size, seed);
   image[0] = 0x1F;
@@ -113,35 +108,6 @@ class DlgSessionTest : public QObject {
   void initTestCase() {
     QVERIFY(m_dir.isValid());
     AppSettings::UseFile(m_dir.filePath(QStringLiteral("tarnwick.ini")));
-  }
-
-  void programDownloadReachesCompletion() {
-    Bench bench;
-    QCOMPARE(bench.dialog->ComGroup().title(), QStringLiteral("COM : Connected"));
-    std::vector<std::uint8_t> image = RandomBytes(5000, 1);
-    image[0] = 0x1F;  // gzip
-    image[1] = 0x8B;
-    bench.prompter->answers.push_back(WriteFile(m_dir, "program.gz", image));
-
-    bench.dialog->OnStart();
-    QVERIFY(bench.WaitFor("Download Complete!!!"));
-    QCOMPARE(bench.dialog->Progress().GetPos(), 100);
-    QCOMPARE(bench.dialog->Progress().GetWindowText(), QStringLiteral("Download Complete!!!"));
-    QCOMPARE(bench.simulator->ReadMemory(Mode::GzipProgram, 0, image.size()), image);
-    QCOMPARE(bench.prompter->messages, QStringList{QStringLiteral("Download Complete!!!")});
-  }
-
-  void databaseUploadWritesTheFile() {
-    Bench bench;
-    Choose(bench.dialog->OperationCombo(), 2);
-    const QString target = m_dir.filePath(QStringLiteral("database.bin"));
-    bench.prompter->answers.push_back(target);
-
-    bench.dialog->OnStart();
-    QVERIFY(bench.WaitFor("End of receiving"));
-    QCOMPARE(bench.prompter->filters, QStringList{QStringLiteral("Database File (*.bin)")});
-    QCOMPARE(QFile(target).size(), qint64(329728));
-    QCOMPARE(bench.dialog->Progress().GetPos(), 100);
   }
 
   void databaseUploadCancelledSendsNothing() {
@@ -243,22 +209,32 @@ class DlgSessionTest : public QObject {
     QVERIFY(completedWhilePicking);
   }
 
-  void aNewOperationShowsItsPercentageNotTheLastCaption() {
+  // The upload after the download shows its own percentage, not the last caption.
+  void programDownloadThenDatabaseUploadEachReachTheirEnd() {
     Bench bench;
     CLoaderDlg& d = *bench.dialog;
-    bench.prompter->answers.push_back(WriteFile(m_dir, "first.gz", GzipImage(3000, 6)));
+    QCOMPARE(d.ComGroup().title(), QStringLiteral("COM : Connected"));
+    const std::vector<std::uint8_t> image = GzipImage(5000, 1);
+    bench.prompter->answers.push_back(WriteFile(m_dir, "program.gz", image));
     d.OnStart();
     QVERIFY(bench.WaitFor("Download Complete!!!"));
+    QCOMPARE(d.Progress().GetPos(), 100);
     QCOMPARE(d.Progress().GetWindowText(), QStringLiteral("Download Complete!!!"));
+    QCOMPARE(bench.simulator->ReadMemory(Mode::GzipProgram, 0, image.size()), image);
+    QCOMPARE(bench.prompter->messages, QStringList{QStringLiteral("Download Complete!!!")});
 
     Choose(d.OperationCombo(), 2);  // an upload: its first report comes with bytes already received
-    bench.prompter->answers.push_back(m_dir.filePath(QStringLiteral("next.bin")));
+    const QString target = m_dir.filePath(QStringLiteral("database.bin"));
+    bench.prompter->answers.push_back(target);
     QStringList captions;
     connect(&d.Host(), &DialogHost::ProgressShown, &d, [&] { captions << d.Progress().GetWindowText(); });
     d.OnStart();
     QVERIFY(bench.WaitFor("End of receiving"));
     QVERIFY(!captions.isEmpty());
     QCOMPARE(captions.first(), QString());
+    QCOMPARE(bench.prompter->filters.last(), QStringLiteral("Database File (*.bin)"));
+    QCOMPARE(QFile(target).size(), qint64(329728));
+    QCOMPARE(d.Progress().GetPos(), 100);
   }
 
  private:

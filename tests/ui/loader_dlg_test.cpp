@@ -37,6 +37,7 @@
 #include "ui/widget_prompter.h"
 
 using namespace tw;
+using test::Choose;
 
 namespace {
 
@@ -61,12 +62,6 @@ Fixture MakeDialog(bool engineering = false, const QString& com2 = {}) {
   options.prompter = std::move(prompter);
   fixture.dialog = std::make_unique<CLoaderDlg>(std::move(options));
   return fixture;
-}
-
-// The user's choice in a combo, as the drop-down list makes it.
-void Choose(CFlatComboBox& combo, int index) {
-  combo.setCurrentIndex(index);
-  emit combo.activated(index);
 }
 
 void FillViewer(CHexViewer& viewer, int count) {
@@ -450,7 +445,21 @@ class LoaderDlgTest : public QObject {
     QCOMPARE(start.prompter->filters, QStringList{QStringLiteral("Program File (*.bin *.gz);;All File (*.*)")});
   }
 
-  void aboutBoxShowsTheVersion() {
+  void contextMenuOffersTheAboutBoxWithTheVersion() {
+    Fixture f = MakeDialog();
+    f.dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.dialog.get()));
+    QString item;
+    QTimer::singleShot(0, [&item] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      QVERIFY(menu != nullptr && menu->actions().size() == 1);
+      item = menu->actions().first()->text();
+      menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), f.dialog->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(f.dialog.get(), &event);
+    QCOMPARE(item, QStringLiteral("&About Tarnwick..."));
+
     CAboutDlg about;
     QCOMPARE(about.windowTitle(), QStringLiteral("About Tarnwick"));
     bool found = false;
@@ -518,22 +527,6 @@ class LoaderDlgTest : public QObject {
     QVERIFY(program.waitForFinished(60000));
     QCOMPARE(program.exitCode(), 2);
     QVERIFY(program.readAllStandardError().contains("Unknown option 'fast'"));
-  }
-
-  void contextMenuOffersTheAboutCommand() {
-    Fixture f = MakeDialog();
-    f.dialog->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.dialog.get()));
-    QString item;
-    QTimer::singleShot(0, [&item] {
-      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-      QVERIFY(menu != nullptr && menu->actions().size() == 1);
-      item = menu->actions().first()->text();
-      menu->close();
-    });
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), f.dialog->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(f.dialog.get(), &event);
-    QCOMPARE(item, QStringLiteral("&About Tarnwick..."));
   }
 
   void dialogUnitsRoundToTheNearestPixel() {

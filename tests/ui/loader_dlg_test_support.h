@@ -11,6 +11,7 @@
 #include <optional>
 #include <utility>
 
+#include "controls/flat_combo_box.h"
 #include "ui/dialog_host.h"
 #include "ui/prompter.h"
 
@@ -44,6 +45,12 @@ class ScriptedPrompter : public Prompter {
     return answer.isEmpty() ? std::nullopt : std::optional<QString>(answer);
   }
 };
+
+// The user's choice in a combo, as the drop-down list makes it.
+inline void Choose(CFlatComboBox& combo, int index) {
+  combo.setCurrentIndex(index);
+  emit combo.activated(index);
+}
 
 // Runs the event loop until the message `text` has been shown (now or earlier); false when `limitMs`
 // passes first, which only guards against a hang.
