@@ -203,38 +203,25 @@ class SkinButtonsTest : public QObject {
     QCOMPARE(image.pixelColor(box + QPoint(2, 2)), kFace);
   }
 
-  void checkedBoxesShowTickAndDot() {
+  // Checked boxes show a black tick and dot; disabled, the box is flat and the tick and text grey.
+  void checkedBoxesShowTickAndDotGreyWhenDisabled() {
     CSkinCheckBox check(QStringLiteral("Address"));
     check.resize(80, 16);
     check.SetCheck(1);
-    const QPoint inner = check.BoxArea().topLeft() + QPoint(1, 1);
-    const QImage image = Render(check);
-    QCOMPARE(image.pixelColor(inner + QPoint(1, 4)), kBlack);  // the tick's dark stroke
-    QCOMPARE(image.pixelColor(inner + QPoint(11, 1)), kShadow);
-    QCOMPARE(image.pixelColor(inner), kWhite);  // raised edge
+    const QRect box = check.BoxArea();
+    QVERIFY(AnyPixel(Render(check), box.adjusted(2, 2, -2, -2), kBlack));
 
     CSkinRadioButton radio(QStringLiteral("Download"));
     radio.resize(80, 16);
     radio.SetCheck(1);
-    const QImage dot = Render(radio);
-    QCOMPARE(dot.pixelColor(radio.BoxArea().center()), kBlack);
-  }
+    QCOMPARE(Render(radio).pixelColor(radio.BoxArea().center()), kBlack);
 
-  void disabledCheckBoxIsFlatAndGrey() {
-    CSkinCheckBox box(QStringLiteral("HEX Code"));
-    box.resize(80, 16);
-    box.SetCheck(1);
-    box.setEnabled(false);
-    const QImage image = Render(box);
-    const QPoint corner = box.BoxArea().topLeft();
-
-    QCOMPARE(image.pixelColor(corner), kShadow);                 // frame
-    QCOMPARE(image.pixelColor(corner + QPoint(2, 1)), kFace);    // no raised edge
-    QCOMPARE(image.pixelColor(corner + QPoint(2, 5)), kShadow);  // tick's dark stroke in shadow
-    QCOMPARE(image.pixelColor(corner + QPoint(5, 9)), kMix);     // tick's main stroke in mix
-    // Nothing black anywhere: neither tick nor text.
+    check.setEnabled(false);
+    const QImage image = Render(check);
+    QCOMPARE(image.pixelColor(box.topLeft() + QPoint(2, 1)), kFace);  // no raised edge
+    QVERIFY(AnyPixel(image, box.adjusted(2, 2, -2, -2), kMix));
     QVERIFY(!AnyPixel(image, image.rect(), kBlack));
-    QVERIFY(AnyPixel(image, QRect(17, 0, 60, 16), kShadow));
+    QVERIFY(AnyPixel(image, QRect(box.right() + 1, 0, 60, 16), kShadow));  // the text
   }
 };
 

@@ -14,12 +14,12 @@
 #include <random>
 #include <vector>
 
-#include "boxsim/embedded_box.h"
 #include "controls/flat_combo_box.h"
 #include "controls/flat_edit.h"
 #include "controls/hex_viewer.h"
 #include "controls/percent_progress_ctrl.h"
 #include "controls/skin_radio_button.h"
+#include "box_bench.h"
 #include "loader_dlg_test_support.h"
 #include "ui/app_settings.h"
 #include "ui/loader_dlg.h"
@@ -30,8 +30,6 @@ using test::Choose;
 namespace {
 
 constexpr std::uint32_t kSdramWindow = 0x00400000;
-// The PC reopens its port after the speed confirmation; a reply sent before that would be purged.
-constexpr std::chrono::milliseconds kSettle{100};
 
 std::vector<std::uint8_t> RandomBytes(std::size_t count, std::uint32_t seed) {
   std::mt19937 random(seed);
@@ -48,31 +46,6 @@ QString WriteFile(const QTemporaryDir& dir, const char* name, const std::vector<
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path;
 }
-
-// A fast box (no pacing) as COM 1 and the dialog on it.
-struct Bench {
-  explicit Bench(bool engineering = false) {
-    BoxOptions box;
-    box.paced = false;
-    box.settle = kSettle;
-    simulator = std::make_unique<EmbeddedBox>(box);
-    auto scripted = std::make_unique<test::ScriptedPrompter>();
-    prompter = scripted.get();
-    LoaderDlgOptions options;
-    options.engineering = engineering;
-    options.deviceOverrides[1] = simulator->DevicePath();
-    options.prompter = std::move(scripted);
-    dialog = std::make_unique<CLoaderDlg>(std::move(options));
-  }
-
-  [[nodiscard]] bool WaitFor(const char* message) const {
-    return test::WaitForMessage(dialog->Host(), *prompter, QString::fromLatin1(message));
-  }
-
-  std::unique_ptr<EmbeddedBox> simulator;
-  test::ScriptedPrompter* prompter = nullptr;
-  std::unique_ptr<CLoaderDlg> dialog;
-};
 
 std::vector<std::uint8_t> GzipImage(std::size_t size, std::uint32_t seed) {
   std::vector<std::uint8_t> image = RandomBytes(size, seed);
@@ -101,7 +74,7 @@ void WhileRunning(CLoaderDlg& dialog, std::function<void()> act) {
 
 }  // namespace
 
-class DlgSessionTest : public QObject {
+class LoaderDlgSessionTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -111,7 +84,7 @@ class DlgSessionTest : public QObject {
   }
 
   void databaseUploadCancelledSendsNothing() {
-    Bench bench;
+    test::BoxBench bench;
     Choose(bench.dialog->OperationCombo(), 2);
     bench.dialog->OnStart();  // the picker is cancelled
     QCOMPARE(bench.prompter->filters.size(), 1);
@@ -120,7 +93,7 @@ class DlgSessionTest : public QObject {
   }
 
   void bootChangeWithALongFileWarnsAndSendsTheBootSize() {
-    Bench bench;
+    test::BoxBench bench;
     Choose(bench.dialog->OperationCombo(), 3);
     const std::vector<std::uint8_t> image = RandomBytes(70000, 2);
     bench.prompter->answers.push_back(WriteFile(m_dir, "boot.bin", image));
@@ -133,7 +106,7 @@ class DlgSessionTest : public QObject {
   }
 
   void memoryUploadFillsTheViewerAtItsAddress() {
-    Bench bench(true);
+    test::BoxBench bench(true);
     const std::vector<std::uint8_t> memory = RandomBytes(1024, 3);
     QVERIFY(bench.simulator->WriteMemory(Mode::Sdram, kSdramWindow, memory));
     CLoaderDlg& d = *bench.dialog;
@@ -151,7 +124,7 @@ class DlgSessionTest : public QObject {
   }
 
   void enterEscapeAndExitLeaveARunningTransferAlone() {
-    Bench bench;
+    test::BoxBench bench;
     QVERIFY(ShowActive(*bench.dialog));
     CLoaderDlg& d = *bench.dialog;
     bench.prompter->answers.push_back(WriteFile(m_dir, "long.gz", GzipImage(40000, 4)));
@@ -178,7 +151,7 @@ class DlgSessionTest : public QObject {
   }
 
   void exitConfirmedStopsTheTransfer() {
-    Bench bench;
+    test::BoxBench bench;
     QVERIFY(ShowActive(*bench.dialog));
     CLoaderDlg& d = *bench.dialog;
     bench.prompter->answers.push_back(WriteFile(m_dir, "stopped.gz", GzipImage(40000, 5)));
@@ -193,7 +166,7 @@ class DlgSessionTest : public QObject {
   }
 
   void repliesAreAnsweredWhileASecondStartPicksItsFile() {
-    Bench bench;
+    test::BoxBench bench;
     CLoaderDlg& d = *bench.dialog;
     bench.prompter->answers.push_back(WriteFile(m_dir, "running.gz", GzipImage(40000, 7)));
     bool completedWhilePicking = false;
@@ -211,7 +184,7 @@ class DlgSessionTest : public QObject {
 
   // The upload after the download shows its own percentage, not the last caption.
   void programDownloadThenDatabaseUploadEachReachTheirEnd() {
-    Bench bench;
+    test::BoxBench bench;
     CLoaderDlg& d = *bench.dialog;
     QCOMPARE(d.ComGroup().title(), QStringLiteral("COM : Connected"));
     const std::vector<std::uint8_t> image = GzipImage(5000, 1);
@@ -241,5 +214,5 @@ class DlgSessionTest : public QObject {
   QTemporaryDir m_dir;
 };
 
-QTEST_MAIN(DlgSessionTest)
+QTEST_MAIN(LoaderDlgSessionTest)
 #include "loader_dlg_session_test.moc"
