@@ -150,7 +150,7 @@ TEST_F(HexViewModelTest, AppendByteGrowsGeometricallyAndNeverReadsPastTheBuffer)
 
 // ---- caret movement ---------------------------------------------------------------------------
 
-TEST_F(HexViewModelTest, RightAndLeftStepThroughNibbles) {
+TEST_F(HexViewModelTest, ArrowsStepByNibbleAndRowAndStopAtTheEnds) {
   LoadCounting(32);
   Click(5, HexArea::HexHigh);
   Key(HexKey::Right);
@@ -169,9 +169,8 @@ TEST_F(HexViewModelTest, RightAndLeftStepThroughNibbles) {
   Key(HexKey::Right);
   EXPECT_EQ(m.CaretOffset(), 31);
   EXPECT_EQ(m.CaretArea(), HexArea::HexHigh);
-}
 
-TEST_F(HexViewModelTest, UpOnFirstRowGoesToByteZeroAndDownOnLastRowStays) {
+  // Up on the first row goes to byte 0, Down on the last row stays, Down above a short row stops short.
   LoadCounting(40);
   Click(5, HexArea::Ascii);
   Key(HexKey::Up);
@@ -182,10 +181,8 @@ TEST_F(HexViewModelTest, UpOnFirstRowGoesToByteZeroAndDownOnLastRowStays) {
   Click(20, HexArea::Ascii);
   Key(HexKey::Down);
   EXPECT_EQ(m.CaretOffset(), 36);
-}
 
-TEST_F(HexViewModelTest, ArrowsDoNothingInTheAddressArea) {
-  LoadCounting(40);
+  // In the address column the arrows do nothing; Tab leaves it for the hex and then the ASCII column.
   Click(16, HexArea::Address);
   EXPECT_EQ(m.CaretArea(), HexArea::Address);
   Key(HexKey::Right);
