@@ -6,7 +6,7 @@
 
 #include "controls/percent_progress_ctrl.h"
 #include "controls/percent_progress_model.h"
-#include "classic_palette.h"
+#include "pixel_test_support.h"
 
 using tw::CPercentProgressCtrl;
 
@@ -14,13 +14,6 @@ namespace {
 
 const QColor kNavy(0, 0, 128);
 const QColor kWhite(255, 255, 255);
-
-QImage Render(CPercentProgressCtrl& bar) {
-  QImage image(bar.size(), QImage::Format_RGB32);
-  image.fill(Qt::magenta);
-  bar.render(&image);
-  return image;
-}
 
 // Columns [first, last] that hold any pixel other than the two bar colours: where the text is.
 QPair<int, int> TextColumns(const QImage& image) {

@@ -4,7 +4,7 @@
 
 #include "controls/skin_check_box.h"
 #include "controls/skin_radio_button.h"
-#include "classic_palette.h"
+#include "pixel_test_support.h"
 
 using tw::CSkinButton;
 using tw::CSkinCheckBox;
@@ -21,12 +21,6 @@ const QColor kBlack(0, 0, 0);
 const QColor kWhite(255, 255, 255);
 const QPoint kInside(5, 8);
 const QPoint kOutside(300, 8);
-
-QImage Render(QWidget& widget) {
-  QImage image(widget.size(), QImage::Format_RGB32);
-  widget.render(&image);
-  return image;
-}
 
 // The Windows-style sequence of a double click: the second press arrives as a double-click event.
 void DoubleClick(QWidget& widget, QPoint at) {
