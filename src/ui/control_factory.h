@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/dialog_templates.h"
+#include "ui/dialog_layout.h"
 
 #include <QRect>
 

@@ -4,7 +4,7 @@
 #include <QRect>
 #include <QSize>
 
-#include "ui/dialog_templates.h"
+#include "ui/dialog_layout.h"
 
 namespace tw {
 

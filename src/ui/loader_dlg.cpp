@@ -24,11 +24,11 @@
 #include "ui/app_settings.h"
 #include "ui/control_factory.h"
 #include "ui/dialog_host.h"
-#include "ui/dialog_layout.h"
 #include "ui/dialog_texts.h"
 #include "ui/dialog_units.h"
 #include "ui/file_list_ctrl.h"
 #include "ui/file_tree_ctrl.h"
+#include "ui/template_layout.h"
 #include "ui/widget_prompter.h"
 
 namespace tw {
@@ -125,7 +125,7 @@ void CLoaderDlg::CreateControls() {
       m_controls[item.id] = control;
     }
   }
-  m_layout = std::make_unique<DialogLayout>(kLoaderDialogItems, std::move(items), font());
+  m_layout = std::make_unique<TemplateLayout>(kLoaderDialogItems, std::move(items), font());
   NameUnlabelledControls();
 }
 

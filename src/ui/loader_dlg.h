@@ -29,7 +29,7 @@ class CTransferSession;
 class CWaitDialog;
 class DialogHost;
 class DialogUnits;
-class DialogLayout;
+class TemplateLayout;
 class PhotoConverter;
 
 struct LoaderDlgOptions {
@@ -112,7 +112,7 @@ class CLoaderDlg : public QDialog {
 
   LoaderDlgOptions m_options;
   std::map<int, QWidget*> m_controls;  // children, owned by the dialog as their parent
-  std::unique_ptr<DialogLayout> m_layout;
+  std::unique_ptr<TemplateLayout> m_layout;
 
   // Bound controls, in binding order.
   CFlatComboBox* m_operation = nullptr;
