@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "ui/dlg_app_icon.h"
+#include "ui/app_icon.h"
 
 int main(int argc, char* argv[]) {
   QGuiApplication application(argc, argv);

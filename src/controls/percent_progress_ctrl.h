@@ -26,9 +26,6 @@ class CPercentProgressCtrl : public QFrame {
   // What the bar shows: the caption, else the percentage; empty while no text is shown.
   [[nodiscard]] QString DisplayedText() const;
 
-  [[nodiscard]] QColor BarColour() const { return m_barColour; }
-  [[nodiscard]] QColor BackgroundColour() const { return m_backgroundColour; }
-
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;

@@ -46,12 +46,6 @@ int CSkinButton::SetCheck(int state) {
   return previous;
 }
 
-void CSkinButton::SetText(const QString& text) {
-  m_text = text;
-  updateGeometry();
-  update();
-}
-
 QRect CSkinButton::BoxArea() const {
   const int top = ((height() - kBoxSize) >> 1) - 1;
   if (m_buttonType == Kind::CheckBox) {

@@ -18,7 +18,6 @@ class CSkinButton : public QWidget {
   // Returns the previous state; repaints the box when the state changes.
   int SetCheck(int state);
   [[nodiscard]] int GetCheck() const { return m_checkState; }
-  void SetText(const QString& text);
   [[nodiscard]] QString Text() const { return m_text; }
   [[nodiscard]] bool IsPressed() const { return m_pressed; }
   [[nodiscard]] bool IsRadio() const { return m_buttonType == Kind::RadioButton; }

@@ -2,9 +2,9 @@
 
 #include <QPushButton>
 
+#include "ui/app_icon.h"
+#include "ui/control_factory.h"
 #include "ui/dialog_units.h"
-#include "ui/dlg_app_icon.h"
-#include "ui/dlg_control_factory.h"
 
 namespace tw {
 

@@ -20,9 +20,9 @@
 #include "session/session_context.h"
 #include "session/session_texts.h"
 #include "session/transfer_session.h"
-#include "ui/dlg_file_filter.h"
-#include "ui/dlg_prompter.h"
+#include "ui/file_filter.h"
 #include "ui/file_list_ctrl.h"
+#include "ui/prompter.h"
 
 namespace tw {
 
@@ -50,7 +50,7 @@ std::optional<std::string> ToStd(const std::optional<QString>& path) {
 
 }  // namespace
 
-DialogHost::DialogHost(const DialogControls& controls, DlgPrompter& prompter)
+DialogHost::DialogHost(const DialogControls& controls, Prompter& prompter)
     : m_controls(controls), m_prompter(prompter) {
   m_watchdog.setSingleShot(true);
   connect(&m_watchdog, &QTimer::timeout, this, [this] {

@@ -25,7 +25,7 @@ class CSerialComm;
 class CSkinRadioButton;
 class CTransferSession;
 class CWaitDialog;
-class DlgPrompter;
+class Prompter;
 
 // The main dialog's controls that a transfer session reads and drives; the dialog owns them all.
 struct DialogControls {
@@ -58,7 +58,7 @@ class DialogHost : public QObject,
   Q_OBJECT
 
  public:
-  DialogHost(const DialogControls& controls, DlgPrompter& prompter);
+  DialogHost(const DialogControls& controls, Prompter& prompter);
   ~DialogHost() override;
 
   void Attach(CTransferSession* session, const CSerialComm* link) {
@@ -135,7 +135,7 @@ class DialogHost : public QObject,
   void QuitWaits();
 
   DialogControls m_controls;
-  DlgPrompter& m_prompter;
+  Prompter& m_prompter;
   CTransferSession* m_session = nullptr;
   const CSerialComm* m_link = nullptr;
   std::vector<std::string> m_heldMessages;  // port messages from before the window was shown

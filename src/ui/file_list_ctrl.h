@@ -30,9 +30,9 @@ class CFileListCtrl : public QTreeWidget {
 
   // Inserts an entry at index (clamped to the list) showing the record's kind; returns its index.
   int InsertFile(int index, std::unique_ptr<SelectedFile> file, const QString& text);
-  // "->": appends one entry per file path, in order; an MP3 unless the name ends in "mp3" in any case.
-  // Paths naming no file (folders, volumes, roots) are skipped; so are paths too long for the record,
-  // which are returned so the caller can tell the user.
+  // "->": appends one entry per file path, in order: an MP3 when the name ends in "mp3" in any case,
+  // a photo otherwise. Paths naming no file (folders, volumes, roots) are skipped; so are paths too long for the
+  // record, which are returned so the caller can tell the user.
   QStringList AddFromTree(const QStringList& selectedPaths);
 
   [[nodiscard]] int GetItemCount() const;

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "boxsim/embedded_box.h"
-#include "ui/dlg_screen_grab.h"
 #include "ui/loader_dlg.h"
+#include "ui/screen_grab.h"
 
 namespace tw {
 
@@ -24,8 +24,12 @@ constexpr std::chrono::milliseconds kSimulatedSettle{100};
 const char* const kGrabVariable = "TARNWICK_GRAB";
 const char* const kGrabUploadVariable = "TARNWICK_GRAB_UPLOAD";
 const char* const kGrabFilesVariable = "TARNWICK_GRAB_FILES";
+const char* const kGrabSelectionVariable = "TARNWICK_GRAB_SELECTION";
 
 GrabScene GrabSceneFrom(const QProcessEnvironment& environment) {
+  if (environment.contains(QString::fromLatin1(kGrabSelectionVariable))) {
+    return GrabScene::WithSelection;
+  }
   if (environment.contains(QString::fromLatin1(kGrabUploadVariable))) {
     return GrabScene::AfterUpload;
   }
@@ -107,13 +111,13 @@ int CLoaderApp::InitInstance(const LoaderAppOptions& options) {
   CLoaderDlg dialog(std::move(dialogOptions));
   // Opt-in for the documentation's screenshots only.
   const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  std::unique_ptr<DlgScreenGrab> grab;
+  std::unique_ptr<ScreenGrab> grab;
   if (environment.contains(QString::fromLatin1(kGrabVariable))) {
     if (simulator) {
       FillDemoMemory(*simulator);
     }
-    grab = std::make_unique<DlgScreenGrab>(dialog, environment.value(QString::fromLatin1(kGrabVariable)),
-                                           GrabSceneFrom(environment));
+    grab = std::make_unique<ScreenGrab>(dialog, environment.value(QString::fromLatin1(kGrabVariable)),
+                                        GrabSceneFrom(environment));
   }
   dialog.exec();
   return 0;

@@ -20,16 +20,16 @@
 #include "media/photo_converter.h"
 #include "session/transfer_session.h"
 #include "ui/about_dlg.h"
+#include "ui/app_icon.h"
 #include "ui/app_settings.h"
+#include "ui/control_factory.h"
 #include "ui/dialog_host.h"
+#include "ui/dialog_texts.h"
 #include "ui/dialog_units.h"
-#include "ui/dlg_app_icon.h"
-#include "ui/dlg_control_factory.h"
-#include "ui/dlg_layout.h"
-#include "ui/dlg_texts.h"
-#include "ui/dlg_widget_prompter.h"
 #include "ui/file_list_ctrl.h"
 #include "ui/file_tree_ctrl.h"
+#include "ui/template_layout.h"
+#include "ui/widget_prompter.h"
 
 namespace tw {
 
@@ -72,7 +72,7 @@ void FillCombo(CFlatComboBox& combo, const std::array<std::string_view, N>& item
 
 CLoaderDlg::CLoaderDlg(LoaderDlgOptions options) : QDialog(nullptr), m_options(std::move(options)) {
   if (!m_options.prompter) {
-    m_options.prompter = std::make_unique<DlgWidgetPrompter>();
+    m_options.prompter = std::make_unique<WidgetPrompter>();
   }
   setWindowTitle(Latin1(kLoaderDialogCaption));
   setFont(DialogUnits::TemplateFont("Tahoma", kDialogFontPoints));
@@ -106,7 +106,7 @@ void CLoaderDlg::CreateControls() {
       m_controls[item.id] = control;
     }
   }
-  m_layout = std::make_unique<DlgLayout>(kLoaderDialogItems, std::move(items), font());
+  m_layout = std::make_unique<TemplateLayout>(kLoaderDialogItems, std::move(items), font());
   NameUnlabelledControls();
 }
 

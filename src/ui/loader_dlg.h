@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "ui/dlg_prompter.h"
+#include "ui/prompter.h"
 
 class QGroupBox;
 class QPushButton;
@@ -29,7 +29,7 @@ class CTransferSession;
 class CWaitDialog;
 class DialogHost;
 class DialogUnits;
-class DlgLayout;
+class TemplateLayout;
 class PhotoConverter;
 
 struct LoaderDlgOptions {
@@ -38,7 +38,7 @@ struct LoaderDlgOptions {
   // Port number (1..5) -> device path, e.g. the embedded simulated box as COM 1.
   std::map<int, std::string> deviceOverrides;
   // Null: real message boxes and file dialogs.
-  std::unique_ptr<DlgPrompter> prompter;
+  std::unique_ptr<Prompter> prompter;
   // Where the photo converter is looked for first; the program's folder when unset.
   std::optional<std::filesystem::path> converterDirectory;
 };
@@ -83,8 +83,6 @@ class CLoaderDlg : public QDialog {
   [[nodiscard]] CSkinCheckBox& AsciiCheck() const { return *m_asciiCheck; }
   [[nodiscard]] CWaitDialog& WaitDialog() const { return *m_waitDialog; }
   [[nodiscard]] DialogHost& Host() const { return *m_host; }
-  [[nodiscard]] CTransferSession& Session() const { return *m_session; }
-  [[nodiscard]] CLoaderLink& Link() const { return *m_link; }
   [[nodiscard]] bool IsClosing() const { return m_closing; }
   // The dialog units the template is laid out in.
   [[nodiscard]] const DialogUnits& Units() const;
@@ -114,7 +112,7 @@ class CLoaderDlg : public QDialog {
 
   LoaderDlgOptions m_options;
   std::map<int, QWidget*> m_controls;  // children, owned by the dialog as their parent
-  std::unique_ptr<DlgLayout> m_layout;
+  std::unique_ptr<TemplateLayout> m_layout;
 
   // Bound controls, in binding order.
   CFlatComboBox* m_operation = nullptr;

@@ -16,192 +16,176 @@ class FileListCtrlTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase();
-  void addsTreeFilesWithTheirIconsAndKinds();
-  void addingTwiceListsEveryFileTwice();
-  void deleteSelectedRemovesExactlyThoseEntries();
-  void contextMenuDeleteIsCommand32772();
-  void doubleClickDeletesTheEntryUnderIt();
-  void downAndUpWrapRound();
-  void closingReleasesEveryRecord();
-  void refusesPathsThatDoNotFitTheRecord();
+  void initTestCase() {
+    QVERIFY(m_home.isValid());
+    QVERIFY(m_files.isValid());
+    IsolateUser(m_home);
+  }
+
+  void addsTreeFilesWithTheirIconsAndKinds() {
+    const QString base = MakeFolder(m_files.filePath("kinds"), {"a.mp3", "b.JPG", "c.Mp3"});
+    const auto tree = OpenTreeAt(base);
+    QVERIFY(tree);
+    QTreeWidgetItem* folder = tree->topLevelItem(2);
+    Click(*tree, folder->child(0));
+    Click(*tree, folder->child(1), Qt::ControlModifier);
+    Click(*tree, folder->child(2), Qt::ControlModifier);
+
+    CFileListCtrl list;
+    QVERIFY(list.AddFromTree(tree->GetSelectedFilePaths()).isEmpty());
+    QCOMPARE(Texts(list), QStringList({"a.mp3", "b.JPG", "c.Mp3"}));
+    const QString sep = QDir::separator();
+    QCOMPARE(QString::fromStdString(std::string(list.GetItemData(0)->Path())), base + sep + "a.mp3");
+    QCOMPARE(list.GetItemData(0)->isPhoto, 0);
+    QCOMPARE(list.GetItemData(1)->isPhoto, 1);
+    QCOMPARE(list.GetItemData(2)->isPhoto, 0);  // the list's own test ignores case
+    QCOMPARE(list.GetItemImage(0), CFileListCtrl::kMp3Image);
+    QCOMPARE(list.GetItemImage(1), CFileListCtrl::kPhotoImage);
+    const QSize iconSize(tw::kFileIconWidth, tw::kFileIconHeight);
+    QCOMPARE(list.topLevelItem(0)->icon(0).pixmap(iconSize).toImage(), tw::NoteIcon().toImage());
+    QCOMPARE(list.topLevelItem(1)->icon(0).pixmap(iconSize).toImage(), tw::CameraIcon().toImage());
+    QVERIFY(tw::NoteIcon().toImage() != tw::CameraIcon().toImage());
+    QCOMPARE(list.headerItem()->text(0), QString("Selected Files"));
+    QCOMPARE(tree->GetSelectedFilePaths().size(), 3);  // the tree keeps its selection
+  }
+
+  void addingTwiceListsEveryFileTwice() {
+    const QString base = MakeFolder(m_files.filePath("twice"), {"x.gif", "y.mp3", "sub/"});
+    const QString sep = QDir::separator();
+    CFileListCtrl list;
+    // Folder paths, with or without their separator, and empty paths name no file.
+    const QStringList picked{base + sep, base + sep + "sub", base + sep + "x.gif", QString(), base + sep + "y.mp3"};
+    list.AddFromTree(picked);
+    list.AddFromTree(picked);
+    QCOMPARE(Texts(list), QStringList({"x.gif", "y.mp3", "x.gif", "y.mp3"}));
+  }
+
+  void deleteSelectedRemovesExactlyThoseEntries() {
+    const int before = SelectedFile::LiveCount();
+    const auto list = ListOf(6);
+    QVERIFY(list);
+    for (const int row : {1, 3, 4}) {
+      list->topLevelItem(row)->setSelected(true);
+    }
+    list->DeleteSelectedItems();
+    QCOMPARE(Texts(*list), QStringList({"0.mp3", "2.mp3", "5.mp3"}));
+    QCOMPARE(SelectedFile::LiveCount(), before + 3);
+
+    for (int row = 0; row < list->GetItemCount(); ++row) {
+      list->topLevelItem(row)->setSelected(true);
+    }
+    list->DeleteSelectedItems();
+    QCOMPARE(list->GetItemCount(), 0);
+    QCOMPARE(SelectedFile::LiveCount(), before);
+  }
+
+  void contextMenuDeleteRemovesTheSelectedEntries() {
+    const auto list = ListOf(3);
+    QVERIFY(list);
+    list->topLevelItem(2)->setSelected(true);
+    const auto menu = list->CreateContextMenu();
+    QCOMPARE(menu->actions().size(), 1);
+    QAction* deleteAction = menu->actions().first();
+    QCOMPARE(deleteAction->text(), QString("Delete"));
+    deleteAction->trigger();
+    QCOMPARE(Texts(*list), QStringList({"0.mp3", "1.mp3"}));
+  }
+
+  void doubleClickDeletesTheEntryUnderIt() {
+    const int before = SelectedFile::LiveCount();
+    const auto list = ListOf(3);
+    QVERIFY(list);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       list->visualItemRect(list->topLevelItem(1)).center());
+    QCOMPARE(Texts(*list), QStringList({"0.mp3", "2.mp3"}));
+    QCOMPARE(SelectedFile::LiveCount(), before + 2);
+
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       QPoint(10, list->viewport()->height() - 5));  // below the last entry
+    QCOMPARE(list->GetItemCount(), 2);
+  }
+
+  void downAndUpWrapRound() {
+    const auto list = ListOf(4);
+    QVERIFY(list);
+    list->setFocus();
+    list->setCurrentItem(list->topLevelItem(3));
+    QCOMPARE(SelectedRows(*list), QList<int>({3}));
+    QTest::keyClick(list.get(), Qt::Key_Down);
+    QCOMPARE(SelectedRows(*list), QList<int>({0}));
+    QTest::keyClick(list.get(), Qt::Key_Up);
+    QCOMPARE(SelectedRows(*list), QList<int>({3}));
+    QTest::keyClick(list.get(), Qt::Key_Up);
+    QCOMPARE(SelectedRows(*list), QList<int>({2}));  // no wrap inside the list
+    QTest::keyClick(list.get(), Qt::Key_PageDown);
+    QTest::keyClick(list.get(), Qt::Key_PageDown);
+    QCOMPARE(SelectedRows(*list), QList<int>({0}));
+
+    list->DeleteAllItems();
+    QTest::keyClick(list.get(), Qt::Key_Down);
+    QTest::keyClick(list.get(), Qt::Key_Up);
+    QCOMPARE(list->GetItemCount(), 0);
+  }
+
+  void closingReleasesEveryRecord() {
+    const int before = SelectedFile::LiveCount();
+    auto list = ListOf(5);
+    QVERIFY(list);
+    QVERIFY(list->DeleteItem(0));  // the batch's way: entry 0 goes after it was sent
+    QVERIFY(!list->DeleteItem(7));
+    QCOMPARE(SelectedFile::LiveCount(), before + 4);
+    list.reset();
+    QCOMPARE(SelectedFile::LiveCount(), before);
+  }
+
+  void refusesPathsThatDoNotFitTheRecord() {
+    CFileListCtrl list;
+    const QString sep = QDir::separator();
+    const QString longest = sep + QString(SelectedFile::kPathSize - 2 - 4, 'n') + ".mp3";  // 1023 bytes
+    const QString tooLong = sep + QString(SelectedFile::kPathSize - 1 - 4, 'n') + ".mp3";  // 1024 bytes
+    QCOMPARE(list.AddFromTree({longest, tooLong}), QStringList({tooLong}));
+    QCOMPARE(list.GetItemCount(), 1);
+    QCOMPARE(list.GetItemData(0)->Path().size(), SelectedFile::kPathSize - 1);
+  }
 
  private:
   // A list of entries "0.mp3" .. "<count-1>.mp3" under the files folder.
-  std::unique_ptr<CFileListCtrl> ListOf(int count);
-  static QStringList Texts(const CFileListCtrl& list);
-  static QList<int> SelectedRows(const CFileListCtrl& list);
+  std::unique_ptr<CFileListCtrl> ListOf(int count) {
+    auto list = std::make_unique<CFileListCtrl>();
+    list->resize(200, 300);
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+      paths.append(QDir::toNativeSeparators(m_files.filePath(QString("%1.mp3").arg(i))));
+    }
+    list->AddFromTree(paths);
+    list->show();
+    if (!QTest::qWaitForWindowExposed(list.get())) {
+      return nullptr;
+    }
+    return list;
+  }
+
+  static QStringList Texts(const CFileListCtrl& list) {
+    QStringList texts;
+    for (int i = 0; i < list.GetItemCount(); ++i) {
+      texts.append(list.GetItemText(i));
+    }
+    return texts;
+  }
+
+  static QList<int> SelectedRows(const CFileListCtrl& list) {
+    QList<int> rows;
+    for (int i = 0; i < list.GetItemCount(); ++i) {
+      if (list.topLevelItem(i)->isSelected()) {
+        rows.append(i);
+      }
+    }
+    return rows;
+  }
 
   QTemporaryDir m_home;
   QTemporaryDir m_files;
 };
-
-void FileListCtrlTest::initTestCase() {
-  QVERIFY(m_home.isValid());
-  QVERIFY(m_files.isValid());
-  IsolateUser(m_home);
-}
-
-std::unique_ptr<CFileListCtrl> FileListCtrlTest::ListOf(int count) {
-  auto list = std::make_unique<CFileListCtrl>();
-  list->resize(200, 300);
-  QStringList paths;
-  for (int i = 0; i < count; ++i) {
-    paths.append(QDir::toNativeSeparators(m_files.filePath(QString("%1.mp3").arg(i))));
-  }
-  list->AddFromTree(paths);
-  list->show();
-  if (!QTest::qWaitForWindowExposed(list.get())) {
-    return nullptr;
-  }
-  return list;
-}
-
-QStringList FileListCtrlTest::Texts(const CFileListCtrl& list) {
-  QStringList texts;
-  for (int i = 0; i < list.GetItemCount(); ++i) {
-    texts.append(list.GetItemText(i));
-  }
-  return texts;
-}
-
-QList<int> FileListCtrlTest::SelectedRows(const CFileListCtrl& list) {
-  QList<int> rows;
-  for (int i = 0; i < list.GetItemCount(); ++i) {
-    if (list.topLevelItem(i)->isSelected()) {
-      rows.append(i);
-    }
-  }
-  return rows;
-}
-
-void FileListCtrlTest::addsTreeFilesWithTheirIconsAndKinds() {
-  const QString base = MakeFolder(m_files.filePath("kinds"), {"a.mp3", "b.JPG", "c.Mp3"});
-  const auto tree = OpenTreeAt(base);
-  QVERIFY(tree);
-  QTreeWidgetItem* folder = tree->topLevelItem(2);
-  Click(*tree, folder->child(0));
-  Click(*tree, folder->child(1), Qt::ControlModifier);
-  Click(*tree, folder->child(2), Qt::ControlModifier);
-
-  CFileListCtrl list;
-  QVERIFY(list.AddFromTree(tree->GetSelectedFilePaths()).isEmpty());
-  QCOMPARE(Texts(list), QStringList({"a.mp3", "b.JPG", "c.Mp3"}));
-  const QString sep = QDir::separator();
-  QCOMPARE(QString::fromStdString(std::string(list.GetItemData(0)->Path())), base + sep + "a.mp3");
-  QCOMPARE(list.GetItemData(0)->isPhoto, 0);
-  QCOMPARE(list.GetItemData(1)->isPhoto, 1);
-  QCOMPARE(list.GetItemData(2)->isPhoto, 0);  // the list's own test ignores case
-  QCOMPARE(list.GetItemImage(0), CFileListCtrl::kMp3Image);
-  QCOMPARE(list.GetItemImage(1), CFileListCtrl::kPhotoImage);
-  const QSize iconSize(tw::kFileIconWidth, tw::kFileIconHeight);
-  QCOMPARE(list.topLevelItem(0)->icon(0).pixmap(iconSize).toImage(), tw::NoteIcon().toImage());
-  QCOMPARE(list.topLevelItem(1)->icon(0).pixmap(iconSize).toImage(), tw::CameraIcon().toImage());
-  QVERIFY(tw::NoteIcon().toImage() != tw::CameraIcon().toImage());
-  QCOMPARE(list.topLevelItem(1)->background(0).color(), QColor(250, 255, 206));
-  QCOMPARE(list.headerItem()->text(0), QString("Selected Files"));
-  QCOMPARE(tree->GetSelectedFilePaths().size(), 3);  // the tree keeps its selection
-}
-
-void FileListCtrlTest::addingTwiceListsEveryFileTwice() {
-  const QString base = MakeFolder(m_files.filePath("twice"), {"x.gif", "y.mp3", "sub/"});
-  const QString sep = QDir::separator();
-  CFileListCtrl list;
-  // Folder paths, with or without their separator, and empty paths name no file.
-  const QStringList picked{base + sep, base + sep + "sub", base + sep + "x.gif", QString(), base + sep + "y.mp3"};
-  list.AddFromTree(picked);
-  list.AddFromTree(picked);
-  QCOMPARE(Texts(list), QStringList({"x.gif", "y.mp3", "x.gif", "y.mp3"}));
-}
-
-void FileListCtrlTest::deleteSelectedRemovesExactlyThoseEntries() {
-  const int before = SelectedFile::LiveCount();
-  const auto list = ListOf(6);
-  QVERIFY(list);
-  for (const int row : {1, 3, 4}) {
-    list->topLevelItem(row)->setSelected(true);
-  }
-  list->DeleteSelectedItems();
-  QCOMPARE(Texts(*list), QStringList({"0.mp3", "2.mp3", "5.mp3"}));
-  QCOMPARE(SelectedFile::LiveCount(), before + 3);
-
-  for (int row = 0; row < list->GetItemCount(); ++row) {
-    list->topLevelItem(row)->setSelected(true);
-  }
-  list->DeleteSelectedItems();
-  QCOMPARE(list->GetItemCount(), 0);
-  QCOMPARE(SelectedFile::LiveCount(), before);
-}
-
-void FileListCtrlTest::contextMenuDeleteIsCommand32772() {
-  const auto list = ListOf(3);
-  QVERIFY(list);
-  list->topLevelItem(2)->setSelected(true);
-  const auto menu = list->CreateContextMenu();
-  QCOMPARE(menu->actions().size(), 1);
-  QAction* deleteAction = menu->actions().first();
-  QCOMPARE(deleteAction->text(), QString("Delete"));
-  QCOMPARE(deleteAction->data().toInt(), 32772);
-  deleteAction->trigger();
-  QCOMPARE(Texts(*list), QStringList({"0.mp3", "1.mp3"}));
-}
-
-void FileListCtrlTest::doubleClickDeletesTheEntryUnderIt() {
-  const int before = SelectedFile::LiveCount();
-  const auto list = ListOf(3);
-  QVERIFY(list);
-  QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
-                     list->visualItemRect(list->topLevelItem(1)).center());
-  QCOMPARE(Texts(*list), QStringList({"0.mp3", "2.mp3"}));
-  QCOMPARE(SelectedFile::LiveCount(), before + 2);
-
-  QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
-                     QPoint(10, list->viewport()->height() - 5));  // below the last entry
-  QCOMPARE(list->GetItemCount(), 2);
-}
-
-void FileListCtrlTest::downAndUpWrapRound() {
-  const auto list = ListOf(4);
-  QVERIFY(list);
-  list->setFocus();
-  list->setCurrentItem(list->topLevelItem(3));
-  QCOMPARE(SelectedRows(*list), QList<int>({3}));
-  QTest::keyClick(list.get(), Qt::Key_Down);
-  QCOMPARE(SelectedRows(*list), QList<int>({0}));
-  QTest::keyClick(list.get(), Qt::Key_Up);
-  QCOMPARE(SelectedRows(*list), QList<int>({3}));
-  QTest::keyClick(list.get(), Qt::Key_Up);
-  QCOMPARE(SelectedRows(*list), QList<int>({2}));  // no wrap inside the list
-  QTest::keyClick(list.get(), Qt::Key_PageDown);
-  QTest::keyClick(list.get(), Qt::Key_PageDown);
-  QCOMPARE(SelectedRows(*list), QList<int>({0}));
-
-  list->DeleteAllItems();
-  QTest::keyClick(list.get(), Qt::Key_Down);
-  QTest::keyClick(list.get(), Qt::Key_Up);
-  QCOMPARE(list->GetItemCount(), 0);
-}
-
-void FileListCtrlTest::closingReleasesEveryRecord() {
-  const int before = SelectedFile::LiveCount();
-  auto list = ListOf(5);
-  QVERIFY(list);
-  QVERIFY(list->DeleteItem(0));  // the batch's way: entry 0 goes after it was sent
-  QVERIFY(!list->DeleteItem(7));
-  QCOMPARE(SelectedFile::LiveCount(), before + 4);
-  list.reset();
-  QCOMPARE(SelectedFile::LiveCount(), before);
-}
-
-void FileListCtrlTest::refusesPathsThatDoNotFitTheRecord() {
-  CFileListCtrl list;
-  const QString sep = QDir::separator();
-  const QString longest = sep + QString(SelectedFile::kPathSize - 2 - 4, 'n') + ".mp3";  // 1023 bytes
-  const QString tooLong = sep + QString(SelectedFile::kPathSize - 1 - 4, 'n') + ".mp3";  // 1024 bytes
-  QCOMPARE(list.AddFromTree({longest, tooLong}), QStringList({tooLong}));
-  QCOMPARE(list.GetItemCount(), 1);
-  QCOMPARE(list.GetItemData(0)->Path().size(), SelectedFile::kPathSize - 1);
-}
 
 QTEST_MAIN(FileListCtrlTest)
 #include "file_list_ctrl_test.moc"

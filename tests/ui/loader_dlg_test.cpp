@@ -1,15 +1,15 @@
 // The main dialog without a box: layout, defaults, the operation and mode tables, columns, closing.
 
 #include <QAccessible>
-#include <QGroupBox>
 #include <QContextMenuEvent>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
-#include <QStyle>
-#include <QStyleOptionFrame>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,26 +19,25 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "link/loader_link.h"
-
 #include "controls/flat_combo_box.h"
 #include "controls/flat_edit.h"
 #include "controls/hex_viewer.h"
 #include "controls/percent_progress_ctrl.h"
 #include "controls/skin_check_box.h"
 #include "controls/skin_radio_button.h"
-#include "dlg_test_support.h"
+#include "loader_dlg_test_support.h"
 #include "ui/about_dlg.h"
 #include "ui/app_settings.h"
 #include "ui/dialog_units.h"
-#include "ui/dlg_file_filter.h"
-#include "ui/dlg_widget_prompter.h"
+#include "ui/file_filter.h"
 #include "ui/file_list_ctrl.h"
 #include "ui/loader_app.h"
 #include "ui/loader_dlg.h"
 #include "ui/selected_file.h"
+#include "ui/widget_prompter.h"
 
 using namespace tw;
+using test::Choose;
 
 namespace {
 
@@ -49,22 +48,20 @@ struct Fixture {
   std::unique_ptr<CLoaderDlg> dialog;
 };
 
-Fixture MakeDialog(bool engineering = false) {
+// COM 1 is missing; `com2` names COM 2's device when given.
+Fixture MakeDialog(bool engineering = false, const QString& com2 = {}) {
   auto prompter = std::make_unique<test::ScriptedPrompter>();
   Fixture fixture;
   fixture.prompter = prompter.get();
   LoaderDlgOptions options;
   options.engineering = engineering;
   options.deviceOverrides[1] = kMissingPort;
+  if (!com2.isEmpty()) {
+    options.deviceOverrides[2] = com2.toStdString();
+  }
   options.prompter = std::move(prompter);
   fixture.dialog = std::make_unique<CLoaderDlg>(std::move(options));
   return fixture;
-}
-
-// The user's choice in a combo, as the drop-down list makes it.
-void Choose(CFlatComboBox& combo, int index) {
-  combo.setCurrentIndex(index);
-  emit combo.activated(index);
 }
 
 void FillViewer(CHexViewer& viewer, int count) {
@@ -110,40 +107,40 @@ class LoaderDlgTest : public QObject {
     AppSettings::WriteProfileString(QStringLiteral("Ports"), QStringLiteral("COM2"), QString());
   }
 
-  void collapsedWindowEndsAboveTheDivider() {
+  void collapsedEndsAboveADisabledPanelEngineeringOpensIt() {
     Fixture f = MakeDialog();
-    QWidget* divider = f.dialog->Control(1042);
-    QCOMPARE(f.dialog->height(), divider->geometry().top());
-    const DialogUnits& units = f.dialog->Units();
-    QCOMPARE(f.dialog->width(), units.X(249));
-    QVERIFY(f.dialog->height() < units.Y(263));
+    QCOMPARE(f.dialog->height(), f.dialog->Control(1042)->geometry().top());
+    QCOMPARE(f.dialog->width(), f.dialog->Units().X(249));
     // The progress bar, the last upper control, is wholly inside.
     QVERIFY(f.dialog->rect().contains(f.dialog->Control(1016)->geometry()));
-  }
-
-  void upperControlsEnabledLowerDisabled() {
-    Fixture f = MakeDialog();
-    for (int id : {1002, 1003, 1020, 1017, 1018, 1016, 1019, 1021}) {
+    const QList<int> upper{1002, 1003, 1020, 1017, 1018, 1016, 1019, 1021};
+    const QList<int> panel{1009, 1011, 1010, 1004, 1007, 1008, 1012, 1013, 1014, 1015};
+    for (int id : upper) {
       QVERIFY2(f.dialog->Control(id)->isEnabled(), qPrintable(QString::number(id)));
     }
-    for (int id : {1042, 1009, 1011, 1010, 1004, 1007, 1008, 1012, 1013, 1014, 1015, 1005, 1006}) {
+    for (int id : panel + QList<int>{1042, 1005, 1006}) {
       QVERIFY2(!f.dialog->Control(id)->isEnabled(), qPrintable(QString::number(id)));
     }
+
+    Fixture engineering = MakeDialog(true);
+    CLoaderDlg& d = *engineering.dialog;
+    QCOMPARE(d.height(), d.Units().Y(263));
+    for (int id : panel) {
+      QVERIFY2(d.Control(id)->isEnabled(), qPrintable(QString::number(id)));
+    }
+    // The address edits wait for a memory mode.
+    QVERIFY(!d.StartEdit().isEnabled() && !d.SizeEdit().isEnabled());
   }
 
   void startsWithTheDefaultsAndTheComStatus() {
     Fixture f = MakeDialog();
     CLoaderDlg& d = *f.dialog;
-    QCOMPARE(Items(d.PortCombo()), (QStringList{"COM 1", "COM 2", "COM 3", "COM 4", "COM 5"}));
-    QCOMPARE(Items(d.SpeedCombo()), (QStringList{"9600", "19200", "38400", "57600", "115200"}));
     QCOMPARE(Items(d.OperationCombo()),
              (QStringList{"Program Download", "Database Download", "Database Upload", "Boot Change"}));
-    QCOMPARE(d.ModeCombo().count(), 10);
-    QCOMPARE(d.ModeCombo().itemText(9), QStringLiteral("GZIP_PROGRAM"));
     QCOMPARE(d.OperationCombo().currentIndex(), 0);
-    QCOMPARE(d.PortCombo().currentIndex(), 0);
-    QCOMPARE(d.SpeedCombo().currentIndex(), 4);
-    QCOMPARE(d.ModeCombo().currentIndex(), 9);
+    QCOMPARE(d.PortCombo().currentText(), QStringLiteral("COM 1"));
+    QCOMPARE(d.SpeedCombo().currentText(), QStringLiteral("115200"));
+    QCOMPARE(d.ModeCombo().currentText(), QStringLiteral("GZIP_PROGRAM"));
     QCOMPARE(d.DownloadRadio().GetCheck(), 1);
     QCOMPARE(d.UploadRadio().GetCheck(), 0);
     for (CSkinCheckBox* check : {&d.AddressCheck(), &d.HexCodeCheck(), &d.AsciiCheck()}) {
@@ -156,7 +153,13 @@ class LoaderDlgTest : public QObject {
   }
 
   void aPortThatDidNotOpenIsExplainedOverTheShownWindow() {
-    Fixture f = MakeDialog();
+    // COM 2 is a port that another program holds.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const QString slave = QString::fromLatin1(::ptsname(master));
+    const int held = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+    QVERIFY(held >= 0 && ::flock(held, LOCK_EX | LOCK_NB) == 0);
+    Fixture f = MakeDialog(false, slave);
     CLoaderDlg& d = *f.dialog;
     QVERIFY(f.prompter->messages.isEmpty());  // nothing before the window is there
     bool shownOverTheWindow = false;
@@ -171,12 +174,6 @@ class LoaderDlgTest : public QObject {
     QCOMPARE(d.PortCombo().itemData(0, Qt::ToolTipRole).toString(), QString::fromLatin1(kMissingPort));
 
     // A port that another program holds says so, with the holder.
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
-    const QString slave = QString::fromLatin1(::ptsname(master));
-    const int held = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
-    QVERIFY(held >= 0 && ::flock(held, LOCK_EX | LOCK_NB) == 0);
-    d.Link().SetDeviceOverride(2, slave.toStdString());
     d.PortCombo().setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);  // COM 2, as the operator picks it
     QCOMPARE(d.PortCombo().currentIndex(), 1);
@@ -204,11 +201,8 @@ class LoaderDlgTest : public QObject {
     Choose(d.OperationCombo(), 1);  // Database Download
     QCOMPARE(d.ModeCombo().currentIndex(), 1);
     QCOMPARE(d.DownloadRadio().GetCheck(), 1);
-  }
 
-  void operationWithoutSelectionChangesNothing() {
-    Fixture f = MakeDialog();
-    CLoaderDlg& d = *f.dialog;
+    // Without a selection nothing changes.
     Choose(d.OperationCombo(), 3);
     d.OperationCombo().setCurrentIndex(-1);
     d.OnSelchangeOperation();
@@ -231,11 +225,8 @@ class LoaderDlgTest : public QObject {
     Choose(d.ModeCombo(), 4);
     QCOMPARE(d.StartEdit().text(), QStringLiteral("0x0000"));
     QCOMPARE(d.SizeEdit().text(), QStringLiteral("1024"));
-  }
 
-  void everyModeChangeEmptiesTheViewer() {
-    Fixture f = MakeDialog(true);
-    CLoaderDlg& d = *f.dialog;
+    // Every mode change empties the viewer, the same mode again too.
     for (int mode : {2, 2, 5, 9}) {
       FillViewer(d.HexViewer(), 40);
       QCOMPARE(d.HexViewer().GetLength(), 40u);
@@ -264,18 +255,6 @@ class LoaderDlgTest : public QObject {
     QVERIFY(columns.showAscii);
     QTest::mouseClick(&d.HexCodeCheck(), Qt::LeftButton);
     QVERIFY(d.HexViewer().Model().Layout().Columns().showHex);
-  }
-
-  void engineeringOpensExpandedAndEnabled() {
-    Fixture f = MakeDialog(true);
-    CLoaderDlg& d = *f.dialog;
-    const DialogUnits& units = d.Units();
-    QCOMPARE(d.height(), units.Y(263));
-    for (int id : {1009, 1011, 1010, 1004, 1007, 1008, 1012, 1013, 1014, 1015}) {
-      QVERIFY2(d.Control(id)->isEnabled(), qPrintable(QString::number(id)));
-    }
-    // The address edits wait for a memory mode.
-    QVERIFY(!d.StartEdit().isEnabled() && !d.SizeEdit().isEnabled());
   }
 
   void tabAndShiftTabReachEveryStopInLayoutOrder() {
@@ -455,21 +434,32 @@ class LoaderDlgTest : public QObject {
     QTest::keyClick(enter.dialog.get(), Qt::Key_Return);
     QCOMPARE(enter.dialog->result(), int(QDialog::Accepted));
     QVERIFY(!enter.dialog->isVisible());
+
+    // Enter on a focused button clicks it: Start in Program Download asks for the image, the operator cancels.
+    Fixture start = MakeDialog();
+    start.dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(start.dialog.get()));
+    start.dialog->Control(1017)->setFocus();
+    QTest::keyClick(start.dialog.get(), Qt::Key_Return);
+    QVERIFY(start.dialog->isVisible());
+    QCOMPARE(start.prompter->filters, QStringList{QStringLiteral("Program File (*.bin *.gz);;All File (*.*)")});
   }
 
-  void enterOnAFocusedButtonClicksIt() {
+  void contextMenuOffersTheAboutBoxWithTheVersion() {
     Fixture f = MakeDialog();
     f.dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(f.dialog.get()));
-    auto* start = qobject_cast<QPushButton*>(f.dialog->Control(1017));
-    start->setFocus();
-    QTest::keyClick(f.dialog.get(), Qt::Key_Return);
-    // Start in Program Download asks for the image; the test's operator cancels.
-    QVERIFY(f.dialog->isVisible());
-    QCOMPARE(f.prompter->filters, QStringList{QStringLiteral("Program File (*.bin *.gz);;All File (*.*)")});
-  }
+    QString item;
+    QTimer::singleShot(0, [&item] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      QVERIFY(menu != nullptr && menu->actions().size() == 1);
+      item = menu->actions().first()->text();
+      menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), f.dialog->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(f.dialog.get(), &event);
+    QCOMPARE(item, QStringLiteral("&About Tarnwick..."));
 
-  void aboutBoxShowsTheVersion() {
     CAboutDlg about;
     QCOMPARE(about.windowTitle(), QStringLiteral("About Tarnwick"));
     bool found = false;
@@ -496,7 +486,7 @@ class LoaderDlgTest : public QObject {
       buttons = box->buttons().size();
       box->accept();
     });
-    DlgWidgetPrompter prompter;
+    WidgetPrompter prompter;
     prompter.MessageBox(nullptr, QStringLiteral("Download Complete!!!"));
     QCOMPARE(caption, QStringLiteral("loader_dlg_test"));
     QCOMPARE(text, QStringLiteral("Download Complete!!!"));
@@ -516,12 +506,9 @@ class LoaderDlgTest : public QObject {
     const LoaderAppOptions both = CLoaderApp::ParseArguments(
         {QStringLiteral("tarnwick"), QStringLiteral("--engineering"), QStringLiteral("--simulate")});
     QVERIFY(both.simulate && both.engineering && both.error.isEmpty());
-    const LoaderAppOptions unknown = CLoaderApp::ParseArguments({QStringLiteral("tarnwick"), QStringLiteral("--fast")});
-    QVERIFY(unknown.error.contains(QStringLiteral("fast")));
     QVERIFY(!CLoaderApp::ParseArguments({QStringLiteral("tarnwick"), QStringLiteral("extra")}).error.isEmpty());
-  }
 
-  void helpAndVersionAnswerWithoutADialog() {
+    // The program itself: help and version answer without a dialog, an unknown option is refused.
     QProcess program;
     program.start(QStringLiteral(TARNWICK_BIN_DIR "/tarnwick"), {QStringLiteral("--version")});
     QVERIFY(program.waitForFinished(60000));
@@ -540,22 +527,6 @@ class LoaderDlgTest : public QObject {
     QVERIFY(program.waitForFinished(60000));
     QCOMPARE(program.exitCode(), 2);
     QVERIFY(program.readAllStandardError().contains("Unknown option 'fast'"));
-  }
-
-  void contextMenuOffersTheAboutCommand() {
-    Fixture f = MakeDialog();
-    f.dialog->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.dialog.get()));
-    QString item;
-    QTimer::singleShot(0, [&item] {
-      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-      QVERIFY(menu != nullptr && menu->actions().size() == 1);
-      item = menu->actions().first()->text();
-      menu->close();
-    });
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), f.dialog->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(f.dialog.get(), &event);
-    QCOMPARE(item, QStringLiteral("&About Tarnwick..."));
   }
 
   void dialogUnitsRoundToTheNearestPixel() {

@@ -16,139 +16,128 @@ class SettingsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase();
-  void folderOfNodePath_data();
-  void folderOfNodePath();
-  void selectingANodeStoresItsFolder();
-  void storedFolderIsTheThirdRootAtTheNextStart();
-  void desktopRootIsTheXdgDesktop();
-  void unusableDesktopValueFallsBackToTheFileSystemRoot();
-  void registryKeyRefusesQuietly();
+  void initTestCase() {
+    QVERIFY(m_home.isValid());
+    QVERIFY(m_files.isValid());
+    IsolateUser(m_home);
+  }
+
+  void folderOfNodePath_data() {
+    QTest::addColumn<QString>("nodePath");
+    QTest::addColumn<QString>("folder");
+    const QString s = QDir::separator();
+    QTest::newRow("file") << s + "music" + s + "a.mp3" << s + "music";
+    QTest::newRow("folder with its separator") << s + "music" + s << s + "music";
+    QTest::newRow("file in the root") << s + "a.mp3" << QString();
+    QTest::newRow("the root") << s << QString();
+    QTest::newRow("My Computer") << QString() << QString();
+    QTest::newRow("relative name") << QString("a.mp3") << QString();
+  }
+
+  void folderOfNodePath() {
+    QFETCH(QString, nodePath);
+    QFETCH(QString, folder);
+    QCOMPARE(AppSettings::FolderOfNodePath(nodePath), folder);
+  }
+
+  void selectingANodeStoresItsFolder() {
+    const QString music = MakeFolder(m_files.filePath("Music"), {"a.mp3", "Live/"});
+    const auto tree = OpenTreeAt(music);
+    QVERIFY(tree);
+    connect(tree.get(), &CFileTreeCtrl::SelChanged, &AppSettings::StoreLastDir);
+    QTreeWidgetItem* folder = tree->topLevelItem(2);
+
+    Click(*tree, ChildNamed(folder, "a.mp3"));
+    QCOMPARE(AppSettings::ReadLastDir(), music);
+    Click(*tree, ChildNamed(folder, "Live"));
+    // A folder's path still ends in the separator (it has its placeholder), so the folder itself is stored.
+    QCOMPARE(AppSettings::ReadLastDir(), music + QDir::separator() + "Live");
+    Click(*tree, tree->topLevelItem(1));
+    QCOMPARE(AppSettings::ReadLastDir(), QString());
+    QTest::keyClick(tree.get(), Qt::Key_Up);
+    QCOMPARE(AppSettings::ReadLastDir(), AppSettings::FolderOfNodePath(tree->GetItemPath(tree->topLevelItem(0))));
+  }
+
+  void storedFolderIsTheThirdRootAtTheNextStart() {
+    const QString music = MakeFolder(m_files.filePath("Stored/Music"), {"b.mp3"});
+    AppSettings::WriteProfileString("Setting", "Last Dir", music);
+    CFileTreeCtrl tree;
+    tree.Initialize(true);
+    QCOMPARE(tree.topLevelItemCount(), 3);
+    QTreeWidgetItem* third = tree.topLevelItem(2);
+    QCOMPARE(third->text(0), QString("Music"));
+    QCOMPARE(tree.GetItemPath(third), music + QDir::separator());
+    third->setExpanded(true);
+    QCOMPARE(ChildTexts(third), QStringList({"b.mp3"}));
+
+    // Nothing stored: the third root is the file system root.
+    AppSettings::WriteProfileString("Setting", "Last Dir", QString());
+    tree.Initialize(true);
+    QCOMPARE(tree.topLevelItemCount(), 3);
+    QCOMPARE(tree.GetItemPath(tree.topLevelItem(2)), QString(QDir::separator()));
+  }
+
+  void desktopRootIsTheXdgDesktop() {
+    WriteUserDirs("XDG_DESKTOP_DIR=\"$HOME/Bureau\"");
+    CFileTreeCtrl tree;
+    tree.Initialize(true);
+    const QString desktop = QDir::toNativeSeparators(m_home.filePath("Bureau"));
+    QCOMPARE(tree.topLevelItem(0)->text(0), QString("Bureau"));
+    QCOMPARE(tree.GetItemPath(tree.topLevelItem(0)), desktop + QDir::separator());
+    QCOMPARE(tree.topLevelItem(1)->text(0), QString("My Computer"));
+
+    CRegistryKey key;
+    QVERIFY(key.SetKey(tw::kShellFoldersKey, false));
+    QCOMPARE(key.GetValueType("desktop"), tw::kRegSz);  // value names ignore case, as in the registry
+    QCOMPARE(QString::fromStdString(key.ReadString("Desktop", "unused")), desktop);
+  }
+
+  void unusableDesktopValueFallsBackToTheFileSystemRoot() {
+    // 255 bytes and more do not fit the value buffer.
+    WriteUserDirs("XDG_DESKTOP_DIR=\"/" + QByteArray(254, 'd') + "\"");
+    CFileTreeCtrl tree;
+    tree.Initialize(true);
+    QCOMPARE(tree.GetItemPath(tree.topLevelItem(0)), QDir::toNativeSeparators(QDir::rootPath()));
+
+    CRegistryKey key;
+    QVERIFY(key.SetKey(tw::kShellFoldersKey, false));
+    QCOMPARE(key.ReadString("Desktop", "fallback"), std::string("fallback"));
+    WriteUserDirs("XDG_DESKTOP_DIR=\"/" + QByteArray(253, 'd') + "\"");
+    QCOMPARE(key.ReadString("Desktop", "fallback"), "/" + std::string(253, 'd'));
+  }
+
+  void registryKeyRefusesQuietly() {
+    CRegistryKey key;
+    QVERIFY(key.SetRootKey(tw::kHkeyLocalMachine));
+    QVERIFY(!key.SetRootKey(tw::kHkeyCurrentConfig));
+    QCOMPARE(key.GetRootKey(), tw::kHkeyLocalMachine);
+
+    QVERIFY(!key.SetKey(tw::kShellFoldersKey, false));  // the desktop belongs to the current user only
+    QCOMPARE(key.GetLastError(), 2L);
+    QVERIFY(key.GetKey().empty());
+
+    key.Reset();
+    QCOMPARE(key.GetRootKey(), tw::kHkeyCurrentUser);
+    QCOMPARE(key.GetLastError(), 2L);
+    QVERIFY(!key.SetKey("Software\\Tarnwick", true));  // nothing can be created here
+    QVERIFY(key.SetKey(tw::kShellFoldersKey, false));
+    QCOMPARE(key.GetLastError(), 0L);
+    QCOMPARE(key.GetValueType("Documents"), 0U);
+    QCOMPARE(key.ReadString("Documents", "C:\\"), std::string("C:\\"));
+    QVERIFY(key.SetKey("", false));
+    QVERIFY(key.GetKey().empty());
+  }
 
  private:
-  void WriteUserDirs(const QByteArray& desktopLine);
+  void WriteUserDirs(const QByteArray& desktopLine) {
+    QFile dirs(m_home.filePath("config/user-dirs.dirs"));
+    QVERIFY(dirs.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    dirs.write("# written by the test\n" + desktopLine + "\n");
+  }
 
   QTemporaryDir m_home;
   QTemporaryDir m_files;
 };
-
-void SettingsTest::initTestCase() {
-  QVERIFY(m_home.isValid());
-  QVERIFY(m_files.isValid());
-  IsolateUser(m_home);
-}
-
-void SettingsTest::WriteUserDirs(const QByteArray& desktopLine) {
-  QFile dirs(m_home.filePath("config/user-dirs.dirs"));
-  QVERIFY(dirs.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  dirs.write("# written by the test\n" + desktopLine + "\n");
-}
-
-void SettingsTest::folderOfNodePath_data() {
-  QTest::addColumn<QString>("nodePath");
-  QTest::addColumn<QString>("folder");
-  const QString s = QDir::separator();
-  QTest::newRow("file") << s + "music" + s + "a.mp3" << s + "music";
-  QTest::newRow("folder with its separator") << s + "music" + s << s + "music";
-  QTest::newRow("file in the root") << s + "a.mp3" << QString();
-  QTest::newRow("the root") << s << QString();
-  QTest::newRow("My Computer") << QString() << QString();
-  QTest::newRow("relative name") << QString("a.mp3") << QString();
-}
-
-void SettingsTest::folderOfNodePath() {
-  QFETCH(QString, nodePath);
-  QFETCH(QString, folder);
-  QCOMPARE(AppSettings::FolderOfNodePath(nodePath), folder);
-}
-
-void SettingsTest::selectingANodeStoresItsFolder() {
-  const QString music = MakeFolder(m_files.filePath("Music"), {"a.mp3", "Live/"});
-  const auto tree = OpenTreeAt(music);
-  QVERIFY(tree);
-  connect(tree.get(), &CFileTreeCtrl::SelChanged, &AppSettings::StoreLastDir);
-  QTreeWidgetItem* folder = tree->topLevelItem(2);
-
-  Click(*tree, ChildNamed(folder, "a.mp3"));
-  QCOMPARE(AppSettings::ReadLastDir(), music);
-  Click(*tree, ChildNamed(folder, "Live"));
-  // A folder's path still ends in the separator (it has its placeholder), so the folder itself is stored.
-  QCOMPARE(AppSettings::ReadLastDir(), music + QDir::separator() + "Live");
-  Click(*tree, tree->topLevelItem(1));
-  QCOMPARE(AppSettings::ReadLastDir(), QString());
-  QTest::keyClick(tree.get(), Qt::Key_Up);
-  QCOMPARE(AppSettings::ReadLastDir(), AppSettings::FolderOfNodePath(tree->GetItemPath(tree->topLevelItem(0))));
-}
-
-void SettingsTest::storedFolderIsTheThirdRootAtTheNextStart() {
-  const QString music = MakeFolder(m_files.filePath("Stored/Music"), {"b.mp3"});
-  AppSettings::WriteProfileString("Setting", "Last Dir", music);
-  CFileTreeCtrl tree;
-  tree.Initialize(true);
-  QCOMPARE(tree.topLevelItemCount(), 3);
-  QTreeWidgetItem* third = tree.topLevelItem(2);
-  QCOMPARE(third->text(0), QString("Music"));
-  QCOMPARE(tree.GetItemPath(third), music + QDir::separator());
-  third->setExpanded(true);
-  QCOMPARE(ChildTexts(third), QStringList({"b.mp3"}));
-
-  // Nothing stored: the third root is the file system root.
-  AppSettings::WriteProfileString("Setting", "Last Dir", QString());
-  tree.Initialize(true);
-  QCOMPARE(tree.topLevelItemCount(), 3);
-  QCOMPARE(tree.GetItemPath(tree.topLevelItem(2)), QString(QDir::separator()));
-}
-
-void SettingsTest::desktopRootIsTheXdgDesktop() {
-  WriteUserDirs("XDG_DESKTOP_DIR=\"$HOME/Bureau\"");
-  CFileTreeCtrl tree;
-  tree.Initialize(true);
-  const QString desktop = QDir::toNativeSeparators(m_home.filePath("Bureau"));
-  QCOMPARE(tree.topLevelItem(0)->text(0), QString("Bureau"));
-  QCOMPARE(tree.GetItemPath(tree.topLevelItem(0)), desktop + QDir::separator());
-  QCOMPARE(tree.topLevelItem(1)->text(0), QString("My Computer"));
-
-  CRegistryKey key;
-  QVERIFY(key.SetKey(tw::kShellFoldersKey, false));
-  QCOMPARE(key.GetValueType("desktop"), tw::kRegSz);  // value names ignore case, as in the registry
-  QCOMPARE(QString::fromStdString(key.ReadString("Desktop", "unused")), desktop);
-}
-
-void SettingsTest::unusableDesktopValueFallsBackToTheFileSystemRoot() {
-  // 255 bytes and more do not fit the value buffer.
-  WriteUserDirs("XDG_DESKTOP_DIR=\"/" + QByteArray(254, 'd') + "\"");
-  CFileTreeCtrl tree;
-  tree.Initialize(true);
-  QCOMPARE(tree.GetItemPath(tree.topLevelItem(0)), QDir::toNativeSeparators(QDir::rootPath()));
-
-  CRegistryKey key;
-  QVERIFY(key.SetKey(tw::kShellFoldersKey, false));
-  QCOMPARE(key.ReadString("Desktop", "fallback"), std::string("fallback"));
-  WriteUserDirs("XDG_DESKTOP_DIR=\"/" + QByteArray(253, 'd') + "\"");
-  QCOMPARE(key.ReadString("Desktop", "fallback"), "/" + std::string(253, 'd'));
-}
-
-void SettingsTest::registryKeyRefusesQuietly() {
-  CRegistryKey key;
-  QVERIFY(key.SetRootKey(tw::kHkeyLocalMachine));
-  QVERIFY(!key.SetRootKey(tw::kHkeyCurrentConfig));
-  QCOMPARE(key.GetRootKey(), tw::kHkeyLocalMachine);
-
-  QVERIFY(!key.SetKey(tw::kShellFoldersKey, false));  // the desktop belongs to the current user only
-  QCOMPARE(key.GetLastError(), 2L);
-  QVERIFY(key.GetKey().empty());
-
-  key.Reset();
-  QCOMPARE(key.GetRootKey(), tw::kHkeyCurrentUser);
-  QCOMPARE(key.GetLastError(), 2L);
-  QVERIFY(!key.SetKey("Software\\Tarnwick", true));  // nothing can be created here
-  QVERIFY(key.SetKey(tw::kShellFoldersKey, false));
-  QCOMPARE(key.GetLastError(), 0L);
-  QCOMPARE(key.GetValueType("Documents"), 0U);
-  QCOMPARE(key.ReadString("Documents", "C:\\"), std::string("C:\\"));
-  QVERIFY(key.SetKey("", false));
-  QVERIFY(key.GetKey().empty());
-}
 
 QTEST_MAIN(SettingsTest)
 #include "settings_test.moc"

@@ -18,10 +18,10 @@ namespace tw {
 // The main dialog's template laid out on its controls: dialog units from the font in use, widened where
 // a substitute font's text would not fit its field, each label lined up with (and tied to) the field it
 // names, and the extra room of an enlarged window given to the hex viewer, the tree and the list.
-class DlgLayout {
+class TemplateLayout {
  public:
   // `controls` holds the control of every template item, in template order.
-  DlgLayout(std::span<const DialogItem> items, std::vector<QWidget*> controls, const QFont& font);
+  TemplateLayout(std::span<const DialogItem> items, std::vector<QWidget*> controls, const QFont& font);
 
   // Widens the units until each combo box shows its longest item and each edit every text given.
   void FitTexts(const std::map<int, QStringList>& editTexts);

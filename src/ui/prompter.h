@@ -10,9 +10,9 @@ namespace tw {
 
 // The dialog's modal questions to the operator: message boxes and file pickers. The dialog asks through
 // this seam so that tests can answer for the operator.
-class DlgPrompter {
+class Prompter {
  public:
-  virtual ~DlgPrompter() = default;
+  virtual ~Prompter() = default;
 
   // A modal box with an OK button; returns when it is closed.
   virtual void MessageBox(QWidget* parent, const QString& text) = 0;

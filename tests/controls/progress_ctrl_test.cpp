@@ -1,10 +1,12 @@
+#include <climits>
 #include <functional>
 
 #include <QImage>
 #include <QtTest>
 
 #include "controls/percent_progress_ctrl.h"
-#include "ctl_classic_palette.h"
+#include "controls/percent_progress_model.h"
+#include "pixel_test_support.h"
 
 using tw::CPercentProgressCtrl;
 
@@ -12,13 +14,6 @@ namespace {
 
 const QColor kNavy(0, 0, 128);
 const QColor kWhite(255, 255, 255);
-
-QImage Render(CPercentProgressCtrl& bar) {
-  QImage image(bar.size(), QImage::Format_RGB32);
-  image.fill(Qt::magenta);
-  bar.render(&image);
-  return image;
-}
 
 // Columns [first, last] that hold any pixel other than the two bar colours: where the text is.
 QPair<int, int> TextColumns(const QImage& image) {
@@ -124,6 +119,20 @@ class ProgressCtrlTest : public QObject {
     bar.setWindowTitle(QString());
     bar.SetPos(70);
     QCOMPARE(TextColumns(Render(bar)), percentColumns);
+  }
+
+  void positionsOutsideTheRangeAreShownAsTheyComeAndSaturate() {
+    tw::PercentProgressModel model;
+    model.SetPos(150, 100);
+    QCOMPARE(model.Text(), std::string("150%"));
+    QCOMPARE(model.SplitX(10, 110), 160);
+    model.SetPos(-5, 100);
+    QCOMPARE(model.Text(), std::string("-5%"));
+    QCOMPARE(model.SplitX(10, 110), 5);
+    model.SetPos(INT_MAX, 1000);
+    QCOMPARE(model.SplitX(10, 1010), INT_MAX);
+    model.SetPos(INT_MIN, 1000);
+    QCOMPARE(model.SplitX(10, 1010), INT_MIN);
   }
 
   void hiddenTextLeavesABareBar() {

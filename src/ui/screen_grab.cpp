@@ -1,6 +1,8 @@
-#include "ui/dlg_screen_grab.h"
+#include "ui/screen_grab.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -8,6 +10,7 @@
 #include <cstdio>
 
 #include "controls/flat_combo_box.h"
+#include "controls/hex_viewer.h"
 #include "controls/skin_radio_button.h"
 #include "link/wire_format.h"
 #include "ui/dialog_host.h"
@@ -25,31 +28,38 @@ const QSize kEnlargedBy(180, 120);
 
 }  // namespace
 
-DlgScreenGrab::DlgScreenGrab(CLoaderDlg& dialog, QString path, GrabScene scene)
+ScreenGrab::ScreenGrab(CLoaderDlg& dialog, QString path, GrabScene scene)
     : m_dialog(dialog), m_path(std::move(path)), m_scene(scene) {
-  QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Begin);
+  QTimer::singleShot(kSettleMs, this, &ScreenGrab::Begin);
 }
 
-void DlgScreenGrab::Begin() {
+void ScreenGrab::Begin() {
   switch (m_scene) {
     case GrabScene::AsOpened:
       Grab();
       break;
     case GrabScene::AfterUpload:
       connect(&m_dialog.Host(), &DialogHost::UploadShown, this,
-              [this] { QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Grab); });
+              [this] { QTimer::singleShot(kSettleMs, this, &ScreenGrab::Grab); });
+      StartUpload();
+      break;
+    case GrabScene::WithSelection:
+      connect(&m_dialog.Host(), &DialogHost::UploadShown, this, [this] {
+        DragOverBytes();
+        QTimer::singleShot(kSettleMs, this, &ScreenGrab::Grab);
+      });
       StartUpload();
       break;
     case GrabScene::WithFiles:
       m_dialog.resize(m_dialog.size() + kEnlargedBy);
       ListFiles();
-      QTimer::singleShot(kSettleMs, this, &DlgScreenGrab::Grab);
+      QTimer::singleShot(kSettleMs, this, &ScreenGrab::Grab);
       break;
   }
 }
 
 // As the operator would: expand the last folder, select its files, press "->".
-void DlgScreenGrab::ListFiles() {
+void ScreenGrab::ListFiles() {
   CFileTreeCtrl& tree = m_dialog.FileTree();
   QTreeWidgetItem* lastFolder = tree.topLevelItem(2);
   if (lastFolder == nullptr) {
@@ -70,8 +80,25 @@ void DlgScreenGrab::ListFiles() {
   }
 }
 
+// As the operator would: press on a byte of the second row and release five rows down.
+void ScreenGrab::DragOverBytes() {
+  QWidget* viewport = m_dialog.HexViewer().viewport();
+  const HexLayout& layout = m_dialog.HexViewer().Model().Layout();
+  const int charWidth = layout.CharWidth();
+  const int lineHeight = layout.LineHeight();
+  const QPointF from(layout.HexColumnX() + 3 * 5 * charWidth + 1, lineHeight + lineHeight / 2);
+  const QPointF to(layout.HexColumnX() + 3 * 11 * charWidth + 1, 6 * lineHeight + lineHeight / 2);
+  const auto send = [viewport](QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent event(type, at, viewport->mapToGlobal(at), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &event);
+  };
+  send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+  send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+}
+
 // As the operator would: mode SDRAM (its address defaults), Upload, Start.
-void DlgScreenGrab::StartUpload() {
+void ScreenGrab::StartUpload() {
   m_dialog.ModeCombo().setCurrentIndex(static_cast<int>(Mode::Sdram));
   m_dialog.OnSelchangeMode();
   m_dialog.DownloadRadio().SetCheck(0);
@@ -79,7 +106,7 @@ void DlgScreenGrab::StartUpload() {
   m_dialog.OnStart();
 }
 
-void DlgScreenGrab::Grab() {
+void ScreenGrab::Grab() {
   QScreen* screen = m_dialog.screen();
   const QPixmap shot = screen != nullptr ? screen->grabWindow(m_dialog.winId()) : m_dialog.grab();
   if (!shot.save(m_path, "PNG")) {

@@ -1,4 +1,4 @@
-#include "ui/dlg_control_factory.h"
+#include "ui/control_factory.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -14,8 +14,8 @@
 #include "controls/percent_progress_ctrl.h"
 #include "controls/skin_check_box.h"
 #include "controls/skin_radio_button.h"
+#include "ui/app_icon.h"
 #include "ui/dialog_units.h"
-#include "ui/dlg_app_icon.h"
 #include "ui/file_list_ctrl.h"
 #include "ui/file_tree_ctrl.h"
 

@@ -11,12 +11,13 @@
 #include <optional>
 #include <utility>
 
+#include "controls/flat_combo_box.h"
 #include "ui/dialog_host.h"
-#include "ui/dlg_prompter.h"
+#include "ui/prompter.h"
 
 namespace tw::test {
 
-class ScriptedPrompter : public DlgPrompter {
+class ScriptedPrompter : public Prompter {
  public:
   void MessageBox(QWidget*, const QString& text) override { messages.append(text); }
   bool AskYesNo(QWidget*, const QString& text) override {
@@ -44,6 +45,12 @@ class ScriptedPrompter : public DlgPrompter {
     return answer.isEmpty() ? std::nullopt : std::optional<QString>(answer);
   }
 };
+
+// The user's choice in a combo, as the drop-down list makes it.
+inline void Choose(CFlatComboBox& combo, int index) {
+  combo.setCurrentIndex(index);
+  emit combo.activated(index);
+}
 
 // Runs the event loop until the message `text` has been shown (now or earlier); false when `limitMs`
 // passes first, which only guards against a hang.

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "ui/dlg_prompter.h"
+#include "ui/prompter.h"
 
 namespace tw {
 
 // The real questions: QMessageBox with the executable's base name as caption, and QFileDialog.
-class DlgWidgetPrompter : public DlgPrompter {
+class WidgetPrompter : public Prompter {
  public:
   void MessageBox(QWidget* parent, const QString& text) override;
   [[nodiscard]] bool AskYesNo(QWidget* parent, const QString& text) override;

@@ -9,18 +9,6 @@ class WaitDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void sizedInDialogUnits() {
-    CWaitDialog wait;
-    wait.ApplyBaseUnits(QSize(8, 16));  // 2 pixels per unit across, 2 down
-    QCOMPARE(wait.size(), QSize(374, 96));
-    auto* text = wait.findChild<QLabel*>(QStringLiteral("1020"));
-    QVERIFY(text != nullptr);
-    QCOMPARE(text->geometry().topLeft(), QPoint(58, 36));
-    QCOMPARE(text->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-    QCOMPARE(wait.windowTitle(), QStringLiteral("Converting Photo Image"));
-    QVERIFY(!wait.isModal());
-  }
-
   void shownCentredOnTheMainDialogWithTheMessageCaption() {
     QWidget mainDialog;
     mainDialog.setGeometry(100, 80, 500, 420);

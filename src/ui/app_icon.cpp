@@ -1,4 +1,4 @@
-#include "ui/dlg_app_icon.h"
+#include "ui/app_icon.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,13 +1,11 @@
 // The viewer's clipboard against another X11 program (xclip) in a private Xvfb server, both ways.
-// Skips when Xvfb or xclip is missing. With TARNWICK_HEX_SCREENSHOT=<file.png> it also saves a
-// screenshot of a 2 MiB buffer with a selection, taken on that server.
+// Skips when Xvfb or xclip is missing.
 #include "controls/hex_clipboard.h"
 #include "controls/hex_viewer.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QProcess>
-#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtTest>
@@ -25,7 +23,6 @@ extern char** environ;
 namespace {
 
 constexpr int kWaitMs = 10000;
-constexpr std::uint32_t kDemoSize = 2u << 20;
 
 // A private X server on a display number it picks itself (-displayfd), so parallel runs never clash.
 class XvfbServer {
@@ -174,35 +171,6 @@ class HexClipboardX11Test : public QObject {
     xclip.waitForFinished();
 
     QCOMPARE(Contents(), QByteArray(payload + QByteArray(8, '\x11')));
-  }
-
-  void screenshotOfTwoMiBWithASelection() {
-    const QByteArray path = qgetenv("TARNWICK_HEX_SCREENSHOT");
-    if (path.isEmpty()) {
-      QSKIP("TARNWICK_HEX_SCREENSHOT is not set");
-    }
-    m_viewer->resize(640, 360);
-    m_viewer->SetAddressBase(0x80000000);
-    m_viewer->Clear();
-    for (std::uint32_t i = 0; i < kDemoSize; ++i) {
-      const std::uint8_t text = static_cast<std::uint8_t>("Tarnwick hex viewer demo. "[i % 26]);
-      m_viewer->AppendByte(i % 512 < 256 ? static_cast<std::uint8_t>(i) : text, i);
-    }
-    m_viewer->SetLength(kDemoSize);
-    QTRY_VERIFY(m_viewer->verticalScrollBar()->isVisible());
-    m_viewer->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    m_viewer->activateWindow();
-    m_viewer->setFocus();
-    const auto& layout = m_viewer->Model().Layout();
-    const int cw = layout.CharWidth();
-    const int lh = layout.LineHeight();
-    const QPoint from(layout.HexColumnX() + 3 * 5 * cw + 1, 2 * lh + lh / 2);
-    const QPoint to(layout.HexColumnX() + 3 * 11 * cw + 1, 7 * lh + lh / 2);
-    QTest::mousePress(m_viewer->viewport(), Qt::LeftButton, {}, from);
-    QTest::mouseMove(m_viewer->viewport(), to);
-    QTest::mouseRelease(m_viewer->viewport(), Qt::LeftButton, {}, to);
-    QVERIFY(m_viewer->Model().HasSelection());
-    QVERIFY(m_viewer->grab().save(QString::fromLocal8Bit(path)));
   }
 };
 

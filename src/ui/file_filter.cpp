@@ -1,4 +1,4 @@
-#include "ui/dlg_file_filter.h"
+#include "ui/file_filter.h"
 
 #include <QStringList>
 

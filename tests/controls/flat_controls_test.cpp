@@ -6,7 +6,7 @@
 
 #include "controls/flat_combo_box.h"
 #include "controls/flat_edit.h"
-#include "ctl_classic_palette.h"
+#include "pixel_test_support.h"
 
 using tw::CFlatComboBox;
 using tw::CFlatEdit;
@@ -34,12 +34,6 @@ QWidget* ShowFocused(CFlatComboBox& combo) {
     return nullptr;
   }
   return QApplication::focusWidget();
-}
-
-QImage Render(QWidget& widget) {
-  QImage image(widget.size(), QImage::Format_RGB32);
-  widget.render(&image);
-  return image;
 }
 
 }  // namespace

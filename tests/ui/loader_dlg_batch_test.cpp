@@ -9,10 +9,9 @@
 #include <fstream>
 #include <memory>
 
-#include "boxsim/embedded_box.h"
 #include "controls/flat_combo_box.h"
 #include "controls/wait_dialog.h"
-#include "dlg_test_support.h"
+#include "box_bench.h"
 #include "ui/app_settings.h"
 #include "ui/file_list_ctrl.h"
 #include "ui/file_tree_ctrl.h"
@@ -22,9 +21,6 @@
 using namespace tw;
 
 namespace {
-
-// The PC reopens its port after the speed confirmation; a reply sent before that would be purged.
-constexpr std::chrono::milliseconds kSettle{100};
 
 // Stands in for the photo converter: a still picture and a full-size thumbnail, at once.
 const char* const kFakeConverter =
@@ -56,7 +52,7 @@ class ExitWhenShown : public QObject {
 
 }  // namespace
 
-class DlgBatchTest : public QObject {
+class LoaderDlgBatchTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -74,19 +70,9 @@ class DlgBatchTest : public QObject {
   }
 
   void sendsTheListAndEmptiesIt() {
-    BoxOptions box;
-    box.paced = false;
-    box.settle = kSettle;
-    EmbeddedBox simulator(box);
-    auto scripted = std::make_unique<test::ScriptedPrompter>();
-    test::ScriptedPrompter& prompter = *scripted;
-    LoaderDlgOptions options;
-    options.engineering = true;
-    options.deviceOverrides[1] = simulator.DevicePath();
-    options.prompter = std::move(scripted);
-    options.converterDirectory = m_tools.path().toStdString();
     const int recordsBefore = SelectedFile::LiveCount();
-    CLoaderDlg dialog(std::move(options));
+    const test::BoxBench bench(true, {}, m_tools.path().toStdString());
+    CLoaderDlg& dialog = *bench.dialog;
 
     CFileTreeCtrl& tree = dialog.FileTree();
     QTreeWidgetItem* folder = tree.topLevelItem(2);
@@ -102,31 +88,24 @@ class DlgBatchTest : public QObject {
     dialog.ModeCombo().setCurrentIndex(static_cast<int>(Mode::Mp3));
     dialog.OnStart();  // returns when the batch is over
 
-    QCOMPARE(prompter.messages, QStringList{QStringLiteral("Write Complete!!!")});
+    QCOMPARE(bench.prompter->messages, QStringList{QStringLiteral("Write Complete!!!")});
     QCOMPARE(list.GetItemCount(), 0);
     QCOMPARE(SelectedFile::LiveCount(), recordsBefore);
     QCOMPARE(dialog.ModeCombo().currentIndex(), static_cast<int>(Mode::Photo));
     QVERIFY(!dialog.WaitDialog().IsShown());
-    const std::filesystem::path disk = simulator.DiskDir();
+    const std::filesystem::path disk = bench.simulator->DiskDir();
     QCOMPARE(std::filesystem::file_size(disk / "mp3" / "a.mp3"), std::uintmax_t{3000});
     QCOMPARE(std::filesystem::file_size(disk / "mp3" / "b.mp3"), std::uintmax_t{5000});
     QVERIFY(std::filesystem::exists(disk / "photo" / "c.jpg"));
   }
 
   void closingMidBatchReturnsAndReleasesOnce() {
-    BoxOptions box;
-    box.paced = false;
-    box.settle = kSettle;
-    box.faults.silent = true;  // the handshake is never answered: the batch waits
-    EmbeddedBox simulator(box);
-    LoaderDlgOptions options;
-    options.engineering = true;
-    options.deviceOverrides[1] = simulator.DevicePath();
-    auto prompter = std::make_unique<test::ScriptedPrompter>();
-    prompter->yes = true;  // the operator confirms stopping the transfer that has begun
-    options.prompter = std::move(prompter);
     const int recordsBefore = SelectedFile::LiveCount();
-    CLoaderDlg dialog(std::move(options));
+    BoxFaults silent;
+    silent.silent = true;  // the handshake is never answered: the batch waits
+    const test::BoxBench bench(true, silent);
+    bench.prompter->yes = true;  // the operator confirms stopping the transfer that has begun
+    CLoaderDlg& dialog = *bench.dialog;
     for (int i = 0; i < 2; ++i) {
       auto file = std::make_unique<SelectedFile>();
       QVERIFY(file->SetPath(m_media.filePath(QStringLiteral("a.mp3")).toStdString()));
@@ -148,5 +127,5 @@ class DlgBatchTest : public QObject {
   QTemporaryDir m_tools;
 };
 
-QTEST_MAIN(DlgBatchTest)
-#include "dlg_batch_test.moc"
+QTEST_MAIN(LoaderDlgBatchTest)
+#include "loader_dlg_batch_test.moc"

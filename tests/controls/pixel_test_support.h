@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QApplication>
+#include <QImage>
 #include <QPalette>
+#include <QWidget>
 
 // The classic grey 3-D scheme with a navy highlight on a white window, so pixels can be checked exactly.
 inline QPalette ClassicPalette() {
@@ -21,3 +23,11 @@ inline QPalette ClassicPalette() {
 }
 
 inline void UseClassicPalette() { QApplication::setPalette(ClassicPalette()); }
+
+// The widget as it paints itself; magenta wherever it paints nothing.
+inline QImage Render(QWidget& widget) {
+  QImage image(widget.size(), QImage::Format_RGB32);
+  image.fill(Qt::magenta);
+  widget.render(&image);
+  return image;
+}

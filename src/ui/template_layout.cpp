@@ -1,4 +1,4 @@
-#include "ui/dlg_layout.h"
+#include "ui/template_layout.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-#include "ui/dlg_control_factory.h"
+#include "ui/control_factory.h"
 
 namespace tw {
 
@@ -74,11 +74,11 @@ int LineEditWidthFor(QLineEdit& edit, const QString& text) {
 
 }  // namespace
 
-DlgLayout::DlgLayout(std::span<const DialogItem> items, std::vector<QWidget*> controls, const QFont& font)
+TemplateLayout::TemplateLayout(std::span<const DialogItem> items, std::vector<QWidget*> controls, const QFont& font)
     : m_items(items), m_controls(std::move(controls)), m_units(font) {}
 
-int DlgLayout::NeededWidth(const DialogItem& item, QWidget* control,
-                           const std::map<int, QStringList>& editTexts) const {
+int TemplateLayout::NeededWidth(const DialogItem& item, QWidget* control,
+                                const std::map<int, QStringList>& editTexts) const {
   if (auto* combo = qobject_cast<QComboBox*>(control)) {
     return ComboWidthFor(*combo);
   }
@@ -93,7 +93,7 @@ int DlgLayout::NeededWidth(const DialogItem& item, QWidget* control,
   return width;
 }
 
-void DlgLayout::FitTexts(const std::map<int, QStringList>& editTexts) {
+void TemplateLayout::FitTexts(const std::map<int, QStringList>& editTexts) {
   QSize base = m_units.BaseUnits();
   for (std::size_t i = 0; i < m_items.size(); ++i) {
     const int needed = NeededWidth(m_items[i], m_controls[i], editTexts);
@@ -106,7 +106,7 @@ void DlgLayout::FitTexts(const std::map<int, QStringList>& editTexts) {
   m_units = DialogUnits(base);
 }
 
-void DlgLayout::Place(QSize extra) {
+void TemplateLayout::Place(QSize extra) {
   extra = extra.expandedTo(QSize(0, 0));
   for (std::size_t i = 0; i < m_items.size(); ++i) {
     const Stretch s = StretchOf(m_items[i]);
@@ -124,7 +124,7 @@ void DlgLayout::Place(QSize extra) {
   }
 }
 
-QWidget* DlgLayout::FieldOf(std::size_t labelIndex) const {
+QWidget* TemplateLayout::FieldOf(std::size_t labelIndex) const {
   const DialogItem& label = m_items[labelIndex];
   if (label.kind != ItemClass::Static || labelIndex + 1 >= m_items.size()) {
     return nullptr;
@@ -134,7 +134,7 @@ QWidget* DlgLayout::FieldOf(std::size_t labelIndex) const {
   return sameRow ? m_controls[labelIndex + 1] : nullptr;
 }
 
-void DlgLayout::TieLabelsToFields() const {
+void TemplateLayout::TieLabelsToFields() const {
   for (std::size_t i = 0; i < m_items.size(); ++i) {
     auto* label = qobject_cast<QLabel*>(m_controls[i]);
     QWidget* field = FieldOf(i);

@@ -1,4 +1,4 @@
-#include "ui/dlg_widget_prompter.h"
+#include "ui/widget_prompter.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -15,26 +15,26 @@ std::optional<QString> Chosen(const QString& path) {
 
 }  // namespace
 
-void DlgWidgetPrompter::MessageBox(QWidget* parent, const QString& text) {
+void WidgetPrompter::MessageBox(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, Caption(), text, QMessageBox::Ok, parent);
   box.exec();
 }
 
-bool DlgWidgetPrompter::AskYesNo(QWidget* parent, const QString& text) {
+bool WidgetPrompter::AskYesNo(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, Caption(), text, QMessageBox::Yes | QMessageBox::No, parent);
   box.setDefaultButton(QMessageBox::No);  // Enter keeps the transfer going
   return box.exec() == QMessageBox::Yes;
 }
 
-std::optional<QString> DlgWidgetPrompter::AskOpenFile(QWidget* parent, const QString& filter) {
+std::optional<QString> WidgetPrompter::AskOpenFile(QWidget* parent, const QString& filter) {
   return Chosen(QFileDialog::getOpenFileName(parent, QString(), QString(), filter));
 }
 
-std::optional<QString> DlgWidgetPrompter::AskSaveFile(QWidget* parent, const QString& filter) {
+std::optional<QString> WidgetPrompter::AskSaveFile(QWidget* parent, const QString& filter) {
   // The dialog itself asks before an existing file is replaced.
   return Chosen(QFileDialog::getSaveFileName(parent, QString(), QString(), filter));
 }
 
-QString DlgWidgetPrompter::Caption() { return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(); }
+QString WidgetPrompter::Caption() { return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(); }
 
 }  // namespace tw
