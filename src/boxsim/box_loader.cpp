@@ -260,7 +260,7 @@ std::optional<std::uint8_t> BoxLoader::RefuseDownload(Mode mode, std::uint32_t a
     return rpl::kInvalidSw;
   }
   if (IsMedia(mode)) {
-    return size < kMediaRecordSize ? std::optional(rpl::kBadHeader) : std::nullopt;
+    return size < kMediaHeaderSize ? std::optional(rpl::kBadHeader) : std::nullopt;
   }
   if (mode == Mode::Boot && size != kBootSize) {
     return rpl::kBadHeader;
@@ -379,15 +379,15 @@ void BoxLoader::StoreInMemory(const std::uint8_t* payload, std::size_t size) {
 
 bool BoxLoader::StoreMediaRecord(const std::uint8_t* record) {
   const Mode mode = m_download.mode;
-  const auto parsed = MediaRecord::Parse(record);
-  const std::uint8_t type = mode == Mode::Mp3 ? kContentMp3 : kContentPicture;
-  if (!parsed || parsed->contentType != type || parsed->length != m_download.size - kMediaRecordSize) {
+  const auto parsed = MediaHeaderRecord::Parse(record);
+  const MediaContentType type = mode == Mode::Mp3 ? MediaContentType::Mp3 : MediaContentType::Photo;
+  if (!parsed || parsed->ContentType() != type || parsed->Length() != m_download.size - kMediaHeaderSize) {
     m_trace.Note("media header record does not fit the request");
     EndSession(rpl::kBadHeader);
     return false;
   }
-  m_trace.Note("media \"" + parsed->name + "\" " + std::to_string(parsed->length) + " bytes, " +
-               std::to_string(parsed->duration) + " s");
+  m_trace.Note("media \"" + std::string(parsed->Name()) + "\" " + std::to_string(parsed->Length()) + " bytes, " +
+               std::to_string(parsed->Duration()) + " s");
   if (const auto refusal = m_disk.Admit(mode, *parsed)) {
     m_trace.Note(*refusal == rpl::kNoHddSpace ? Describe("disk full: used", m_disk.UsedBytes(), m_options.diskSize)
                                               : Describe("photo limit:", m_disk.PhotoCount(), m_options.maxPhotos));

@@ -34,12 +34,28 @@ MediaDisk::~MediaDisk() {
   }
 }
 
-std::filesystem::path MediaDisk::PathFor(Mode mode, const MediaRecord& record) const {
+std::string MediaDisk::StoredName(std::string_view name) {
+  std::string clean;
+  clean.reserve(name.size());
+  for (char c : name) {
+    const auto code = static_cast<unsigned char>(c);
+    // Also what Windows refuses in a file name, so the disk works the same there.
+    const bool unsafe =
+        std::string_view(R"(/\:<>"|?*)").find(c) != std::string_view::npos || code < 0x20 || code == 0x7F;
+    clean.push_back(unsafe ? '_' : c);
+  }
+  if (clean.find_first_not_of('.') == std::string::npos) {
+    return "unnamed";  // "." and ".." are no file names; Windows would also drop trailing dots
+  }
+  return clean;
+}
+
+std::filesystem::path MediaDisk::PathFor(Mode mode, const MediaHeaderRecord& record) const {
   switch (mode) {
     case Mode::Mp3:
-      return m_root / "mp3" / SanitizeMediaName(record.name);
+      return m_root / "mp3" / StoredName(record.Name());
     case Mode::Photo:
-      return m_root / "photo" / SanitizeMediaName(record.name);
+      return m_root / "photo" / StoredName(record.Name());
     default:
       return m_root / "background.slot";
   }
@@ -73,7 +89,7 @@ std::uint64_t MediaDisk::ExistingSize(const std::filesystem::path& file) const {
   return error ? 0 : size;
 }
 
-std::optional<std::uint8_t> MediaDisk::Admit(Mode mode, const MediaRecord& record) const {
+std::optional<std::uint8_t> MediaDisk::Admit(Mode mode, const MediaHeaderRecord& record) const {
   if (mode == Mode::Background) {
     return std::nullopt;  // its own slot, outside the disk's accounting
   }
@@ -81,7 +97,7 @@ std::optional<std::uint8_t> MediaDisk::Admit(Mode mode, const MediaRecord& recor
   const bool replaces = std::filesystem::exists(target);
   // A file of the same name is replaced, so its room counts as free.
   const std::uint64_t used = UsedBytes() - ExistingSize(target);
-  if (used > m_capacity || record.length > m_capacity - used) {
+  if (used > m_capacity || record.Length() > m_capacity - used) {
     return rpl::kNoHddSpace;
   }
   if (mode == Mode::Photo && !replaces && PhotoCount() >= m_maxPhotos) {
@@ -90,7 +106,7 @@ std::optional<std::uint8_t> MediaDisk::Admit(Mode mode, const MediaRecord& recor
   return std::nullopt;
 }
 
-bool MediaDisk::Begin(Mode mode, const MediaRecord& record) {
+bool MediaDisk::Begin(Mode mode, const MediaHeaderRecord& record) {
   Abort();
   m_target = PathFor(mode, record);
   m_partial.open(m_target.string() + kPartialSuffix, std::ios::binary | std::ios::trunc);
