@@ -1,15 +1,15 @@
 #pragma once
 // The box's hard disk: MP3 files and photos by name, the background picture in a slot of its own.
 //   <root>/mp3/<name>   <root>/photo/<name>   <root>/background.slot
-// A file arrives as <final>.partial and is renamed when complete, so an aborted transfer leaves nothing.
+// A file arrives beside its final name and is renamed when complete, so an aborted transfer leaves nothing.
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "link/replacing_file.h"
 #include "link/wire_format.h"
 #include "media/media_header_record.h"
 
@@ -47,8 +47,7 @@ class MediaDisk {
   bool m_ownsRoot = false;
   std::uint64_t m_capacity;
   unsigned m_maxPhotos;
-  std::filesystem::path m_target;
-  std::ofstream m_partial;
+  ReplacingFile m_file;
 };
 
 }  // namespace tw
