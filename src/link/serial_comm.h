@@ -15,11 +15,10 @@
 
 #include "link/chunk_sink.h"
 #include "link/port_open_error.h"
+#include "link/serial_backend.h"
 #include "link/wire_format.h"
 
 namespace tw {
-
-class SerialBackend;
 
 // One serial device, a reader thread that hands received chunks of at most 2048 bytes to the owner one
 // at a time, and a blocking write.
@@ -31,10 +30,9 @@ class CSerialComm {
   CSerialComm& operator=(const CSerialComm&) = delete;
 
   void SetOwner(ChunkSink* owner);
-  void SetParams(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize, std::uint8_t stopBits,
-                 std::uint8_t parity);
+  void SetParams(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize, StopBits stopBits, Parity parity);
   bool CreateEvents();
-  bool Open(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize, std::uint8_t stopBits, std::uint8_t parity);
+  bool Open(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize, StopBits stopBits, Parity parity);
   bool Configure();
   bool Send(const std::uint8_t* data, std::size_t count);
   void ClosePort();
@@ -86,10 +84,7 @@ class CSerialComm {
   std::atomic<bool> m_connected{false};
   std::array<std::uint8_t, kMaxChunk + 1> m_receive{};
   std::uint8_t m_port = 1;
-  std::uint8_t m_byteSize = 8;
-  std::uint8_t m_parity = 0;
-  std::uint8_t m_stopBits = 0;
-  std::uint32_t m_baud = 9600;
+  LineSettings m_line;
 
   // The hand-off. A chunk stays pending across a close: the owner still holds it, so a reader started
   // by a reconnect waits for that release before it reuses the receive buffer.
