@@ -118,17 +118,10 @@ bool CSerialComm::IsConnected() const { return m_connected; }
 
 const std::uint8_t* CSerialComm::ReceiveBuffer() const { return m_receive.data(); }
 
-std::size_t CSerialComm::PendingLength() const {
-  const std::lock_guard lock(m_mutex);
-  return m_pending;
-}
-
 std::chrono::milliseconds CSerialComm::ChunkSilence() const {
   const std::lock_guard lock(m_mutex);
   return m_silence;
 }
-
-std::uint8_t CSerialComm::PortNumber() const { return m_port; }
 
 std::uint32_t CSerialComm::BaudRate() const { return m_line.baud; }
 

@@ -43,11 +43,9 @@ class CSerialComm {
 
   [[nodiscard]] bool IsConnected() const;
   [[nodiscard]] const std::uint8_t* ReceiveBuffer() const;  // the chunk, followed by a zero byte
-  [[nodiscard]] std::size_t PendingLength() const;
   // How long the reader waited on a quiet line before the pending chunk came: the line's own silence,
   // not the time the owner spent elsewhere (a message box holding the chunk, a blocked output).
   [[nodiscard]] std::chrono::milliseconds ChunkSilence() const;
-  [[nodiscard]] std::uint8_t PortNumber() const;
   [[nodiscard]] std::uint32_t BaudRate() const;
 
   // Port numbers 1..5 map to the n-th serial device present unless overridden here; above 5 the
