@@ -87,7 +87,7 @@ TEST_F(BoxFaultsTest, SplitRepliesArriveInFragmentsWithGapsAndSameSeedSameCuts) 
   EXPECT_EQ(again.writes, m_line.writes);
 }
 
-TEST_F(BoxFaultsTest, JoinedRepliesGoOutAsOneWrite) {
+TEST_F(BoxFaultsTest, JoinedRepliesAndUploadDataGoOutAsOneWrite) {
   BoxFaults faults;
   faults.joinReplies = true;
   faults.corruptEvery = 1;
@@ -100,12 +100,6 @@ TEST_F(BoxFaultsTest, JoinedRepliesGoOutAsOneWrite) {
   EXPECT_EQ(Send(m_pc.ResendBlock(data)), Codes({rpl::kBlockOk, rpl::kComplete}));
   ASSERT_EQ(m_line.writes.size(), before + 2);
   EXPECT_EQ(m_line.writes.back().size(), 2 * kReplySize);
-}
-
-TEST_F(BoxFaultsTest, JoinedUploadDataFollowsItsReplyInTheSameWrite) {
-  BoxFaults faults;
-  faults.joinReplies = true;
-  StartWith(faults);
   EXPECT_EQ(Upload(Mode::Eeprom, 0, 100), Bytes(100, 0xFF));
   EXPECT_EQ(m_line.writes.back().size(), kReplySize + 100);
 }
@@ -155,23 +149,21 @@ TEST_F(BoxFaultsTest, InjectedReplyAtAnUploadBlock) {
   EXPECT_EQ(m_line.output.NextReply(), (BoxReply{rpl::kUploadData, 0})) << "the upload goes on after it";
 }
 
-TEST_F(BoxFaultsTest, DiskFullRefusesEveryMp3) {
+TEST_F(BoxFaultsTest, AFullDiskAndAFullPhotoListRefuseMediaButNotTheBackground) {
+  const auto media = [](std::string_view name, std::uint8_t type) {
+    Bytes bytes = ScriptedPc::MediaRecord(name, 10, 0, type);
+    bytes.resize(1034, 0x11);
+    return bytes;
+  };
   BoxFaults faults;
   faults.diskFull = true;
   StartWith(faults);
-  Bytes media = ScriptedPc::MediaRecord("a.mp3", 10, 1, 0);
-  media.resize(1034, 0x11);
-  EXPECT_EQ(Download(Mode::Mp3, 0, media), Codes({rpl::kNoHddSpace}));
-}
-
-TEST_F(BoxFaultsTest, PhotosFullRefusesEveryPhotoButNotTheBackground) {
-  BoxFaults faults;
+  EXPECT_EQ(Download(Mode::Mp3, 0, media("a.mp3", 0)), Codes({rpl::kNoHddSpace}));
+  faults = BoxFaults{};
   faults.photosFull = true;
   StartWith(faults);
-  Bytes media = ScriptedPc::MediaRecord("a.jpg", 10, 0, 2);
-  media.resize(1034, 0x22);
-  EXPECT_EQ(Download(Mode::Photo, 0, media), Codes({rpl::kPhotoError}));
-  EXPECT_EQ(Download(Mode::Background, 0, media), Codes({rpl::kBlockOk, rpl::kBlockOk, rpl::kComplete}));
+  EXPECT_EQ(Download(Mode::Photo, 0, media("a.jpg", 2)), Codes({rpl::kPhotoError}));
+  EXPECT_EQ(Download(Mode::Background, 0, media("a.jpg", 2)), Codes({rpl::kBlockOk, rpl::kBlockOk, rpl::kComplete}));
 }
 
 }  // namespace

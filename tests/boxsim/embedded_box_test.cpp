@@ -104,6 +104,15 @@ class PcEnd {
   int m_fd;
 };
 
+// Up to the speed confirm; where RPL_GET_REQUEST is read depends on whether the PC reopens its end.
+void Negotiate(PcEnd& pc, std::uint8_t speedIndex) {
+  pc.Send(ScriptedPc::Handshake());
+  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kHello, 0}));
+  pc.Send(ScriptedPc::SetSpeed(speedIndex));
+  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kSpeedAck, 0}));
+  pc.Send(ScriptedPc::SpeedConfirm());
+}
+
 BoxOptions FastOptions() {
   BoxOptions options;
   options.paced = false;
@@ -117,11 +126,7 @@ TEST(EmbeddedBox, DownloadAndUploadRoundTripOverAPtyAcrossTheSpeedReopen) {
   PcEnd pc = PcEnd::OpenTty(box.DevicePath());
   ASSERT_TRUE(pc.Valid()) << box.DevicePath();
   pc.Send(Bytes{'n', 'o', 'i', 's', 'e'});
-  pc.Send(ScriptedPc::Handshake());
-  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kHello, 0}));
-  pc.Send(ScriptedPc::SetSpeed(2));
-  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kSpeedAck, 0}));
-  pc.Send(ScriptedPc::SpeedConfirm());
+  Negotiate(pc, 2);
   pc.Close();  // the PC reopens its port at the new speed; the line must not hang up
   pc = PcEnd::OpenTty(box.DevicePath());
   EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kGetRequest, 0}));
@@ -137,11 +142,7 @@ TEST(EmbeddedBox, DownloadAndUploadRoundTripOverAPtyAcrossTheSpeedReopen) {
   EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kComplete, 0}));
   EXPECT_EQ(box.ReadMemory(Mode::Sdram, 0x00400000, 2500), content);
 
-  pc.Send(ScriptedPc::Handshake());
-  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kHello, 0}));
-  pc.Send(ScriptedPc::SetSpeed(4));
-  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kSpeedAck, 0}));
-  pc.Send(ScriptedPc::SpeedConfirm());
+  Negotiate(pc, 4);
   EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kGetRequest, 0}));
   pc.Send(ScriptedPc::Request(false, Mode::Sdram, 0x00400000, 2500));
   Bytes uploaded;
@@ -185,11 +186,7 @@ TEST(TcpBox, ConversationSurvivesThePcReconnectingAtTheSpeedChange) {
   {
     PcEnd pc = PcEnd::ConnectTcp(port);
     ASSERT_TRUE(pc.Valid());
-    pc.Send(ScriptedPc::Handshake());
-    EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kHello, 0}));
-    pc.Send(ScriptedPc::SetSpeed(4));
-    EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kSpeedAck, 0}));
-    pc.Send(ScriptedPc::SpeedConfirm());
+    Negotiate(pc, 4);
   }
   PcEnd pc = PcEnd::ConnectTcp(port);
   ASSERT_TRUE(pc.Valid());
@@ -218,11 +215,7 @@ TEST(DeviceBox, SerialDeviceIsDrivenAtTheNegotiatedSpeed) {
     BoxRunner runner(options, endpoint, stop);
     std::thread thread([&runner] { runner.Run(); });
     PcEnd pc(master);
-    pc.Send(ScriptedPc::Handshake());
-    EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kHello, 0}));
-    pc.Send(ScriptedPc::SetSpeed(2));
-    EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kSpeedAck, 0}));
-    pc.Send(ScriptedPc::SpeedConfirm());
+    Negotiate(pc, 2);
     EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kGetRequest, 0}));
     termios settings{};
     ASSERT_EQ(tcgetattr(slave, &settings), 0);
