@@ -19,7 +19,7 @@ Bytes SmallMp3() {
 }
 
 TEST(Mp3File, OnlyMp3ExtensionsInAnyCaseAreInspected) {
-  test::ScratchFolder folder;
+  test::TempDir folder;
   const auto inspect = [&](const char* name) {
     test::WriteBytes(folder.Path() / name, SmallMp3());
     return CMp3Info((folder.Path() / name).string());
@@ -35,7 +35,7 @@ TEST(Mp3File, OnlyMp3ExtensionsInAnyCaseAreInspected) {
 }
 
 TEST(Mp3File, UnopenableFileIsReportedByPath) {
-  test::ScratchFolder folder;
+  test::TempDir folder;
   const auto missing = (folder.Path() / "gone.mp3").string();
   EXPECT_EQ(CMp3Info(missing).Error(), "Can't open " + missing + " !!!");
 
@@ -98,7 +98,7 @@ class LameMp3 : public ::testing::Test {
     return out;
   }
 
-  test::ScratchFolder m_folder{"lame"};
+  test::TempDir m_folder;
 };
 
 TEST_F(LameMp3, ConstantBitrateWithId3v1Tag) {

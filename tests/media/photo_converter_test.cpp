@@ -58,7 +58,7 @@ class PhotoConversion : public ::testing::Test {
     }
   }
 
-  test::ScratchFolder m_root{"photo"};
+  test::TempDir m_root;
   fs::path m_own = m_root.Make("own");
   fs::path m_start = m_root.Make("start dir; echo \"quoted\" 'x'");
   fs::path m_temp = m_root.Make("temp $(false) `false` & more");
