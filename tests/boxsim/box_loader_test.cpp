@@ -45,18 +45,6 @@ TEST_F(BoxLoaderTest, FramesOutOfTurnAreIgnoredAndAnUnknownSpeedIsACommunication
   EXPECT_EQ(m_line.writes.size(), writesBefore + 1);
 }
 
-TEST_F(BoxLoaderTest, ProgramDownloadStoresTheImageAndCompletes) {
-  BoxOptions options;
-  options.flashReportEvery = 0;
-  Start(options);
-  const Bytes image = Pattern(2500);
-  EXPECT_EQ(Download(Mode::Program, 0, image), Codes({rpl::kBlockOk, rpl::kBlockOk, rpl::kBlockOk, rpl::kComplete}));
-  Bytes stored(image.size());
-  m_loader->Memory().RegionFor(Mode::Program)->Read(0, stored.data(), stored.size());
-  EXPECT_EQ(stored, image);
-  EXPECT_EQ(m_loader->FinishedTransfers(), 1u);
-}
-
 TEST_F(BoxLoaderTest, CompleteOnlyReplacesTheLastBlockOk) {
   BoxOptions options;
   options.flashReportEvery = 0;

@@ -1,10 +1,9 @@
-// The box in its own thread, over a real pseudo-terminal and a real TCP connection.
+// The box in its own thread, over a real TCP connection and a terminal device.
 
 #include "boxsim/embedded_box.h"
 
 #include <arpa/inet.h>
 #include <pty.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -32,16 +31,6 @@ class PcEnd {
   ~PcEnd() { Close(); }
   PcEnd(const PcEnd&) = delete;
   PcEnd& operator=(const PcEnd&) = delete;
-
-  static PcEnd OpenTty(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    termios settings{};
-    if (fd >= 0 && tcgetattr(fd, &settings) == 0) {
-      cfmakeraw(&settings);
-      tcsetattr(fd, TCSANOW, &settings);
-    }
-    return PcEnd(fd);
-  }
 
   static PcEnd ConnectTcp(std::uint16_t port) {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -119,41 +108,6 @@ BoxOptions FastOptions() {
   options.settle = std::chrono::milliseconds(0);
   options.flashReportEvery = 0;
   return options;
-}
-
-TEST(EmbeddedBox, DownloadAndUploadRoundTripOverAPtyAcrossTheSpeedReopen) {
-  EmbeddedBox box(FastOptions());
-  PcEnd pc = PcEnd::OpenTty(box.DevicePath());
-  ASSERT_TRUE(pc.Valid()) << box.DevicePath();
-  pc.Send(Bytes{'n', 'o', 'i', 's', 'e'});
-  Negotiate(pc, 2);
-  pc.Close();  // the PC reopens its port at the new speed; the line must not hang up
-  pc = PcEnd::OpenTty(box.DevicePath());
-  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kGetRequest, 0}));
-
-  const Bytes content = Pattern(2500, 8);
-  pc.Send(ScriptedPc::Request(true, Mode::Sdram, 0x00400000, 2500));
-  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kSendData, 0}));
-  for (std::size_t offset = 0; offset < content.size(); offset += kBlockSize) {
-    const std::size_t n = std::min(kBlockSize, content.size() - offset);
-    pc.Send(ScriptedPc::ViewerBlock(std::span(content).subspan(offset, n)));
-    EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kBlockOk, 0}));
-  }
-  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kComplete, 0}));
-  EXPECT_EQ(box.ReadMemory(Mode::Sdram, 0x00400000, 2500), content);
-
-  Negotiate(pc, 4);
-  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kGetRequest, 0}));
-  pc.Send(ScriptedPc::Request(false, Mode::Sdram, 0x00400000, 2500));
-  Bytes uploaded;
-  while (uploaded.size() < content.size()) {
-    ASSERT_EQ(pc.Reply(), (BoxReply{rpl::kUploadData, 0}));
-    const Bytes chunk = pc.Receive(std::min(kBlockSize, content.size() - uploaded.size()));
-    uploaded.insert(uploaded.end(), chunk.begin(), chunk.end());
-    pc.Send(ScriptedPc::UploadAck());
-  }
-  EXPECT_EQ(uploaded, content);
-  EXPECT_TRUE(box.WaitForTransfers(2, kLimit));
 }
 
 TEST(EmbeddedBox, ExposesItsDiskAndMemoryAndRemovesItsTemporaryDisk) {
