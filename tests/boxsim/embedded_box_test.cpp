@@ -5,7 +5,6 @@
 #include <arpa/inet.h>
 #include <pty.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -18,6 +17,7 @@
 #include "boxsim/device_endpoint.h"
 #include "boxsim/loader_fixture.h"
 #include "boxsim/tcp_endpoint.h"
+#include "support/pty_pair.h"
 
 namespace tw::test {
 namespace {
@@ -28,7 +28,11 @@ constexpr std::chrono::milliseconds kLimit{10000};  // a guard against a hang, n
 class PcEnd {
  public:
   explicit PcEnd(int fd) : m_fd(fd) {}
-  ~PcEnd() { Close(); }
+  ~PcEnd() {
+    if (m_fd >= 0) {
+      close(m_fd);
+    }
+  }
   PcEnd(const PcEnd&) = delete;
   PcEnd& operator=(const PcEnd&) = delete;
 
@@ -45,45 +49,9 @@ class PcEnd {
     return PcEnd(fd);
   }
 
-  PcEnd(PcEnd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-  PcEnd& operator=(PcEnd&& other) noexcept {
-    Close();
-    m_fd = std::exchange(other.m_fd, -1);
-    return *this;
-  }
-
   [[nodiscard]] bool Valid() const { return m_fd >= 0; }
-
-  void Close() {
-    if (m_fd >= 0) {
-      close(m_fd);
-      m_fd = -1;
-    }
-  }
-
-  void Send(const Bytes& bytes) {
-    ASSERT_EQ(write(m_fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  }
-
-  // Waits on the descriptor until count bytes came (or the guard ran out).
-  Bytes Receive(std::size_t count) {
-    Bytes bytes;
-    const auto deadline = std::chrono::steady_clock::now() + kLimit;
-    while (bytes.size() < count && std::chrono::steady_clock::now() < deadline) {
-      pollfd fd{m_fd, POLLIN, 0};
-      if (poll(&fd, 1, static_cast<int>(kLimit.count())) <= 0) {
-        break;
-      }
-      std::uint8_t buffer[2048];
-      const ssize_t got = read(m_fd, buffer, std::min(sizeof buffer, count - bytes.size()));
-      if (got <= 0) {
-        break;
-      }
-      bytes.insert(bytes.end(), buffer, buffer + got);
-    }
-    return bytes;
-  }
-
+  void Send(const Bytes& bytes) { ASSERT_TRUE(WriteToFd(m_fd, bytes.data(), bytes.size())); }
+  Bytes Receive(std::size_t count) { return ReadFromFd(m_fd, count, kLimit); }
   BoxReply Reply() {
     const Bytes frame = Receive(kReplySize);
     return frame.size() == kReplySize ? BoxReply{frame[2], frame[1]} : BoxReply{};
