@@ -51,20 +51,6 @@ TEST_F(BoxFaultsTest, EveryNthBlockIsTakenAsCorruptedOnceAndTheResendIsStored) {
   EXPECT_EQ(stored, image);
 }
 
-TEST_F(BoxFaultsTest, AFlippedByteIsAcknowledgedButStoredInverted) {
-  BoxFaults faults;
-  faults.flipByte = 1500;  // inside the second block
-  StartWith(faults);
-  const Bytes image = Pattern(3 * 1024);
-  EXPECT_EQ(DownloadResending(image),
-            Codes({rpl::kSendData, rpl::kBlockOk, rpl::kBlockOk, rpl::kBlockOk, rpl::kComplete}));
-  Bytes stored(image.size());
-  m_loader->Memory().RegionFor(Mode::Program)->Read(0, stored.data(), stored.size());
-  Bytes expected = image;
-  expected[1500] ^= 0xFF;
-  EXPECT_EQ(stored, expected);
-}
-
 TEST_F(BoxFaultsTest, SplitRepliesArriveInFragmentsWithGapsAndSameSeedSameCuts) {
   BoxFaults faults;
   faults.splitReplies = true;
@@ -104,28 +90,12 @@ TEST_F(BoxFaultsTest, JoinedRepliesAndUploadDataGoOutAsOneWrite) {
   EXPECT_EQ(m_line.writes.back().size(), kReplySize + 100);
 }
 
-TEST_F(BoxFaultsTest, SilentBoxNeverAnswersTheHandshake) {
-  BoxFaults faults;
-  faults.silent = true;
-  StartWith(faults);
-  EXPECT_TRUE(Send(ScriptedPc::Handshake()).empty());
-  EXPECT_TRUE(Send(ScriptedPc::SetSpeed(4)).empty());
-}
-
 TEST_F(BoxFaultsTest, BlockFailedAfterNBlocksEndsTheTransfer) {
   BoxFaults faults;
   faults.failAfterBlocks = 2;
   StartWith(faults);
   EXPECT_EQ(Download(Mode::Program, 0, Pattern(4 * 1024)), Codes({rpl::kBlockOk, rpl::kBlockOk, rpl::kBlockFailed}));
   EXPECT_TRUE(Send(m_pc.NextBlock(Pattern(1024))).empty()) << "the box went back to waiting for a handshake";
-}
-
-TEST_F(BoxFaultsTest, GetDataNakAfterNUploadBlocks) {
-  BoxFaults faults;
-  faults.nakAfterUploadBlocks = 1;
-  StartWith(faults);
-  EXPECT_EQ(Upload(Mode::Sdram, 0, 3000).size(), 1024u);
-  EXPECT_EQ(m_lastReply, (BoxReply{rpl::kGetDataNak, 0}));
 }
 
 TEST_F(BoxFaultsTest, InjectedReplyPrecedesTheAnswerAtItsBlockOnly) {
@@ -149,21 +119,14 @@ TEST_F(BoxFaultsTest, InjectedReplyAtAnUploadBlock) {
   EXPECT_EQ(m_line.output.NextReply(), (BoxReply{rpl::kUploadData, 0})) << "the upload goes on after it";
 }
 
-TEST_F(BoxFaultsTest, AFullDiskAndAFullPhotoListRefuseMediaButNotTheBackground) {
-  const auto media = [](std::string_view name, std::uint8_t type) {
-    Bytes bytes = ScriptedPc::MediaRecord(name, 10, 0, type);
-    bytes.resize(1034, 0x11);
-    return bytes;
-  };
+TEST_F(BoxFaultsTest, AFullPhotoListRefusesPhotosButNotTheBackground) {
   BoxFaults faults;
-  faults.diskFull = true;
-  StartWith(faults);
-  EXPECT_EQ(Download(Mode::Mp3, 0, media("a.mp3", 0)), Codes({rpl::kNoHddSpace}));
-  faults = BoxFaults{};
   faults.photosFull = true;
   StartWith(faults);
-  EXPECT_EQ(Download(Mode::Photo, 0, media("a.jpg", 2)), Codes({rpl::kPhotoError}));
-  EXPECT_EQ(Download(Mode::Background, 0, media("a.jpg", 2)), Codes({rpl::kBlockOk, rpl::kBlockOk, rpl::kComplete}));
+  Bytes media = ScriptedPc::MediaRecord("a.jpg", 10, 0, 2);
+  media.resize(1034, 0x22);
+  EXPECT_EQ(Download(Mode::Photo, 0, media), Codes({rpl::kPhotoError}));
+  EXPECT_EQ(Download(Mode::Background, 0, media), Codes({rpl::kBlockOk, rpl::kBlockOk, rpl::kComplete}));
 }
 
 }  // namespace

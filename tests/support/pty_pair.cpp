@@ -40,41 +40,6 @@ void CloseFd(int& fd) {
 
 }  // namespace
 
-bool WriteToFd(int fd, const std::uint8_t* data, std::size_t count) {
-  constexpr int kWriteWaitMs = 5000;
-  while (count > 0) {
-    const ssize_t n = ::write(fd, data, count);
-    if (n > 0) {
-      data += n;
-      count -= static_cast<std::size_t>(n);
-    } else if (n < 0 && errno == EAGAIN) {
-      if (!WaitFor(fd, POLLOUT, kWriteWaitMs)) {
-        return false;
-      }
-    } else if (!(n < 0 && errno == EINTR)) {
-      return false;
-    }
-  }
-  return true;
-}
-
-std::vector<std::uint8_t> ReadFromFd(int fd, std::size_t count, std::chrono::milliseconds idle) {
-  std::vector<std::uint8_t> bytes;
-  std::array<std::uint8_t, 4096> buffer{};
-  while (bytes.size() < count && WaitFor(fd, POLLIN, static_cast<int>(idle.count()))) {
-    const std::size_t want = std::min(buffer.size(), count - bytes.size());
-    const ssize_t n = ::read(fd, buffer.data(), want);
-    if (n <= 0) {
-      if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
-        continue;
-      }
-      break;
-    }
-    bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + n);
-  }
-  return bytes;
-}
-
 PtyPair::PtyPair() {
   std::array<char, 128> name{};
   if (::openpty(&m_master, &m_slave, name.data(), nullptr, nullptr) != 0) {
@@ -94,14 +59,43 @@ PtyPair::~PtyPair() {
   CloseSlave();
 }
 
-bool PtyPair::Write(const std::uint8_t* data, std::size_t count) { return WriteToFd(m_master, data, count); }
+bool PtyPair::Write(const std::uint8_t* data, std::size_t count) {
+  constexpr int kWriteWaitMs = 5000;
+  while (count > 0) {
+    const ssize_t n = ::write(m_master, data, count);
+    if (n > 0) {
+      data += n;
+      count -= static_cast<std::size_t>(n);
+    } else if (n < 0 && errno == EAGAIN) {
+      if (!WaitFor(m_master, POLLOUT, kWriteWaitMs)) {
+        return false;
+      }
+    } else if (!(n < 0 && errno == EINTR)) {
+      return false;
+    }
+  }
+  return true;
+}
 
 bool PtyPair::Write(std::string_view text) {
   return Write(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }
 
 std::vector<std::uint8_t> PtyPair::Read(std::size_t count, std::chrono::milliseconds idle) {
-  return ReadFromFd(m_master, count, idle);
+  std::vector<std::uint8_t> bytes;
+  std::array<std::uint8_t, 4096> buffer{};
+  while (bytes.size() < count && WaitFor(m_master, POLLIN, static_cast<int>(idle.count()))) {
+    const std::size_t want = std::min(buffer.size(), count - bytes.size());
+    const ssize_t n = ::read(m_master, buffer.data(), want);
+    if (n <= 0) {
+      if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+        continue;
+      }
+      break;
+    }
+    bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + n);
+  }
+  return bytes;
 }
 
 void PtyPair::CloseMaster() { CloseFd(m_master); }

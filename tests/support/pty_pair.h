@@ -11,11 +11,6 @@
 
 namespace tw::test {
 
-// Writes all bytes to a descriptor, waiting while it is full.
-bool WriteToFd(int fd, const std::uint8_t* data, std::size_t count);
-// Reads `count` bytes; fewer when nothing comes for `idle` or the far side hangs up.
-[[nodiscard]] std::vector<std::uint8_t> ReadFromFd(int fd, std::size_t count, std::chrono::milliseconds idle);
-
 class PtyPair {
  public:
   PtyPair();
