@@ -65,7 +65,7 @@ void BM_ChunkHandoff(benchmark::State& state) {
   tw::CSerialComm comm;
   comm.SetOwner(&sink);
   comm.SetDeviceOverride(1, name.data());
-  if (!comm.Open(1, 115200, 8, 0, 0)) {
+  if (!comm.Open(1, 115200, 8, tw::StopBits::One, tw::Parity::None)) {
     state.SkipWithError("open failed");
     return;
   }

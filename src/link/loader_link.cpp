@@ -12,8 +12,8 @@ namespace tw {
 namespace {
 
 constexpr std::uint8_t kByteSize = 8;
-constexpr std::uint8_t kOneStopBit = 0;
-constexpr std::uint8_t kNoParity = 0;
+constexpr StopBits kOneStopBit = StopBits::One;
+constexpr Parity kNoParity = Parity::None;
 constexpr std::chrono::milliseconds kReconnectPause{50};
 constexpr std::size_t kHeaderCrcOffset = 3;
 constexpr std::size_t kHeaderSequenceOffset = 1;

@@ -13,11 +13,20 @@
 
 namespace tw {
 
+// What both platforms' lines can carry.
+enum class StopBits : std::uint8_t { One, Two };
+enum class Parity : std::uint8_t { None, Odd, Even };
+
 struct LineSettings {
+  static constexpr std::uint8_t kMinByteSize = 5;
+  static constexpr std::uint8_t kMaxByteSize = 8;
+
   std::uint32_t baud = 9600;
-  std::uint8_t byteSize = 8;
-  std::uint8_t stopBits = 0;  // Win32 codes: 0 one, 1 one and a half, 2 two
-  std::uint8_t parity = 0;    // Win32 codes: 0 none, 1 odd, 2 even, 3 mark, 4 space
+  std::uint8_t byteSize = kMaxByteSize;  // data bits
+  StopBits stopBits = StopBits::One;
+  Parity parity = Parity::None;
+
+  [[nodiscard]] bool HasValidByteSize() const { return byteSize >= kMinByteSize && byteSize <= kMaxByteSize; }
 };
 
 enum class WaitResult { Readable, Woken, HangUp, TimedOut };

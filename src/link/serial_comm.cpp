@@ -42,20 +42,16 @@ CSerialComm::~CSerialComm() { Close(); }
 
 void CSerialComm::SetOwner(ChunkSink* owner) { m_owner = owner; }
 
-void CSerialComm::SetParams(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize, std::uint8_t stopBits,
-                            std::uint8_t parity) {
+void CSerialComm::SetParams(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize, StopBits stopBits,
+                            Parity parity) {
   m_port = port;
-  m_baud = baud;
-  m_byteSize = byteSize;
-  m_stopBits = stopBits;
-  m_parity = parity;
+  m_line = LineSettings{baud, byteSize, stopBits, parity};
 }
 
 // The wake-up pipe belongs to each open device, so there is nothing to create ahead of Open.
 bool CSerialComm::CreateEvents() { return true; }
 
-bool CSerialComm::Open(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize, std::uint8_t stopBits,
-                       std::uint8_t parity) {
+bool CSerialComm::Open(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize, StopBits stopBits, Parity parity) {
   ClosePort();  // never two readers on one object
   SetParams(port, baud, byteSize, stopBits, parity);
   const std::string device = DevicePathFor(port);
@@ -90,9 +86,7 @@ bool CSerialComm::FailOpen(int error, const std::string& device) {
   return false;
 }
 
-bool CSerialComm::Configure() {
-  return m_backend && m_backend->Configure(LineSettings{m_baud, m_byteSize, m_stopBits, m_parity});
-}
+bool CSerialComm::Configure() { return m_backend && m_line.HasValidByteSize() && m_backend->Configure(m_line); }
 
 bool CSerialComm::Send(const std::uint8_t* data, std::size_t count) {
   if (!m_backend) {
@@ -127,19 +121,12 @@ bool CSerialComm::IsConnected() const { return m_connected; }
 
 const std::uint8_t* CSerialComm::ReceiveBuffer() const { return m_receive.data(); }
 
-std::size_t CSerialComm::PendingLength() const {
-  const std::lock_guard lock(m_mutex);
-  return m_pending;
-}
-
 std::chrono::milliseconds CSerialComm::ChunkSilence() const {
   const std::lock_guard lock(m_mutex);
   return m_silence;
 }
 
-std::uint8_t CSerialComm::PortNumber() const { return m_port; }
-
-std::uint32_t CSerialComm::BaudRate() const { return m_baud; }
+std::uint32_t CSerialComm::BaudRate() const { return m_line.baud; }
 
 void CSerialComm::SetDeviceOverride(int portNumber, std::string device) { m_overrides[portNumber] = std::move(device); }
 

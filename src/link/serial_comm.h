@@ -15,11 +15,10 @@
 
 #include "link/chunk_sink.h"
 #include "link/port_open_error.h"
+#include "link/serial_backend.h"
 #include "link/wire_format.h"
 
 namespace tw {
-
-class SerialBackend;
 
 // One serial device, a reader thread that hands received chunks of at most 2048 bytes to the owner one
 // at a time, and a blocking write.
@@ -31,10 +30,9 @@ class CSerialComm {
   CSerialComm& operator=(const CSerialComm&) = delete;
 
   void SetOwner(ChunkSink* owner);
-  void SetParams(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize, std::uint8_t stopBits,
-                 std::uint8_t parity);
+  void SetParams(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize, StopBits stopBits, Parity parity);
   bool CreateEvents();
-  bool Open(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize, std::uint8_t stopBits, std::uint8_t parity);
+  bool Open(std::uint8_t port, std::uint32_t baud, std::uint8_t byteSize, StopBits stopBits, Parity parity);
   bool Configure();
   bool Send(const std::uint8_t* data, std::size_t count);
   void ClosePort();
@@ -45,11 +43,9 @@ class CSerialComm {
 
   [[nodiscard]] bool IsConnected() const;
   [[nodiscard]] const std::uint8_t* ReceiveBuffer() const;  // the chunk, followed by a zero byte
-  [[nodiscard]] std::size_t PendingLength() const;
   // How long the line was surely quiet before the pending chunk came (a lower bound): not the time the
   // owner spent elsewhere (a message box holding the chunk, a blocked output), nor a late reader's.
   [[nodiscard]] std::chrono::milliseconds ChunkSilence() const;
-  [[nodiscard]] std::uint8_t PortNumber() const;
   [[nodiscard]] std::uint32_t BaudRate() const;
 
   // Port numbers 1..5 map to the n-th serial device present unless overridden here; above 5 the
@@ -86,10 +82,7 @@ class CSerialComm {
   std::atomic<bool> m_connected{false};
   std::array<std::uint8_t, kMaxChunk + 1> m_receive{};
   std::uint8_t m_port = 1;
-  std::uint8_t m_byteSize = 8;
-  std::uint8_t m_parity = 0;
-  std::uint8_t m_stopBits = 0;
-  std::uint32_t m_baud = 9600;
+  LineSettings m_line;
 
   // The hand-off. A chunk stays pending across a close: the owner still holds it, so a reader started
   // by a reconnect waits for that release before it reuses the receive buffer.

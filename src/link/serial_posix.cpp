@@ -64,28 +64,20 @@ bool SpeedCode(std::uint32_t baud, speed_t& code) {
 }
 
 tcflag_t SizeFlag(std::uint8_t byteSize) {
-  switch (byteSize) {
-    case 5:
-      return CS5;
-    case 6:
-      return CS6;
-    case 7:
-      return CS7;
-    default:
-      return CS8;
-  }
+  constexpr std::array<tcflag_t, 4> kFlags{CS5, CS6, CS7, CS8};  // from LineSettings::kMinByteSize
+  return kFlags[byteSize - LineSettings::kMinByteSize];
 }
 
-// Win32 parity codes: 1 odd, 2 even; mark and space have no portable termios form and read as none.
-tcflag_t ParityFlags(std::uint8_t parity) {
+tcflag_t ParityFlags(Parity parity) {
   switch (parity) {
-    case 1:
+    case Parity::Odd:
       return PARENB | PARODD;
-    case 2:
+    case Parity::Even:
       return PARENB;
-    default:
-      return 0;
+    case Parity::None:
+      break;
   }
+  return 0;
 }
 
 void CloseFd(int& fd) {
@@ -162,7 +154,7 @@ class PosixSerialBackend final : public SerialBackend {
     ::cfmakeraw(&tio);
     tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
     tio.c_cflag |= CLOCAL | CREAD | SizeFlag(line.byteSize) | ParityFlags(line.parity);
-    if (line.stopBits != 0) {
+    if (line.stopBits == StopBits::Two) {
       tio.c_cflag |= CSTOPB;
     }
     tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);

@@ -48,6 +48,18 @@ int ErrnoFor(DWORD error) {
   }
 }
 
+BYTE ParityCode(Parity parity) {
+  switch (parity) {
+    case Parity::Odd:
+      return ODDPARITY;
+    case Parity::Even:
+      return EVENPARITY;
+    case Parity::None:
+      break;
+  }
+  return NOPARITY;
+}
+
 // Winsock needs starting once per process; it stays up until the process ends.
 bool StartWinsock() {
   static const bool started = [] {
@@ -98,8 +110,8 @@ class Win32SerialBackend final : public SerialBackend {
     }
     dcb.BaudRate = line.baud;
     dcb.ByteSize = line.byteSize;
-    dcb.Parity = line.parity;
-    dcb.StopBits = line.stopBits;
+    dcb.Parity = ParityCode(line.parity);
+    dcb.StopBits = line.stopBits == StopBits::Two ? TWOSTOPBITS : ONESTOPBIT;
     dcb.fBinary = TRUE;
     dcb.fParity = TRUE;
     dcb.fOutxCtsFlow = FALSE;

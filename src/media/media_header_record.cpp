@@ -8,13 +8,6 @@
 namespace tw {
 namespace {
 
-// Record: 0 name (256, zero-padded) | 256 length BE | 260 duration BE | 264 zero (4) | 268 ID3v1 block (128)
-//         | 396 zero (3) | 399 content type | 400 zero (624)
-constexpr std::size_t kLengthOffset = 256;
-constexpr std::size_t kDurationOffset = 260;
-constexpr std::size_t kId3v1Offset = 268;
-constexpr std::size_t kContentTypeOffset = 399;
-
 constexpr std::size_t kMaxUtf8Continuations = 3;
 // Windows takes either slash; elsewhere a backslash belongs to the name.
 constexpr std::string_view kSeparators = std::filesystem::path::preferred_separator == '\\' ? "/\\" : "/";
@@ -56,6 +49,25 @@ MediaHeaderRecord MediaHeaderRecord::ForMp3(std::string_view name, std::uint32_t
 
 MediaHeaderRecord MediaHeaderRecord::ForPhoto(std::string_view name, std::uint32_t contentLength) {
   return {name, contentLength, MediaContentType::Photo};
+}
+
+std::optional<MediaHeaderRecord> MediaHeaderRecord::Parse(const std::uint8_t* record) {
+  if (std::find(record, record + kNameSize, 0) == record + kNameSize) {
+    return std::nullopt;
+  }
+  MediaHeaderRecord parsed;
+  std::copy_n(record, kMediaHeaderSize, parsed.m_bytes.begin());
+  return parsed;
+}
+
+std::string_view MediaHeaderRecord::Name() const { return reinterpret_cast<const char*>(m_bytes.data()); }
+
+std::uint32_t MediaHeaderRecord::Length() const { return GetBigEndian32(m_bytes.data() + kLengthOffset); }
+
+std::uint32_t MediaHeaderRecord::Duration() const { return GetBigEndian32(m_bytes.data() + kDurationOffset); }
+
+MediaContentType MediaHeaderRecord::ContentType() const {
+  return static_cast<MediaContentType>(m_bytes[kContentTypeOffset]);
 }
 
 }  // namespace tw

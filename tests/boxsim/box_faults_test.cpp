@@ -51,20 +51,6 @@ TEST_F(BoxFaultsTest, EveryNthBlockIsTakenAsCorruptedOnceAndTheResendIsStored) {
   EXPECT_EQ(stored, image);
 }
 
-TEST_F(BoxFaultsTest, AFlippedByteIsAcknowledgedButStoredInverted) {
-  BoxFaults faults;
-  faults.flipByte = 1500;  // inside the second block
-  StartWith(faults);
-  const Bytes image = Pattern(3 * 1024);
-  EXPECT_EQ(DownloadResending(image),
-            Codes({rpl::kSendData, rpl::kBlockOk, rpl::kBlockOk, rpl::kBlockOk, rpl::kComplete}));
-  Bytes stored(image.size());
-  m_loader->Memory().RegionFor(Mode::Program)->Read(0, stored.data(), stored.size());
-  Bytes expected = image;
-  expected[1500] ^= 0xFF;
-  EXPECT_EQ(stored, expected);
-}
-
 TEST_F(BoxFaultsTest, SplitRepliesArriveInFragmentsWithGapsAndSameSeedSameCuts) {
   BoxFaults faults;
   faults.splitReplies = true;
@@ -87,7 +73,7 @@ TEST_F(BoxFaultsTest, SplitRepliesArriveInFragmentsWithGapsAndSameSeedSameCuts) 
   EXPECT_EQ(again.writes, m_line.writes);
 }
 
-TEST_F(BoxFaultsTest, JoinedRepliesGoOutAsOneWrite) {
+TEST_F(BoxFaultsTest, JoinedRepliesAndUploadDataGoOutAsOneWrite) {
   BoxFaults faults;
   faults.joinReplies = true;
   faults.corruptEvery = 1;
@@ -100,22 +86,8 @@ TEST_F(BoxFaultsTest, JoinedRepliesGoOutAsOneWrite) {
   EXPECT_EQ(Send(m_pc.ResendBlock(data)), Codes({rpl::kBlockOk, rpl::kComplete}));
   ASSERT_EQ(m_line.writes.size(), before + 2);
   EXPECT_EQ(m_line.writes.back().size(), 2 * kReplySize);
-}
-
-TEST_F(BoxFaultsTest, JoinedUploadDataFollowsItsReplyInTheSameWrite) {
-  BoxFaults faults;
-  faults.joinReplies = true;
-  StartWith(faults);
   EXPECT_EQ(Upload(Mode::Eeprom, 0, 100), Bytes(100, 0xFF));
   EXPECT_EQ(m_line.writes.back().size(), kReplySize + 100);
-}
-
-TEST_F(BoxFaultsTest, SilentBoxNeverAnswersTheHandshake) {
-  BoxFaults faults;
-  faults.silent = true;
-  StartWith(faults);
-  EXPECT_TRUE(Send(ScriptedPc::Handshake()).empty());
-  EXPECT_TRUE(Send(ScriptedPc::SetSpeed(4)).empty());
 }
 
 TEST_F(BoxFaultsTest, BlockFailedAfterNBlocksEndsTheTransfer) {
@@ -124,14 +96,6 @@ TEST_F(BoxFaultsTest, BlockFailedAfterNBlocksEndsTheTransfer) {
   StartWith(faults);
   EXPECT_EQ(Download(Mode::Program, 0, Pattern(4 * 1024)), Codes({rpl::kBlockOk, rpl::kBlockOk, rpl::kBlockFailed}));
   EXPECT_TRUE(Send(m_pc.NextBlock(Pattern(1024))).empty()) << "the box went back to waiting for a handshake";
-}
-
-TEST_F(BoxFaultsTest, GetDataNakAfterNUploadBlocks) {
-  BoxFaults faults;
-  faults.nakAfterUploadBlocks = 1;
-  StartWith(faults);
-  EXPECT_EQ(Upload(Mode::Sdram, 0, 3000).size(), 1024u);
-  EXPECT_EQ(m_lastReply, (BoxReply{rpl::kGetDataNak, 0}));
 }
 
 TEST_F(BoxFaultsTest, InjectedReplyPrecedesTheAnswerAtItsBlockOnly) {
@@ -155,16 +119,7 @@ TEST_F(BoxFaultsTest, InjectedReplyAtAnUploadBlock) {
   EXPECT_EQ(m_line.output.NextReply(), (BoxReply{rpl::kUploadData, 0})) << "the upload goes on after it";
 }
 
-TEST_F(BoxFaultsTest, DiskFullRefusesEveryMp3) {
-  BoxFaults faults;
-  faults.diskFull = true;
-  StartWith(faults);
-  Bytes media = ScriptedPc::MediaRecord("a.mp3", 10, 1, 0);
-  media.resize(1034, 0x11);
-  EXPECT_EQ(Download(Mode::Mp3, 0, media), Codes({rpl::kNoHddSpace}));
-}
-
-TEST_F(BoxFaultsTest, PhotosFullRefusesEveryPhotoButNotTheBackground) {
+TEST_F(BoxFaultsTest, AFullPhotoListRefusesPhotosButNotTheBackground) {
   BoxFaults faults;
   faults.photosFull = true;
   StartWith(faults);

@@ -13,75 +13,36 @@ using ms = std::chrono::milliseconds;
 
 class BoxLoaderTest : public LoaderFixture {};
 
-TEST_F(BoxLoaderTest, HandshakeFoundAfterGarbageAndSpeedSwitchedAfterSettle) {
-  BoxOptions options;
-  Start(options);
-  Bytes noise{'x', 0x47, 0x0A, 'c', 'o', 'm', 0x00};
-  EXPECT_TRUE(Send(noise).empty());
-  EXPECT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
-  EXPECT_EQ(Send(ScriptedPc::SetSpeed(1)), Codes({rpl::kSpeedAck}));
-  EXPECT_TRUE(m_line.bauds.empty()) << "the speed changes only on the confirm";
-  EXPECT_EQ(Send(ScriptedPc::SpeedConfirm()), Codes({rpl::kGetRequest}));
-  EXPECT_EQ(m_line.bauds, std::vector<std::uint32_t>{19200});
-  EXPECT_EQ(m_loader->Baud(), 19200u);
-}
-
-TEST_F(BoxLoaderTest, SettlePauseComesBetweenConfirmAndGetRequest) {
-  BoxOptions options;
-  m_loader = std::make_unique<BoxLoader>(options, m_line);  // default settle kept
-  ASSERT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
-  ASSERT_EQ(Send(ScriptedPc::SetSpeed(4)), Codes({rpl::kSpeedAck}));
-  const std::size_t writesBefore = m_line.writes.size();
-  ASSERT_EQ(Send(ScriptedPc::SpeedConfirm()), Codes({rpl::kGetRequest}));
-  EXPECT_EQ(m_line.pauses, std::vector<ms>{ms(100)});
-  EXPECT_EQ(m_line.writes.size(), writesBefore + 1);
-}
-
-TEST_F(BoxLoaderTest, HandshakeSplitAcrossFeedsAndFedByteByByteIsFound) {
+// Noise before the handshake, a stray 0x47 before a header, and everything fed a byte at a time.
+TEST_F(BoxLoaderTest, HandshakeAndHeadersAreFoundAmongGarbageAndAcrossFeeds) {
   Start();
-  const Bytes stream = [] {
-    Bytes all{0xFF, 0x0A};
-    const Bytes hs = ScriptedPc::Handshake();
-    all.insert(all.end(), hs.begin(), hs.end());
-    const Bytes speed = ScriptedPc::SetSpeed(4);
-    all.insert(all.end(), speed.begin(), speed.end());
-    return all;
-  }();
+  Bytes stream{'x', 0x47, 0x0A, 'c', 'o', 'm', 0x00};
+  for (const Bytes& part : {ScriptedPc::Handshake(), Bytes{0x00, 0x47, 0x00, 0x99}, ScriptedPc::SetSpeed(1)}) {
+    stream.insert(stream.end(), part.begin(), part.end());
+  }
   std::vector<BoxReply> replies;
   for (std::uint8_t byte : stream) {
     const auto got = Send(Bytes{byte});
     replies.insert(replies.end(), got.begin(), got.end());
   }
   EXPECT_EQ(replies, Codes({rpl::kHello, rpl::kSpeedAck}));
+  EXPECT_TRUE(m_line.bauds.empty()) << "the speed changes only on the confirm";
+  EXPECT_EQ(Send(ScriptedPc::SpeedConfirm()), Codes({rpl::kGetRequest}));
+  EXPECT_EQ(m_line.bauds, std::vector<std::uint32_t>{19200});
 }
 
-TEST_F(BoxLoaderTest, UnknownSpeedIndexIsACommunicationError) {
-  Start();
+TEST_F(BoxLoaderTest, FramesOutOfTurnAreIgnoredAndAnUnknownSpeedIsACommunicationError) {
+  m_loader = std::make_unique<BoxLoader>(BoxOptions{}, m_line);  // default settle kept
+  EXPECT_TRUE(Send(ScriptedPc::SetSpeed(4)).empty()) << "no handshake yet";
   ASSERT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
+  EXPECT_TRUE(Send(ScriptedPc::SpeedConfirm()).empty());
+  EXPECT_TRUE(Send(ScriptedPc::UploadAck()).empty());
   EXPECT_EQ(Send(ScriptedPc::SetSpeed(9)), Codes({rpl::kCommError}));
-  EXPECT_EQ(Send(ScriptedPc::SetSpeed(0)), Codes({rpl::kSpeedAck}));
-}
-
-TEST_F(BoxLoaderTest, GarbageBetweenFramesIsSkippedAndHeadersResynchronise) {
-  Start();
-  ASSERT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
-  // A stray 0x47 followed by a byte that is no command code, then the real header.
-  Bytes stream{0x00, 0x47, 0x00, 0x99};
-  const Bytes speed = ScriptedPc::SetSpeed(4);
-  stream.insert(stream.end(), speed.begin(), speed.end());
-  EXPECT_EQ(Send(stream), Codes({rpl::kSpeedAck}));
-}
-
-TEST_F(BoxLoaderTest, ProgramDownloadStoresTheImageAndCompletes) {
-  BoxOptions options;
-  options.flashReportEvery = 0;
-  Start(options);
-  const Bytes image = Pattern(2500);
-  EXPECT_EQ(Download(Mode::Program, 0, image), Codes({rpl::kBlockOk, rpl::kBlockOk, rpl::kBlockOk, rpl::kComplete}));
-  Bytes stored(image.size());
-  m_loader->Memory().RegionFor(Mode::Program)->Read(0, stored.data(), stored.size());
-  EXPECT_EQ(stored, image);
-  EXPECT_EQ(m_loader->FinishedTransfers(), 1u);
+  ASSERT_EQ(Send(ScriptedPc::SetSpeed(4)), Codes({rpl::kSpeedAck}));
+  const std::size_t writesBefore = m_line.writes.size();
+  ASSERT_EQ(Send(ScriptedPc::SpeedConfirm()), Codes({rpl::kGetRequest}));
+  EXPECT_EQ(m_line.pauses, std::vector<ms>{ms(100)}) << "the settle pause comes before RPL_GET_REQUEST";
+  EXPECT_EQ(m_line.writes.size(), writesBefore + 1);
 }
 
 TEST_F(BoxLoaderTest, CompleteOnlyReplacesTheLastBlockOk) {
@@ -108,36 +69,28 @@ TEST_F(BoxLoaderTest, FlashTargetsReportWritingAtTheInterval) {
                                             {rpl::kComplete, 0}}));
 }
 
-TEST_F(BoxLoaderTest, SdramDownloadIsNotReportedAsFlashWriting) {
+// Viewer blocks all carry sequence 0; only flash targets report writing.
+TEST_F(BoxLoaderTest, ViewerDownloadsAreAcceptedWithoutFlashReportsOnSdramEvenWhenEmpty) {
   BoxOptions options;
   options.flashReportEvery = 1;
   Start(options);
-  EXPECT_EQ(Download(Mode::Sdram, 0x00400000, Pattern(300)), Codes({rpl::kBlockOk, rpl::kComplete}));
-}
-
-TEST_F(BoxLoaderTest, EmptyViewerDownloadTakesOneEmptyBlock) {
-  Start();
+  EXPECT_EQ(Download(Mode::Sdram, 0x00400000, Pattern(2 * 1024 + 300)),
+            Codes({rpl::kBlockOk, rpl::kBlockOk, rpl::kBlockOk, rpl::kComplete}));
   Negotiate();
   ASSERT_EQ(Send(ScriptedPc::Request(true, Mode::Eeprom, 0, 0)), Codes({rpl::kSendData}));
   EXPECT_EQ(Send(ScriptedPc::ViewerBlock({})), Codes({rpl::kBlockOk, rpl::kComplete}));
 }
 
-TEST_F(BoxLoaderTest, BadRequestCrcIsReportedAndTheRequestMayComeAgain) {
-  Start();
-  Negotiate();
-  Bytes request = ScriptedPc::Request(true, Mode::Sdram, 0, 16);
-  request[3] ^= 0x01;
-  EXPECT_EQ(Send(request), Codes({rpl::kHeaderCrcError}));
-  EXPECT_EQ(Send(ScriptedPc::Request(true, Mode::Sdram, 0, 16)), Codes({rpl::kSendData}));
-}
-
-TEST_F(BoxLoaderTest, CorruptedBlockIsAskedAgainAndTheResendCarriesTheCounter) {
+TEST_F(BoxLoaderTest, CorruptedRequestMayComeAgainAndACorruptedBlockIsResentCarryingTheCounter) {
   BoxOptions options;
   options.flashReportEvery = 0;
   Start(options);
   Negotiate();
   const Bytes image = Pattern(3000);
   const std::span<const std::uint8_t> data(image);
+  Bytes request = ScriptedPc::Request(true, Mode::GzipProgram, 0, 3000);
+  request[3] ^= 0x01;
+  EXPECT_EQ(Send(request), Codes({rpl::kHeaderCrcError}));
   ASSERT_EQ(Send(ScriptedPc::Request(true, Mode::GzipProgram, 0, 3000)), Codes({rpl::kSendData}));
   EXPECT_EQ(Send(m_pc.FirstBlock(data.subspan(0, 1024))), Codes({rpl::kBlockOk}));
   EXPECT_EQ(Send(ScriptedPc::Corrupted(m_pc.NextBlock(data.subspan(1024, 1024)))),
@@ -173,12 +126,6 @@ TEST_F(BoxLoaderTest, SequenceOutOfStepFailsTheTransfer) {
   ASSERT_EQ(Send(m_pc.FirstBlock(data.subspan(0, 1024))), Codes({rpl::kBlockOk}));
   static_cast<void>(m_pc.NextBlock(data.subspan(1024)));  // lost on the way
   EXPECT_EQ(Send(m_pc.NextBlock(data.subspan(1024))), Codes({rpl::kBlockFailed}));
-}
-
-TEST_F(BoxLoaderTest, ViewerBlocksAllCarryZeroAndAreAccepted) {
-  Start();
-  EXPECT_EQ(Download(Mode::Flash, 0x7FE00000, Pattern(3 * 1024)),
-            Codes({rpl::kBlockOk, rpl::kBlockOk, rpl::kBlockOk, rpl::kComplete}));
 }
 
 TEST_F(BoxLoaderTest, ModelNameIsCheckedForProgramImagesOnly) {
@@ -229,17 +176,6 @@ TEST_F(BoxLoaderTest, UploadServesTheWindowBlockByBlockWaitingForEachAck) {
   EXPECT_EQ(m_loader->FinishedTransfers(), 1u);
 }
 
-TEST_F(BoxLoaderTest, FlashUploadOfUntouchedMemoryIsErased) {
-  Start();
-  EXPECT_EQ(Upload(Mode::Flash, 0x7FFFFC00, 1024), Bytes(1024, 0xFF));
-}
-
-TEST_F(BoxLoaderTest, DatabaseUploadIsTheWholeDatabase) {
-  Start();
-  EXPECT_EQ(Upload(Mode::Database, kDatabaseAddress, kDatabaseSize).size(), kDatabaseSize);
-  EXPECT_EQ(m_loader->FinishedTransfers(), 1u);
-}
-
 TEST_F(BoxLoaderTest, UploadWindowsOutsideMemoryAreRefused) {
   Start();
   const struct {
@@ -260,11 +196,14 @@ TEST_F(BoxLoaderTest, UploadWindowsOutsideMemoryAreRefused) {
   }
 }
 
-TEST_F(BoxLoaderTest, DownloadThenUploadReturnsTheSameBytes) {
+TEST_F(BoxLoaderTest, UploadsReturnWhatWasDownloadedErasedFlashAndTheWholeDatabase) {
   Start();
   const Bytes content = Pattern(16383, 3);
   ASSERT_EQ(Download(Mode::Eeprom, 0, content).back(), (BoxReply{rpl::kComplete, 0}));
   EXPECT_EQ(Upload(Mode::Eeprom, 0, 16383), content);
+  EXPECT_EQ(Upload(Mode::Flash, 0x7FFFFC00, 1024), Bytes(1024, 0xFF));
+  EXPECT_EQ(Upload(Mode::Database, kDatabaseAddress, kDatabaseSize).size(), kDatabaseSize);
+  EXPECT_EQ(m_loader->FinishedTransfers(), 4u);
 }
 
 TEST_F(BoxLoaderTest, HandshakeRestartsTheConversationMidTransfer) {
@@ -274,15 +213,6 @@ TEST_F(BoxLoaderTest, HandshakeRestartsTheConversationMidTransfer) {
   ASSERT_EQ(Send(m_pc.FirstBlock(Pattern(1024))), Codes({rpl::kBlockOk}));
   EXPECT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
   EXPECT_TRUE(Send(ScriptedPc::Request(true, Mode::Program, 0, 4096)).empty()) << "a request before the speed";
-}
-
-TEST_F(BoxLoaderTest, FramesOutOfTurnAreIgnored) {
-  Start();
-  EXPECT_TRUE(Send(ScriptedPc::SetSpeed(4)).empty()) << "no handshake yet";
-  ASSERT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
-  EXPECT_TRUE(Send(ScriptedPc::SpeedConfirm()).empty());
-  EXPECT_TRUE(Send(ScriptedPc::UploadAck()).empty());
-  EXPECT_EQ(Send(ScriptedPc::SetSpeed(4)), Codes({rpl::kSpeedAck}));
 }
 
 TEST_F(BoxLoaderTest, TraceDecodesFramesBothWays) {

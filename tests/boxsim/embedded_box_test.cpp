@@ -1,15 +1,8 @@
-// The box in its own thread, over a real pseudo-terminal and a real TCP connection.
+// The box in its own thread: the embedded box's own interface, and a terminal device driven at speed.
 
 #include "boxsim/embedded_box.h"
 
-#include <arpa/inet.h>
-#include <pty.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <termios.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -18,91 +11,12 @@
 #include "boxsim/box_runner.h"
 #include "boxsim/device_endpoint.h"
 #include "boxsim/loader_fixture.h"
-#include "boxsim/tcp_endpoint.h"
+#include "support/pty_pair.h"
 
 namespace tw::test {
 namespace {
 
 constexpr std::chrono::milliseconds kLimit{10000};  // a guard against a hang, never a timing check
-
-// The PC's end: a descriptor it writes frames to and reads the box's bytes from.
-class PcEnd {
- public:
-  explicit PcEnd(int fd) : m_fd(fd) {}
-  ~PcEnd() { Close(); }
-  PcEnd(const PcEnd&) = delete;
-  PcEnd& operator=(const PcEnd&) = delete;
-
-  static PcEnd OpenTty(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    termios settings{};
-    if (fd >= 0 && tcgetattr(fd, &settings) == 0) {
-      cfmakeraw(&settings);
-      tcsetattr(fd, TCSANOW, &settings);
-    }
-    return PcEnd(fd);
-  }
-
-  static PcEnd ConnectTcp(std::uint16_t port) {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-      close(fd);
-      return PcEnd(-1);
-    }
-    return PcEnd(fd);
-  }
-
-  PcEnd(PcEnd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-  PcEnd& operator=(PcEnd&& other) noexcept {
-    Close();
-    m_fd = std::exchange(other.m_fd, -1);
-    return *this;
-  }
-
-  [[nodiscard]] bool Valid() const { return m_fd >= 0; }
-
-  void Close() {
-    if (m_fd >= 0) {
-      close(m_fd);
-      m_fd = -1;
-    }
-  }
-
-  void Send(const Bytes& bytes) {
-    ASSERT_EQ(write(m_fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  }
-
-  // Waits on the descriptor until count bytes came (or the guard ran out).
-  Bytes Receive(std::size_t count) {
-    Bytes bytes;
-    const auto deadline = std::chrono::steady_clock::now() + kLimit;
-    while (bytes.size() < count && std::chrono::steady_clock::now() < deadline) {
-      pollfd fd{m_fd, POLLIN, 0};
-      if (poll(&fd, 1, static_cast<int>(kLimit.count())) <= 0) {
-        break;
-      }
-      std::uint8_t buffer[2048];
-      const ssize_t got = read(m_fd, buffer, std::min(sizeof buffer, count - bytes.size()));
-      if (got <= 0) {
-        break;
-      }
-      bytes.insert(bytes.end(), buffer, buffer + got);
-    }
-    return bytes;
-  }
-
-  BoxReply Reply() {
-    const Bytes frame = Receive(kReplySize);
-    return frame.size() == kReplySize ? BoxReply{frame[2], frame[1]} : BoxReply{};
-  }
-
- private:
-  int m_fd;
-};
 
 BoxOptions FastOptions() {
   BoxOptions options;
@@ -110,49 +24,6 @@ BoxOptions FastOptions() {
   options.settle = std::chrono::milliseconds(0);
   options.flashReportEvery = 0;
   return options;
-}
-
-TEST(EmbeddedBox, DownloadAndUploadRoundTripOverAPtyAcrossTheSpeedReopen) {
-  EmbeddedBox box(FastOptions());
-  PcEnd pc = PcEnd::OpenTty(box.DevicePath());
-  ASSERT_TRUE(pc.Valid()) << box.DevicePath();
-  pc.Send(Bytes{'n', 'o', 'i', 's', 'e'});
-  pc.Send(ScriptedPc::Handshake());
-  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kHello, 0}));
-  pc.Send(ScriptedPc::SetSpeed(2));
-  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kSpeedAck, 0}));
-  pc.Send(ScriptedPc::SpeedConfirm());
-  pc.Close();  // the PC reopens its port at the new speed; the line must not hang up
-  pc = PcEnd::OpenTty(box.DevicePath());
-  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kGetRequest, 0}));
-
-  const Bytes content = Pattern(2500, 8);
-  pc.Send(ScriptedPc::Request(true, Mode::Sdram, 0x00400000, 2500));
-  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kSendData, 0}));
-  for (std::size_t offset = 0; offset < content.size(); offset += kBlockSize) {
-    const std::size_t n = std::min(kBlockSize, content.size() - offset);
-    pc.Send(ScriptedPc::ViewerBlock(std::span(content).subspan(offset, n)));
-    EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kBlockOk, 0}));
-  }
-  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kComplete, 0}));
-  EXPECT_EQ(box.ReadMemory(Mode::Sdram, 0x00400000, 2500), content);
-
-  pc.Send(ScriptedPc::Handshake());
-  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kHello, 0}));
-  pc.Send(ScriptedPc::SetSpeed(4));
-  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kSpeedAck, 0}));
-  pc.Send(ScriptedPc::SpeedConfirm());
-  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kGetRequest, 0}));
-  pc.Send(ScriptedPc::Request(false, Mode::Sdram, 0x00400000, 2500));
-  Bytes uploaded;
-  while (uploaded.size() < content.size()) {
-    ASSERT_EQ(pc.Reply(), (BoxReply{rpl::kUploadData, 0}));
-    const Bytes chunk = pc.Receive(std::min(kBlockSize, content.size() - uploaded.size()));
-    uploaded.insert(uploaded.end(), chunk.begin(), chunk.end());
-    pc.Send(ScriptedPc::UploadAck());
-  }
-  EXPECT_EQ(uploaded, content);
-  EXPECT_TRUE(box.WaitForTransfers(2, kLimit));
 }
 
 TEST(EmbeddedBox, ExposesItsDiskAndMemoryAndRemovesItsTemporaryDisk) {
@@ -171,66 +42,30 @@ TEST(EmbeddedBox, ExposesItsDiskAndMemoryAndRemovesItsTemporaryDisk) {
   EXPECT_FALSE(std::filesystem::exists(disk));
 }
 
-TEST(TcpBox, ConversationSurvivesThePcReconnectingAtTheSpeedChange) {
-  StopSignal stop;
-  TcpEndpoint endpoint("127.0.0.1", 0);
-  BoxOptions options = FastOptions();
-  options.settle = std::chrono::milliseconds(200);  // the box's own wait for the PC to reconnect
-  BoxRunner runner(options, endpoint, stop);
-  std::thread thread([&runner] { runner.Run(); });
-  const std::string name = endpoint.Name();
-  ASSERT_EQ(name.rfind("tcp:127.0.0.1:", 0), 0u) << name;
-  const auto port = static_cast<std::uint16_t>(std::stoi(name.substr(name.rfind(':') + 1)));
-
-  {
-    PcEnd pc = PcEnd::ConnectTcp(port);
-    ASSERT_TRUE(pc.Valid());
-    pc.Send(ScriptedPc::Handshake());
-    EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kHello, 0}));
-    pc.Send(ScriptedPc::SetSpeed(4));
-    EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kSpeedAck, 0}));
-    pc.Send(ScriptedPc::SpeedConfirm());
-  }
-  PcEnd pc = PcEnd::ConnectTcp(port);
-  ASSERT_TRUE(pc.Valid());
-  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kGetRequest, 0}));
-  pc.Send(ScriptedPc::Request(false, Mode::Eeprom, 0, 100));
-  EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kUploadData, 0}));
-  EXPECT_EQ(pc.Receive(100), Bytes(100, 0xFF));
-  pc.Send(ScriptedPc::UploadAck());
-  EXPECT_TRUE(runner.WaitForTransfers(1, kLimit));
-
-  stop.Raise();
-  thread.join();
-}
-
 TEST(DeviceBox, SerialDeviceIsDrivenAtTheNegotiatedSpeed) {
   // A pty slave is a real terminal device: the box works it as it would a USB serial adapter.
-  int master = -1;
-  int slave = -1;
-  ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
-  const std::string path = ttyname(slave);
+  PtyPair pty;
+  ASSERT_TRUE(pty.Valid());
   StopSignal stop;
-  {
-    DeviceEndpoint endpoint(path, 115200);
-    BoxOptions options = FastOptions();
-    options.paced = true;  // the line paces a device, the box must not
-    BoxRunner runner(options, endpoint, stop);
-    std::thread thread([&runner] { runner.Run(); });
-    PcEnd pc(master);
-    pc.Send(ScriptedPc::Handshake());
-    EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kHello, 0}));
-    pc.Send(ScriptedPc::SetSpeed(2));
-    EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kSpeedAck, 0}));
-    pc.Send(ScriptedPc::SpeedConfirm());
-    EXPECT_EQ(pc.Reply(), (BoxReply{rpl::kGetRequest, 0}));
-    termios settings{};
-    ASSERT_EQ(tcgetattr(slave, &settings), 0);
-    EXPECT_EQ(cfgetospeed(&settings), static_cast<speed_t>(B38400));
-    stop.Raise();
-    thread.join();
+  DeviceEndpoint endpoint(pty.SlavePath(), 115200);
+  BoxOptions options = FastOptions();
+  options.paced = true;  // the line paces a device, the box must not
+  BoxRunner runner(options, endpoint, stop);
+  std::thread thread([&runner] { runner.Run(); });
+  for (const auto& [frame, code] :
+       {std::pair{ScriptedPc::Handshake(), rpl::kHello}, std::pair{ScriptedPc::SetSpeed(2), rpl::kSpeedAck},
+        std::pair{ScriptedPc::SpeedConfirm(), rpl::kGetRequest}}) {
+    EXPECT_TRUE(pty.Write(frame));
+    BoxOutput output;  // no ASSERT here: the runner's thread must be joined
+    const Bytes reply = pty.Read(kReplySize, kLimit);
+    output.Append(reply.data(), reply.size());
+    EXPECT_EQ(output.NextReply(), (BoxReply{code, 0}));
   }
-  close(slave);
+  termios settings{};
+  EXPECT_EQ(tcgetattr(pty.Slave(), &settings), 0);
+  EXPECT_EQ(cfgetospeed(&settings), static_cast<speed_t>(B38400));
+  stop.Raise();
+  thread.join();
   EXPECT_THROW(DeviceEndpoint("/nonexistent/tty", 115200), std::runtime_error);
 }
 

@@ -6,13 +6,14 @@
 #include <iterator>
 
 #include "boxsim/loader_fixture.h"
-#include "boxsim/media_record.h"
+#include "boxsim/media_disk.h"
 
 namespace tw::test {
 namespace {
 
-Bytes MediaTransfer(std::string_view name, const Bytes& content, std::uint8_t type, std::uint32_t duration = 0) {
-  Bytes media = ScriptedPc::MediaRecord(name, static_cast<std::uint32_t>(content.size()), duration, type);
+Bytes MediaTransfer(std::string_view name, const Bytes& content, MediaContentType type) {
+  Bytes media =
+      ScriptedPc::MediaRecord(name, static_cast<std::uint32_t>(content.size()), 0, static_cast<std::uint8_t>(type));
   media.insert(media.end(), content.begin(), content.end());
   return media;
 }
@@ -33,7 +34,7 @@ class MediaStorageTest : public LoaderFixture {
   }
 
   std::uint8_t Store(Mode mode, std::string_view name, const Bytes& content) {
-    const std::uint8_t type = mode == Mode::Mp3 ? kContentMp3 : kContentPicture;
+    const MediaContentType type = mode == Mode::Mp3 ? MediaContentType::Mp3 : MediaContentType::Photo;
     const auto replies = Download(mode, 0, MediaTransfer(name, content, type));
     return replies.empty() ? 0 : replies.back().code;
   }
@@ -57,8 +58,8 @@ TEST_F(MediaStorageTest, NamesCannotLeaveTheirFolder) {
   }
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"mp3", "mp3/.._.._evil_x.mp3", "mp3/unnamed", "photo"}));
-  EXPECT_EQ(SanitizeMediaName("a\\b:c\x01?"), "a_b_c__");
-  EXPECT_EQ(SanitizeMediaName(""), "unnamed");
+  EXPECT_EQ(MediaDisk::StoredName("a\\b:c\x01?"), "a_b_c__");
+  EXPECT_EQ(MediaDisk::StoredName(""), "unnamed");
 }
 
 TEST_F(MediaStorageTest, DiskSizeLimitRefusesWhatDoesNotFitButAReplacementMayTakeItsRoom) {
@@ -81,8 +82,9 @@ TEST_F(MediaStorageTest, PhotoCountLimitAndTheBackgroundSlot) {
 
 TEST_F(MediaStorageTest, RecordThatDoesNotFitTheRequestIsRefusedAndLeavesNothing) {
   // A photo record sent in MP3 mode, and a length that disagrees with the announced size.
-  EXPECT_EQ(Download(Mode::Mp3, 0, MediaTransfer("p.jpg", Pattern(10), kContentPicture)), Codes({rpl::kBadHeader}));
-  Bytes wrongLength = MediaTransfer("s.mp3", Pattern(10), kContentMp3);
+  EXPECT_EQ(Download(Mode::Mp3, 0, MediaTransfer("p.jpg", Pattern(10), MediaContentType::Photo)),
+            Codes({rpl::kBadHeader}));
+  Bytes wrongLength = MediaTransfer("s.mp3", Pattern(10), MediaContentType::Mp3);
   wrongLength.push_back(0);
   EXPECT_EQ(Download(Mode::Mp3, 0, wrongLength), Codes({rpl::kBadHeader}));
   EXPECT_TRUE(std::filesystem::is_empty(m_dir.Path() / "mp3"));
@@ -90,26 +92,13 @@ TEST_F(MediaStorageTest, RecordThatDoesNotFitTheRequestIsRefusedAndLeavesNothing
 
 TEST_F(MediaStorageTest, TransferCutShortByAHandshakeLeavesNoFile) {
   Negotiate();
-  const Bytes media = MediaTransfer("cut.mp3", Pattern(3000), kContentMp3);
+  const Bytes media = MediaTransfer("cut.mp3", Pattern(3000), MediaContentType::Mp3);
   ASSERT_EQ(Send(ScriptedPc::Request(true, Mode::Mp3, 0, static_cast<std::uint32_t>(media.size()))),
             Codes({rpl::kSendData}));
   ASSERT_EQ(Send(m_pc.FirstBlock(std::span(media).first(1024))), Codes({rpl::kBlockOk}));
   ASSERT_EQ(Send(m_pc.NextBlock(std::span(media).subspan(1024, 1024))), Codes({rpl::kBlockOk}));
   EXPECT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
   EXPECT_TRUE(std::filesystem::is_empty(m_dir.Path() / "mp3"));
-}
-
-TEST(MediaRecord, ParsesTheFieldsAndRejectsAnUnterminatedName) {
-  Bytes record = ScriptedPc::MediaRecord("x.mp3", 4242, 61, kContentMp3);
-  record[268] = 'T';
-  const auto parsed = MediaRecord::Parse(record.data());
-  ASSERT_TRUE(parsed);
-  EXPECT_EQ(parsed->name, "x.mp3");
-  EXPECT_EQ(parsed->length, 4242u);
-  EXPECT_EQ(parsed->duration, 61u);
-  EXPECT_EQ(parsed->id3[0], 'T');
-  std::fill_n(record.begin(), 256, 'a');
-  EXPECT_FALSE(MediaRecord::Parse(record.data()));
 }
 
 }  // namespace

@@ -24,10 +24,7 @@ std::vector<std::uint8_t> RandomBytes(std::size_t count, unsigned seed) {
   return bytes;
 }
 
-TEST(LoaderCrc, CheckValuesAndTableEntries) {
-  EXPECT_EQ(LoaderCrcTable()[0], 0u);
-  EXPECT_EQ(LoaderCrcTable()[1], 0x04C11DB7u);
-  EXPECT_EQ(LoaderCrcTable()[255], 0xB1F740B4u);
+TEST(LoaderCrc, CheckValueAndEmptyOrNegativeLengths) {
   constexpr std::string_view kCheck = "123456789";
   EXPECT_EQ(LoaderCrcReference(Bytes(kCheck), kCheck.size()), 0x89A1897Fu);
   EXPECT_EQ(Crc(Bytes(kCheck), static_cast<long>(kCheck.size())), 0x89A1897Fu);

@@ -155,13 +155,11 @@ TEST_F(LoaderLinkTest, ShortFramesGoOutAsSpecifiedBytes) {
   EXPECT_EQ(writes[3], (Bytes{0x47, 0, cmd::kUploadAck, 0, 0, 0, 0, 0}));
 }
 
-TEST_F(LoaderLinkTest, ConnectOpensThePortNumberAtTheSpeedsBaudRate) {
-  EXPECT_EQ(link.PortNumber(), 1);
+TEST_F(LoaderLinkTest, ConnectOpensThePortsDeviceAtTheSpeedsBaudRate) {
   EXPECT_EQ(link.line->Settings().baud, 115200u);
   EXPECT_EQ(link.line->Settings().byteSize, 8);
   link.SetDeviceOverride(5, "fake5");
   ASSERT_TRUE(link.Reconnect(ComPort{5}, LineSpeed::Baud9600));
-  EXPECT_EQ(link.PortNumber(), 5);
   EXPECT_EQ(link.BaudRate(), 9600u);
   EXPECT_EQ(link.line->Device(), "fake5");
 }

@@ -33,7 +33,7 @@ class SerialCommTest : public ::testing::Test {
     comm.SetDeviceOverride(kPort, pty.SlavePath());
   }
 
-  bool Open() { return comm.Open(kPort, kBaud, 8, 0, 0); }
+  bool Open() { return comm.Open(kPort, kBaud, 8, StopBits::One, Parity::None); }
 
   PtyPair pty;
   RecordingSink sink;
@@ -53,9 +53,7 @@ TEST_F(SerialCommTest, ChunkArrivesWithTerminatingZeroAndIsTraced) {
   ASSERT_TRUE(chunk.has_value());
   EXPECT_EQ(*chunk, (Bytes{'h', 'e', 'l', 'l', 'o'}));
   EXPECT_EQ(comm.ReceiveBuffer()[5], 0);
-  EXPECT_EQ(comm.PendingLength(), 5u);
   sink.Release(comm);
-  EXPECT_EQ(comm.PendingLength(), 0u);
 
   const Bytes out{1, 2, 3};
   EXPECT_TRUE(comm.Send(out.data(), out.size()));
@@ -99,7 +97,6 @@ TEST_F(SerialCommTest, CloseFromInsideTheChunkHandlerEndsTheReader) {
   EXPECT_FALSE(comm.IsConnected());
   EXPECT_TRUE(test::ThreadCountSettlesAt(baseThreads));
   sink.Release(comm);  // the handler's last step, now harmless
-  EXPECT_EQ(comm.PendingLength(), 0u);
 }
 
 TEST_F(SerialCommTest, CloseWakesAReaderWaitingForInput) {
@@ -153,13 +150,17 @@ TEST_F(SerialCommTest, CloseLetsWrittenBytesDrain) {
 
 TEST_F(SerialCommTest, FailedOpenGivesOneMessageAndNoThread) {
   comm.SetDeviceOverride(3, "/dev/tarnwick-no-such-tty");
-  EXPECT_FALSE(comm.Open(3, kBaud, 8, 0, 0));
+  EXPECT_FALSE(comm.Open(3, kBaud, 8, StopBits::One, Parity::None));
   EXPECT_FALSE(comm.IsConnected());
   EXPECT_EQ(sink.messages, std::vector<std::string>{"Can't Open Comm Port 3 !"});
   EXPECT_EQ(test::ThreadCount(), baseThreads);
   EXPECT_EQ(comm.LastOpenError().error, ENOENT);
   EXPECT_EQ(comm.LastOpenError().device, "/dev/tarnwick-no-such-tty");
   EXPECT_NE(PortOpenHint(comm.LastOpenError()).find("/dev/tarnwick-no-such-tty"), std::string::npos);
+
+  EXPECT_FALSE(comm.Open(kPort, kBaud, 9, StopBits::One, Parity::None)) << "no line carries nine data bits";
+  EXPECT_EQ(comm.LastOpenError().error, EINVAL);
+  EXPECT_EQ(test::ThreadCount(), baseThreads);
 }
 
 TEST_F(SerialCommTest, SecondOpenerOfTheSameDeviceIsRefused) {
@@ -168,13 +169,13 @@ TEST_F(SerialCommTest, SecondOpenerOfTheSameDeviceIsRefused) {
   CSerialComm other;
   other.SetOwner(&otherSink);
   other.SetDeviceOverride(kPort, pty.SlavePath());
-  EXPECT_FALSE(other.Open(kPort, kBaud, 8, 0, 0));
+  EXPECT_FALSE(other.Open(kPort, kBaud, 8, StopBits::One, Parity::None));
   EXPECT_EQ(otherSink.messages.size(), 1u);
   const int error = other.LastOpenError().error;
   EXPECT_TRUE(error == EBUSY || error == EWOULDBLOCK) << error;
   EXPECT_NE(PortOpenHint(other.LastOpenError()).find("in use"), std::string::npos);
   comm.Close();
-  EXPECT_TRUE(other.Open(kPort, kBaud, 8, 0, 0));  // free again once closed
+  EXPECT_TRUE(other.Open(kPort, kBaud, 8, StopBits::One, Parity::None));  // free again once closed
 }
 
 TEST_F(SerialCommTest, HangUpIsReportedOnce) {
@@ -217,7 +218,7 @@ TEST(SerialCommTcp, TalksToARawSerialServer) {
   CSerialComm comm;
   comm.SetOwner(&sink);
   comm.SetDeviceOverride(6, "tcp:127.0.0.1:" + std::to_string(ntohs(addr.sin_port)));
-  ASSERT_TRUE(comm.Open(6, kBaud, 8, 0, 0));
+  ASSERT_TRUE(comm.Open(6, kBaud, 8, StopBits::One, Parity::None));
   const int peer = ::accept(server, nullptr, nullptr);
   ASSERT_GE(peer, 0);
 

@@ -40,6 +40,21 @@ TEST(MediaHeaderRecord, Mp3RecordCarriesDurationAndTag) {
   EXPECT_TRUE(AllZero(bytes, 396, 1024));  // content type 0 included
 }
 
+TEST(MediaHeaderRecord, ParseReadsBackWhatWasBuiltAndRejectsAnUnterminatedName) {
+  const auto parsed =
+      MediaHeaderRecord::Parse(MediaHeaderRecord::ForMp3("x.mp3", 4242, 61, Id3v1Block{}).Data().data());
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(parsed->Name(), "x.mp3");
+  EXPECT_EQ(parsed->Length(), 4242u);
+  EXPECT_EQ(parsed->Duration(), 61u);
+  EXPECT_EQ(parsed->ContentType(), MediaContentType::Mp3);
+  EXPECT_EQ(MediaHeaderRecord::Parse(MediaHeaderRecord::ForPhoto("p.jpg", 1).Data().data())->ContentType(),
+            MediaContentType::Photo);
+  MediaHeaderRecord::Bytes unterminated{};
+  unterminated.fill('a');
+  EXPECT_FALSE(MediaHeaderRecord::Parse(unterminated.data()));
+}
+
 TEST(MediaHeaderRecord, LongNamesAreCutAtCharacterBoundary) {
   const std::string exact(255, 'n');
   EXPECT_EQ(MediaHeaderRecord::RecordName(exact), exact);

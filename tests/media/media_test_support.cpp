@@ -6,26 +6,8 @@
 #include <stdexcept>
 
 #include "link/wire_format.h"
-#include "link/private_folder.h"
 
 namespace tw::test {
-
-ScratchFolder::ScratchFolder(std::string_view tag) : m_path(MakePrivateFolder("tw-" + std::string(tag))) {
-  if (m_path.empty()) {
-    throw std::runtime_error("cannot make a scratch folder");
-  }
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(m_path, ignored);
-}
-
-std::filesystem::path ScratchFolder::Make(std::string_view name) const {
-  auto path = m_path / name;
-  std::filesystem::create_directories(path);
-  return path;
-}
 
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -1,5 +1,5 @@
 #pragma once
-// Helpers for the media tests: scratch folders, files, external tools and the synthetic MP3 bytes.
+// Helpers for the media tests: files, external tools and the synthetic MP3 bytes.
 
 #include <cstdint>
 #include <filesystem>
@@ -8,25 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 namespace tw::test {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// A fresh folder, removed with everything in it at the end of the test.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(std::string_view tag = "media");
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
-  // A sub-folder, created.
-  [[nodiscard]] std::filesystem::path Make(std::string_view name) const;
-
- private:
-  std::filesystem::path m_path;
-};
 
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes);
 void WriteText(const std::filesystem::path& path, std::string_view text);

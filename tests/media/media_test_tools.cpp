@@ -20,7 +20,7 @@ std::optional<CommandResult> RunCommand(const std::vector<std::string>& argv) {
   if (!path) {
     return std::nullopt;
   }
-  ScratchFolder capture("capture");
+  TempDir capture;
   const auto outPath = capture.Path() / "out";
   const auto errPath = capture.Path() / "err";
   posix_spawn_file_actions_t actions;

@@ -131,37 +131,33 @@ TEST(Mp3Info, HeaderFoundBehindLeadingJunk) {
   EXPECT_EQ(info.Duration(), 100u);
 }
 
-TEST(Mp3Info, XingHeaderGivesRoundedAverageBitrate) {
-  Bytes head = Filler(kScan);
-  PutAt(head, 0, kMpeg1L3At128);
-  PutAt(head, 36, test::XingBlock(0x0F, 10'000, 4'180'000, 57));
-  const auto info = InspectAs(head, 4'180'000);
-  EXPECT_TRUE(info.IsVbr());
-  EXPECT_EQ(info.Frames(), 10'000u);
-  EXPECT_EQ(info.VbrScale(), 57u);
-  EXPECT_EQ(info.Bitrate(), 128'000u);  // 418 * 44100 / 144 = 128012
-  EXPECT_EQ(info.Duration(), 261u);
-}
-
-TEST(Mp3Info, XingWithoutByteCountUsesFileSize) {
-  Bytes head = Filler(kScan);
-  PutAt(head, 0, FrameHeader(0xFB, 0x90, 0xC0));  // mono: Xing at 21
-  PutAt(head, 21, test::XingBlock(0x01, 10'000, 0, 0));
-  const auto info = InspectAs(head, 2'090'000);
-  EXPECT_EQ(info.VbrScale(), kNoVbrScale);
-  EXPECT_EQ(info.Bitrate(), 64'000u);  // 209 * 44100 / 144 = 64006
-  EXPECT_EQ(info.Duration(), 261u);
-}
-
-TEST(Mp3Info, XingWithoutFramesHasNoBitrate) {
-  Bytes head = Filler(kScan);
-  PutAt(head, 0, kMpeg1L3At128);
-  PutAt(head, 36, test::XingBlock(0x08, 0, 0, 80));
-  const auto info = InspectAs(head, 1'000'000);
-  EXPECT_TRUE(info.IsVbr());
-  EXPECT_EQ(info.VbrScale(), 80u);
-  EXPECT_EQ(info.Bitrate(), 0u);
-  EXPECT_EQ(info.Duration(), 0u);
+TEST(Mp3Info, XingHeaderGivesFramesScaleAndARoundedAverageBitrate) {
+  const struct {
+    Bytes header;
+    std::size_t xingAt;
+    Bytes xing;
+    std::uint64_t fileSize;
+    std::uint32_t scale;
+    std::uint32_t bitrate;
+    std::uint32_t duration;
+  } cases[] = {
+      // 418 * 44100 / 144 = 128012
+      {kMpeg1L3At128, 36, test::XingBlock(0x0F, 10'000, 4'180'000, 57), 4'180'000, 57, 128'000, 261},
+      // mono, Xing at 21, no byte count: the file size stands in; 209 * 44100 / 144 = 64006
+      {FrameHeader(0xFB, 0x90, 0xC0), 21, test::XingBlock(0x01, 10'000, 0, 0), 2'090'000, kNoVbrScale, 64'000, 261},
+      // no frame count: no bitrate
+      {kMpeg1L3At128, 36, test::XingBlock(0x08, 0, 0, 80), 1'000'000, 80, 0, 0},
+  };
+  for (const auto& c : cases) {
+    Bytes head = Filler(kScan);
+    PutAt(head, 0, c.header);
+    PutAt(head, c.xingAt, c.xing);
+    const auto info = InspectAs(head, c.fileSize);
+    EXPECT_TRUE(info.IsVbr());
+    EXPECT_EQ(info.VbrScale(), c.scale);
+    EXPECT_EQ(info.Bitrate(), c.bitrate);
+    EXPECT_EQ(info.Duration(), c.duration);
+  }
 }
 
 TEST(Mp3Info, Mpeg2AndMpeg25LayerIIIUseTheirOwnRows) {

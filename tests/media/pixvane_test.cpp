@@ -57,7 +57,7 @@ class Pixvane : public ::testing::Test {
                           [this](const std::string& text) { m_messages.push_back(text); });
   }
 
-  test::ScratchFolder m_folder{"pixvane"};
+  test::TempDir m_folder;
   fs::path m_pictures = m_folder.Make("my pictures; \"quoted\"");
   fs::path m_temp = m_folder.Make("temp folder");
   std::vector<std::string> m_messages;

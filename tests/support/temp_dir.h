@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "link/private_folder.h"
@@ -18,6 +19,12 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
   [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
+  // A sub-folder, created.
+  [[nodiscard]] std::filesystem::path Make(const std::string& name) const {
+    const std::filesystem::path path = m_path / name;
+    std::filesystem::create_directories(path);
+    return path;
+  }
 
  private:
   std::filesystem::path m_path;

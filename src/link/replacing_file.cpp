@@ -1,6 +1,10 @@
-#include "session/upload_file.h"
+#include "link/replacing_file.h"
 
+#include <algorithm>
+#include <cctype>
 #include <random>
+#include <string>
+#include <string_view>
 #include <system_error>
 
 namespace tw {
@@ -8,6 +12,7 @@ namespace tw {
 namespace {
 
 constexpr int kNameAttempts = 16;
+constexpr std::string_view kTemporaryMark = ".part";
 constexpr int kMaxLinkHops = 40;
 constexpr auto kAnyWrite =
     std::filesystem::perms::owner_write | std::filesystem::perms::group_write | std::filesystem::perms::others_write;
@@ -34,12 +39,12 @@ bool MayOverwrite(const std::filesystem::path& path, std::filesystem::perms perm
   return probe.is_open();
 }
 
-// A name beside the target that no other file has: "<target>.part<random hex>".
+// A name beside the target that no other file has: "<target>.part<random number>".
 std::filesystem::path FreeTemporaryName(const std::filesystem::path& target) {
   std::random_device random;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     std::filesystem::path candidate = target;
-    candidate += ".part" + std::to_string(random());
+    candidate += std::string(kTemporaryMark) + std::to_string(random());
     std::error_code error;
     if (!std::filesystem::exists(candidate, error) && !error) {
       return candidate;
@@ -50,9 +55,19 @@ std::filesystem::path FreeTemporaryName(const std::filesystem::path& target) {
 
 }  // namespace
 
-UploadFile::~UploadFile() { Discard(); }
+ReplacingFile::~ReplacingFile() { Discard(); }
 
-bool UploadFile::Create(const std::string& target) {
+bool ReplacingFile::IsTemporary(const std::filesystem::path& file) {
+  const std::string name = file.filename().string();
+  const auto mark = name.rfind(kTemporaryMark);
+  if (mark == std::string::npos || mark + kTemporaryMark.size() == name.size()) {
+    return false;
+  }
+  return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(mark + kTemporaryMark.size()), name.end(),
+                     [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+bool ReplacingFile::Create(const std::filesystem::path& target) {
   Discard();
   const std::filesystem::path real = FollowLinks(target);
   std::error_code error;
@@ -81,7 +96,7 @@ bool UploadFile::Create(const std::string& target) {
   return true;
 }
 
-bool UploadFile::Write(const std::uint8_t* data, std::size_t count) {
+bool ReplacingFile::Write(const std::uint8_t* data, std::size_t count) {
   if (!m_file.is_open()) {
     return false;
   }
@@ -89,7 +104,7 @@ bool UploadFile::Write(const std::uint8_t* data, std::size_t count) {
   return static_cast<bool>(m_file);
 }
 
-bool UploadFile::Commit() {
+bool ReplacingFile::Commit() {
   if (!m_file.is_open()) {
     return false;
   }
@@ -110,7 +125,7 @@ bool UploadFile::Commit() {
   return true;
 }
 
-void UploadFile::Discard() {
+void ReplacingFile::Discard() {
   if (m_file.is_open()) {
     m_file.close();
   }

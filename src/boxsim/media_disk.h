@@ -1,15 +1,17 @@
 #pragma once
 // The box's hard disk: MP3 files and photos by name, the background picture in a slot of its own.
 //   <root>/mp3/<name>   <root>/photo/<name>   <root>/background.slot
-// A file arrives as <final>.partial and is renamed when complete, so an aborted transfer leaves nothing.
+// A file arrives beside its final name and is renamed when complete, so an aborted transfer leaves nothing.
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <optional>
+#include <string>
+#include <string_view>
 
-#include "boxsim/media_record.h"
+#include "link/replacing_file.h"
 #include "link/wire_format.h"
+#include "media/media_header_record.h"
 
 namespace tw {
 
@@ -21,15 +23,18 @@ class MediaDisk {
   MediaDisk(const MediaDisk&) = delete;
   MediaDisk& operator=(const MediaDisk&) = delete;
 
+  // The name the box stores a file under: no folder separators, no control characters, never "." or "..".
+  [[nodiscard]] static std::string StoredName(std::string_view name);
+
   [[nodiscard]] const std::filesystem::path& Root() const { return m_root; }
-  [[nodiscard]] std::filesystem::path PathFor(Mode mode, const MediaRecord& record) const;
+  [[nodiscard]] std::filesystem::path PathFor(Mode mode, const MediaHeaderRecord& record) const;
   [[nodiscard]] std::uint64_t UsedBytes() const;
   [[nodiscard]] unsigned PhotoCount() const;
 
   // The refusal the box answers a record with (RPL_NO_HDD_SPACE, RPL_PHOTO_ERROR), or none.
-  [[nodiscard]] std::optional<std::uint8_t> Admit(Mode mode, const MediaRecord& record) const;
+  [[nodiscard]] std::optional<std::uint8_t> Admit(Mode mode, const MediaHeaderRecord& record) const;
 
-  [[nodiscard]] bool Begin(Mode mode, const MediaRecord& record);
+  [[nodiscard]] bool Begin(Mode mode, const MediaHeaderRecord& record);
   [[nodiscard]] bool Append(const std::uint8_t* data, std::size_t size);
   [[nodiscard]] bool Commit();
   void Abort();
@@ -42,8 +47,7 @@ class MediaDisk {
   bool m_ownsRoot = false;
   std::uint64_t m_capacity;
   unsigned m_maxPhotos;
-  std::filesystem::path m_target;
-  std::ofstream m_partial;
+  ReplacingFile m_file;
 };
 
 }  // namespace tw

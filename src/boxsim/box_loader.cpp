@@ -39,7 +39,6 @@ BoxLoader::BoxLoader(BoxOptions options, BoxLine& line)
       m_sender(line, m_options.faults, m_options.seed, m_trace),
       m_disk(DiskRootFor(m_options), m_options.faults.diskFull ? 0 : m_options.diskSize,
              m_options.faults.photosFull ? 0 : m_options.maxPhotos),
-      m_baud(m_options.idleBaud),
       m_pendingBaud(m_options.idleBaud) {
   if (!m_options.stateDir.empty() && !m_memory.Load(m_options.stateDir)) {
     m_stateProblem = "unreadable memory state in " + m_options.stateDir.string() + "; starting erased";
@@ -211,18 +210,13 @@ void BoxLoader::OnSetSpeed(const CommandHeader& header) {
 void BoxLoader::OnSpeedConfirm() {
   m_trace.Command(m_header, "");
   m_sender.Flush();
-  ChangeBaud(m_pendingBaud);
+  m_line.SetBaud(m_pendingBaud);
   // The PC reopens its port meanwhile; a reply sent at once could be purged with the old port.
   if (m_options.settle.count() > 0) {
     m_line.Pause(m_options.settle);
   }
   m_sender.Reply(rpl::kGetRequest);
   m_state = State::AwaitRequest;
-}
-
-void BoxLoader::ChangeBaud(std::uint32_t baud) {
-  m_baud = baud;
-  m_line.SetBaud(baud);
 }
 
 void BoxLoader::OnRequest(const std::uint8_t* payload) {
@@ -260,7 +254,7 @@ std::optional<std::uint8_t> BoxLoader::RefuseDownload(Mode mode, std::uint32_t a
     return rpl::kInvalidSw;
   }
   if (IsMedia(mode)) {
-    return size < kMediaRecordSize ? std::optional(rpl::kBadHeader) : std::nullopt;
+    return size < kMediaHeaderSize ? std::optional(rpl::kBadHeader) : std::nullopt;
   }
   if (mode == Mode::Boot && size != kBootSize) {
     return rpl::kBadHeader;
@@ -379,15 +373,15 @@ void BoxLoader::StoreInMemory(const std::uint8_t* payload, std::size_t size) {
 
 bool BoxLoader::StoreMediaRecord(const std::uint8_t* record) {
   const Mode mode = m_download.mode;
-  const auto parsed = MediaRecord::Parse(record);
-  const std::uint8_t type = mode == Mode::Mp3 ? kContentMp3 : kContentPicture;
-  if (!parsed || parsed->contentType != type || parsed->length != m_download.size - kMediaRecordSize) {
+  const auto parsed = MediaHeaderRecord::Parse(record);
+  const MediaContentType type = mode == Mode::Mp3 ? MediaContentType::Mp3 : MediaContentType::Photo;
+  if (!parsed || parsed->ContentType() != type || parsed->Length() != m_download.size - kMediaHeaderSize) {
     m_trace.Note("media header record does not fit the request");
     EndSession(rpl::kBadHeader);
     return false;
   }
-  m_trace.Note("media \"" + parsed->name + "\" " + std::to_string(parsed->length) + " bytes, " +
-               std::to_string(parsed->duration) + " s");
+  m_trace.Note("media \"" + std::string(parsed->Name()) + "\" " + std::to_string(parsed->Length()) + " bytes, " +
+               std::to_string(parsed->Duration()) + " s");
   if (const auto refusal = m_disk.Admit(mode, *parsed)) {
     m_trace.Note(*refusal == rpl::kNoHddSpace ? Describe("disk full: used", m_disk.UsedBytes(), m_options.diskSize)
                                               : Describe("photo limit:", m_disk.PhotoCount(), m_options.maxPhotos));
@@ -422,7 +416,7 @@ void BoxLoader::FinishDownload() {
   if (mode == Mode::Mp3 || mode == Mode::Photo) {
     // The PC goes back to the fastest speed after each MP3 or photo; so does the box.
     m_sender.Flush();
-    ChangeBaud(m_options.idleBaud);
+    m_line.SetBaud(m_options.idleBaud);
   }
 }
 

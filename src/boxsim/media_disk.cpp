@@ -7,14 +7,6 @@
 
 namespace tw {
 
-namespace {
-
-constexpr const char* kPartialSuffix = ".partial";
-
-bool IsPartial(const std::filesystem::path& file) { return file.extension() == kPartialSuffix; }
-
-}  // namespace
-
 MediaDisk::MediaDisk(std::filesystem::path root, std::uint64_t capacity, unsigned maxPhotos)
     : m_root(std::move(root)), m_capacity(capacity), m_maxPhotos(maxPhotos) {
   if (m_root.empty()) {
@@ -34,12 +26,28 @@ MediaDisk::~MediaDisk() {
   }
 }
 
-std::filesystem::path MediaDisk::PathFor(Mode mode, const MediaRecord& record) const {
+std::string MediaDisk::StoredName(std::string_view name) {
+  std::string clean;
+  clean.reserve(name.size());
+  for (char c : name) {
+    const auto code = static_cast<unsigned char>(c);
+    // Also what Windows refuses in a file name, so the disk works the same there.
+    const bool unsafe =
+        std::string_view(R"(/\:<>"|?*)").find(c) != std::string_view::npos || code < 0x20 || code == 0x7F;
+    clean.push_back(unsafe ? '_' : c);
+  }
+  if (clean.find_first_not_of('.') == std::string::npos) {
+    return "unnamed";  // "." and ".." are no file names; Windows would also drop trailing dots
+  }
+  return clean;
+}
+
+std::filesystem::path MediaDisk::PathFor(Mode mode, const MediaHeaderRecord& record) const {
   switch (mode) {
     case Mode::Mp3:
-      return m_root / "mp3" / SanitizeMediaName(record.name);
+      return m_root / "mp3" / StoredName(record.Name());
     case Mode::Photo:
-      return m_root / "photo" / SanitizeMediaName(record.name);
+      return m_root / "photo" / StoredName(record.Name());
     default:
       return m_root / "background.slot";
   }
@@ -49,7 +57,7 @@ std::uint64_t MediaDisk::FolderBytes(const std::filesystem::path& folder) const 
   std::uint64_t total = 0;
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-    if (entry.is_regular_file(error) && !IsPartial(entry.path())) {
+    if (entry.is_regular_file(error) && !ReplacingFile::IsTemporary(entry.path())) {
       total += entry.file_size(error);
     }
   }
@@ -62,7 +70,7 @@ unsigned MediaDisk::PhotoCount() const {
   unsigned count = 0;
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(m_root / "photo", error)) {
-    count += entry.is_regular_file(error) && !IsPartial(entry.path()) ? 1 : 0;
+    count += entry.is_regular_file(error) && !ReplacingFile::IsTemporary(entry.path()) ? 1 : 0;
   }
   return count;
 }
@@ -73,7 +81,7 @@ std::uint64_t MediaDisk::ExistingSize(const std::filesystem::path& file) const {
   return error ? 0 : size;
 }
 
-std::optional<std::uint8_t> MediaDisk::Admit(Mode mode, const MediaRecord& record) const {
+std::optional<std::uint8_t> MediaDisk::Admit(Mode mode, const MediaHeaderRecord& record) const {
   if (mode == Mode::Background) {
     return std::nullopt;  // its own slot, outside the disk's accounting
   }
@@ -81,7 +89,7 @@ std::optional<std::uint8_t> MediaDisk::Admit(Mode mode, const MediaRecord& recor
   const bool replaces = std::filesystem::exists(target);
   // A file of the same name is replaced, so its room counts as free.
   const std::uint64_t used = UsedBytes() - ExistingSize(target);
-  if (used > m_capacity || record.length > m_capacity - used) {
+  if (used > m_capacity || record.Length() > m_capacity - used) {
     return rpl::kNoHddSpace;
   }
   if (mode == Mode::Photo && !replaces && PhotoCount() >= m_maxPhotos) {
@@ -90,42 +98,12 @@ std::optional<std::uint8_t> MediaDisk::Admit(Mode mode, const MediaRecord& recor
   return std::nullopt;
 }
 
-bool MediaDisk::Begin(Mode mode, const MediaRecord& record) {
-  Abort();
-  m_target = PathFor(mode, record);
-  m_partial.open(m_target.string() + kPartialSuffix, std::ios::binary | std::ios::trunc);
-  return m_partial.is_open();
-}
+bool MediaDisk::Begin(Mode mode, const MediaHeaderRecord& record) { return m_file.Create(PathFor(mode, record)); }
 
-bool MediaDisk::Append(const std::uint8_t* data, std::size_t size) {
-  m_partial.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  return static_cast<bool>(m_partial);
-}
+bool MediaDisk::Append(const std::uint8_t* data, std::size_t size) { return m_file.Write(data, size); }
 
-bool MediaDisk::Commit() {
-  m_partial.close();
-  const bool written = !m_partial.fail();
-  std::error_code error;
-  if (written) {
-    std::filesystem::rename(m_target.string() + kPartialSuffix, m_target, error);
-  }
-  if (!written || error) {
-    Abort();
-    return false;
-  }
-  m_target.clear();
-  return true;
-}
+bool MediaDisk::Commit() { return m_file.Commit(); }
 
-void MediaDisk::Abort() {
-  if (m_partial.is_open()) {
-    m_partial.close();
-  }
-  if (!m_target.empty()) {
-    std::error_code error;
-    std::filesystem::remove(m_target.string() + kPartialSuffix, error);
-    m_target.clear();
-  }
-}
+void MediaDisk::Abort() { m_file.Discard(); }
 
 }  // namespace tw

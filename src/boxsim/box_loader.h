@@ -27,7 +27,6 @@ class BoxLoader {
   [[nodiscard]] BoxMemory& Memory() { return m_memory; }
   [[nodiscard]] const BoxMemory& Memory() const { return m_memory; }
   [[nodiscard]] const MediaDisk& Disk() const { return m_disk; }
-  [[nodiscard]] std::uint32_t Baud() const { return m_baud; }
   // Downloads completed and uploads fully acknowledged since the box started.
   [[nodiscard]] unsigned FinishedTransfers() const { return m_finished; }
   // Why the saved memory could not be read at start; empty when it could (or there was none).
@@ -92,7 +91,6 @@ class BoxLoader {
   void StoreInMemory(const std::uint8_t* payload, std::size_t size);
   [[nodiscard]] bool StoreMediaRecord(const std::uint8_t* record);
   void FinishDownload();
-  void ChangeBaud(std::uint32_t baud);
   void Inject(unsigned block);
   void EndSession(std::uint8_t reply);
   void Reset();
@@ -114,7 +112,6 @@ class BoxLoader {
   std::size_t m_pos = 0;
   std::size_t m_skipped = 0;
   CommandHeader m_header{};
-  std::uint32_t m_baud;
   std::uint32_t m_pendingBaud;
   Download m_download;
   Upload m_upload;

@@ -19,7 +19,6 @@ class SparseMemory {
   [[nodiscard]] std::uint32_t Base() const { return m_base; }
   [[nodiscard]] std::uint64_t Size() const { return m_size; }
   [[nodiscard]] bool Dirty() const { return m_dirty; }
-  [[nodiscard]] std::size_t PagesInUse() const { return m_pages.size(); }
 
   // True when [address, address + count) lies inside the area; addresses are absolute.
   [[nodiscard]] bool Contains(std::uint64_t address, std::uint64_t count) const;
