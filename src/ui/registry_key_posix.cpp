@@ -1,6 +1,5 @@
 // Linux has no registry: the one key the program reads, the current user's Shell Folders, is answered
 // from the XDG user directories; every other key is absent and nothing can be created.
-#ifndef _WIN32
 
 #include <QDir>
 #include <QStandardPaths>
@@ -91,5 +90,3 @@ long QueryValue(KeyHandle key, const std::string& valueName, char* buffer, std::
 void CloseKey(KeyHandle /*key*/) {}
 
 }  // namespace tw::registry
-
-#endif

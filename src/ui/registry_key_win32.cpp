@@ -1,5 +1,4 @@
 // The real registry, through the ANSI calls.
-#ifdef _WIN32
 
 #include <windows.h>
 
@@ -61,5 +60,3 @@ long QueryValue(KeyHandle key, const std::string& valueName, char* buffer, std::
 void CloseKey(KeyHandle key) { RegCloseKey(Handle(key)); }
 
 }  // namespace tw::registry
-
-#endif
