@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
+#include "boxsim/box_endpoint.h"
 #include "boxsim/box_options.h"
 #include "boxsim/box_runner.h"
-#include "boxsim/box_endpoint.h"
 #include "boxsim/stop_signal.h"
 #include "link/wire_format.h"
 

@@ -3,12 +3,12 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <filesystem>
 #include <array>
 #include <cctype>
 #include <charconv>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <new>
 
 #include "cli/console_host.h"

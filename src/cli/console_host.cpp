@@ -6,8 +6,8 @@
 
 #include "cli/progress_line.h"
 #include "session/session_context.h"
-#include "session/transfer_session.h"
 #include "session/session_texts.h"
+#include "session/transfer_session.h"
 #include "session/upload_file.h"
 
 namespace tw {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <mutex>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include <unistd.h>

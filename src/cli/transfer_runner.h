@@ -2,9 +2,9 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/console_job.h"
 #include "cli/interrupts.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <array>
-#include <chrono>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>

@@ -4,8 +4,10 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+// Winsock's headers must come before windows.h.
 #include <winsock2.h>
 #include <ws2tcpip.h>
+
 #include <windows.h>
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 // tarnwick-boxsim: the set-top box's resident loader, simulated on a pseudo-terminal, a TCP port or a
 // real serial device.
 
-#include <CLI/CLI.hpp>
 #include <signal.h>
+#include <CLI/CLI.hpp>
 
 #include <cstdio>
 #include <iostream>
