@@ -71,7 +71,7 @@ class TurnaroundProbe {
 };
 
 std::string MakeImage(std::size_t size) {
-  const std::string path =
+  std::string path =
       (std::filesystem::temp_directory_path() / ("tw-bench-" + std::to_string(size) + ".gz")).string();
   std::vector<char> bytes(size);
   std::uint32_t x = 1;

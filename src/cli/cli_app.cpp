@@ -119,7 +119,7 @@ constexpr const char* kDescription =
     "Options may stand before or after the command.";
 
 // Checks a value as typed, before any conversion, with a message that names what was expected.
-CLI::Validator TextCheck(bool (*accepts)(const std::string&), std::string expected) {
+CLI::Validator TextCheck(bool (*accepts)(const std::string&), const std::string& expected) {
   return CLI::Validator(
       [accepts, expected](const std::string& text) {
         return accepts(text) ? std::string() : "not " + expected + ": " + text;

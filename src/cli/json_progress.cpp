@@ -32,7 +32,7 @@ void JsonProgress::Update(int percent, std::uint64_t done, std::uint64_t total) 
 
 void JsonProgress::Text(const char* event, const std::string& text) { Emit(event, {{"text", text}}); }
 
-void JsonProgress::Emit(const char* event, nlohmann::ordered_json fields) {
+void JsonProgress::Emit(const char* event, const nlohmann::ordered_json& fields) {
   nlohmann::ordered_json line = {{"event", event}, {"port", m_port}};
   line.update(fields);
   // Replacement characters keep a line parseable whatever bytes a file name holds.

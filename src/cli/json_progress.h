@@ -39,7 +39,7 @@ class JsonProgress : public ProgressView {
 
  private:
   void Text(const char* event, const std::string& text);
-  void Emit(const char* event, nlohmann::ordered_json fields);
+  void Emit(const char* event, const nlohmann::ordered_json& fields);
 
   std::FILE* m_out;
   std::string m_port;

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cmath>
+
 #include "cli/port_board.h"
 
 namespace tw {
@@ -11,7 +13,7 @@ namespace {
 constexpr int kBarWidth = 30;
 
 std::string FormatDuration(double seconds) {
-  const auto total = static_cast<long>(seconds + 0.5);
+  const long total = std::lround(seconds);
   char text[32];
   std::snprintf(text, sizeof text, "%ld:%02ld", total / 60, total % 60);
   return text;

@@ -51,6 +51,7 @@ std::vector<std::string> DevicesOf(const std::filesystem::path& root, const Devi
   }
   std::sort(found.begin(), found.end());  // by number: ttyUSB2 before ttyUSB10
   std::vector<std::string> paths;
+  paths.reserve(found.size());
   for (auto& entry : found) {
     paths.push_back(std::move(entry.second));
   }

@@ -84,6 +84,7 @@ std::unique_ptr<ConverterProcess> ConverterProcess::Start(const std::filesystem:
   posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK);
 
   std::vector<char*> argv;
+  argv.reserve(arguments.size() + 1);
   for (const auto& argument : arguments) {
     argv.push_back(const_cast<char*>(argument.c_str()));
   }

@@ -39,7 +39,7 @@ QString WithSeparator(const QString& path) {
 
 // What the tree shows for a path: its last component, or the path itself for a volume root.
 QString DisplayName(const QString& path) {
-  const QString name = QFileInfo(QDir::cleanPath(QDir::fromNativeSeparators(path))).fileName();
+  QString name = QFileInfo(QDir::cleanPath(QDir::fromNativeSeparators(path))).fileName();
   if (!name.isEmpty()) {
     return name;
   }

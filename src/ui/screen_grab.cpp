@@ -86,8 +86,8 @@ void ScreenGrab::DragOverBytes() {
   const HexLayout& layout = m_dialog.HexViewer().Model().Layout();
   const int charWidth = layout.CharWidth();
   const int lineHeight = layout.LineHeight();
-  const QPointF from(layout.HexColumnX() + 3 * 5 * charWidth + 1, lineHeight + lineHeight / 2);
-  const QPointF to(layout.HexColumnX() + 3 * 11 * charWidth + 1, 6 * lineHeight + lineHeight / 2);
+  const QPointF from(QPoint(layout.HexColumnX() + 3 * 5 * charWidth + 1, lineHeight + lineHeight / 2));
+  const QPointF to(QPoint(layout.HexColumnX() + 3 * 11 * charWidth + 1, 6 * lineHeight + lineHeight / 2));
   const auto send = [viewport](QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
     QMouseEvent event(type, at, viewport->mapToGlobal(at), button, held, Qt::NoModifier);
     QCoreApplication::sendEvent(viewport, &event);

@@ -130,7 +130,8 @@ std::unique_ptr<tw::BoxEndpoint> OpenEndpoint(const std::optional<std::uint16_t>
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// Anything thrown, from the options on, ends the box with its message.
+int main(int argc, char** argv) try {
   CLI::App app{
       "tarnwick-boxsim: a simulated set-top box loader for Tarnwick.\n"
       "Prints the device the PC opens (a pseudo-terminal path, or tcp:HOST:PORT) on one line of\n"
@@ -221,28 +222,27 @@ int main(int argc, char** argv) {
     };
   }
 
-  try {
-    tw::StopSignal stop;
-    g_stop = &stop;
+  tw::StopSignal stop;
+  g_stop = &stop;
 #ifdef SIGPIPE
-    signal(SIGPIPE, SIG_IGN);
+  signal(SIGPIPE, SIG_IGN);
 #endif
-    signal(SIGINT, OnSignal);
-    signal(SIGTERM, OnSignal);
-    const auto endpoint = OpenEndpoint(tcpPort, host, device, options.idleBaud);
-    tw::BoxRunner runner(std::move(options), *endpoint, stop);
-    runner.WithLoader([](const tw::BoxLoader& loader) {
-      if (!loader.StateProblem().empty()) {
-        std::cerr << "tarnwick-boxsim: " << loader.StateProblem() << "\n";
-      }
-      std::cerr << "tarnwick-boxsim: disk " << loader.Disk().Root().string() << "\n";
-    });
-    std::cout << endpoint->Name() << std::endl;
-    runner.Run();
-    g_stop = nullptr;
-  } catch (const std::exception& error) {
-    std::cerr << "tarnwick-boxsim: " << error.what() << "\n";
-    return 1;
-  }
+  signal(SIGINT, OnSignal);
+  signal(SIGTERM, OnSignal);
+  const auto endpoint = OpenEndpoint(tcpPort, host, device, options.idleBaud);
+  tw::BoxRunner runner(std::move(options), *endpoint, stop);
+  runner.WithLoader([](const tw::BoxLoader& loader) {
+    if (!loader.StateProblem().empty()) {
+      std::cerr << "tarnwick-boxsim: " << loader.StateProblem() << "\n";
+    }
+    std::cerr << "tarnwick-boxsim: disk " << loader.Disk().Root().string() << "\n";
+  });
+  std::cout << endpoint->Name() << std::endl;
+  runner.Run();
+  g_stop = nullptr;
   return 0;
+} catch (const std::exception& error) {
+  g_stop = nullptr;
+  std::cerr << "tarnwick-boxsim: " << error.what() << "\n";
+  return 1;
 }
