@@ -66,6 +66,14 @@ std::vector<Bytes> SessionTest::StartAndRequest() {
   return TakeWrites();
 }
 
+std::string SessionTest::Sending(std::size_t size) {
+  host.openAnswer = GzipFile(size);
+  StartAndRequest();
+  Reply(rpl::kSendData);
+  link.line->ClearWrites();
+  return *host.openAnswer;
+}
+
 std::vector<Bytes> SessionTest::TakeWrites() {
   std::vector<Bytes> writes = link.line->Writes();
   link.line->ClearWrites();
@@ -77,6 +85,32 @@ std::string SessionTest::WriteFile(const std::string& name, const Bytes& bytes) 
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path;
+}
+
+std::string SessionTest::GzipFile(std::size_t size) { return WriteFile("image.gz", GzipImage(size)); }
+
+Bytes GzipImage(std::size_t size) {
+  Bytes image = Pattern(size);
+  image[0] = 0x1F;
+  image[1] = 0x8B;
+  return image;
+}
+
+Bytes Joined(const std::vector<Bytes>& parts) {
+  Bytes all;
+  for (const Bytes& part : parts) {
+    all.insert(all.end(), part.begin(), part.end());
+  }
+  return all;
+}
+
+Bytes Slice(const Bytes& source, std::size_t offset, std::size_t count) {
+  return Bytes(source.begin() + static_cast<std::ptrdiff_t>(offset),
+               source.begin() + static_cast<std::ptrdiff_t>(offset + count));
+}
+
+std::uint32_t Announced(const std::vector<Bytes>& request, std::size_t offset) {
+  return GetBigEndian32(request.at(1).data() + offset);
 }
 
 Bytes Pattern(std::size_t count, std::uint8_t seed) {

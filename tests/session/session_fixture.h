@@ -21,6 +21,11 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Bytes that differ from block to block.
 [[nodiscard]] Bytes Pattern(std::size_t count, std::uint8_t seed = 1);
+[[nodiscard]] Bytes GzipImage(std::size_t size);
+[[nodiscard]] Bytes Joined(const std::vector<Bytes>& parts);
+[[nodiscard]] Bytes Slice(const Bytes& source, std::size_t offset, std::size_t count);
+// A field of a request's payload.
+[[nodiscard]] std::uint32_t Announced(const std::vector<Bytes>& request, std::size_t offset);
 
 class ScriptedLink : public CLoaderLink {
  public:
@@ -45,10 +50,13 @@ class SessionTest : public ::testing::Test {
 
   // Start, then the box's replies up to the request, which is returned (header and payload).
   std::vector<Bytes> StartAndRequest();
+  // A gzip image of `size` bytes sent up to its first block, the writes so far cleared; returns its path.
+  std::string Sending(std::size_t size);
   // Handles the link's next notification as the dialog's thread would.
   void HandleNext();
   [[nodiscard]] std::vector<Bytes> TakeWrites();
   std::string WriteFile(const std::string& name, const Bytes& bytes);
+  std::string GzipFile(std::size_t size);
 
   TempDir m_temp;
   std::filesystem::path m_dir;
