@@ -28,12 +28,7 @@ class RandomBox {
     }
   }
 
-  Bytes TakeOutput(std::size_t max) {
-    const std::size_t n = std::min(max, m_out.size());
-    Bytes chunk(m_out.begin(), m_out.begin() + static_cast<std::ptrdiff_t>(n));
-    m_out.erase(m_out.begin(), m_out.begin() + static_cast<std::ptrdiff_t>(n));
-    return chunk;
-  }
+  Bytes TakeOutput(std::size_t max) { return TakeFront(m_out, std::min(max, m_out.size())); }
   [[nodiscard]] bool HasOutput() const { return !m_out.empty(); }
   [[nodiscard]] bool AcknowledgedAll() const { return m_acknowledgedAll; }
   [[nodiscard]] bool WantsHangUp() const { return m_hangUp; }
@@ -42,7 +37,7 @@ class RandomBox {
   bool Chance(int percent) { return std::uniform_int_distribution<int>(0, 99)(m_random) < percent; }
 
   void Say(std::uint8_t code, std::uint8_t parameter = 0) {
-    const Bytes frame{0x47, parameter, code, 0, 0, 0, 0, 0};
+    const Bytes frame = Frame(code, parameter);
     m_out.insert(m_out.end(), frame.begin(), frame.end());
   }
 
@@ -50,53 +45,42 @@ class RandomBox {
   // last block would acknowledge it, so it is only said earlier.
   void GiveUp(bool lastBlock = false) {
     const int how = std::uniform_int_distribution<int>(0, 2)(m_random);
-    if (how == 1 && lastBlock) {
-      m_hangUp = true;
-      m_alive = false;
-      return;
-    }
-    if (how == 0) {
-      Say(rpl::kBlockFailed);
-    } else if (how == 1) {
-      Say(rpl::kComplete);  // at an odd time
-    } else {
-      m_hangUp = true;
+    m_hangUp = how == 2 || (how == 1 && lastBlock);
+    if (!m_hangUp) {
+      Say(how == 0 ? rpl::kBlockFailed : rpl::kComplete);  // RPL_COMPLETE at an odd time
     }
     m_alive = false;
   }
 
-  bool Take(std::size_t count, Bytes& out) {
-    if (m_in.size() < count) {
+  bool Step() {
+    const std::size_t size = m_greeted ? FrameSize() : kHandshake.size();
+    if (size == 0 || m_in.size() < size) {
       return false;
     }
-    out.assign(m_in.begin(), m_in.begin() + static_cast<std::ptrdiff_t>(count));
-    m_in.erase(m_in.begin(), m_in.begin() + static_cast<std::ptrdiff_t>(count));
+    const Bytes frame = TakeFront(m_in, size);
+    if (m_greeted) {
+      OnCommand(frame);
+    } else {
+      Say(rpl::kHello);
+    }
+    m_greeted = true;
     return true;
   }
 
-  bool Step() {
-    Bytes bytes;
-    if (!m_greeted) {
-      if (!Take(kHandshake.size(), bytes)) {
-        return false;
-      }
-      m_greeted = true;
-      Say(rpl::kHello);
-      return true;
-    }
+  // 0 until the header is in.
+  [[nodiscard]] std::size_t FrameSize() const {
     if (m_in.size() < kHeaderSize) {
-      return false;
+      return 0;
     }
     const std::uint8_t code = m_in[2];
-    const std::size_t payload = code == cmd::kDataBlock                                        ? BlockLength()
-                                : code == cmd::kDownloadRequest || code == cmd::kUploadRequest ? kRequestPayloadSize
-                                                                                               : 0;
-    if (m_in.size() < kHeaderSize + payload) {
-      return false;
-    }
-    Take(kHeaderSize + payload, bytes);
-    OnCommand(bytes);
-    return true;
+    const bool request = code == cmd::kDownloadRequest || code == cmd::kUploadRequest;
+    return kHeaderSize + (code == cmd::kDataBlock ? BlockLength() : request ? kRequestPayloadSize : 0);
+  }
+
+  static Bytes TakeFront(Bytes& bytes, std::size_t count) {
+    Bytes front(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count));
+    bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count));
+    return front;
   }
 
   [[nodiscard]] std::size_t BlockLength() const { return std::min<std::size_t>(m_data.size() - m_done, kBlockSize); }
@@ -221,11 +205,7 @@ class RandomTransfer : public SessionTest {
     }
   }
 
-  Bytes TakeAll() {
-    Bytes all = link.line->AllWritten();
-    link.line->ClearWrites();
-    return all;
-  }
+  Bytes TakeAll() { return Joined(TakeWrites()); }
 };
 
 TEST_F(RandomTransfer, EveryAcceptedByteIsTheSourcesAndSuccessMeansEveryBlockAcknowledged) {

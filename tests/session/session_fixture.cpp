@@ -55,7 +55,7 @@ void SessionTest::HandleNext() {
 
 void SessionTest::Reply(std::uint8_t code, std::uint8_t parameter) { Box(Frame(code, parameter)); }
 
-Bytes SessionTest::Frame(std::uint8_t code, std::uint8_t parameter) { return {0x47, parameter, code, 0, 0, 0, 0, 0}; }
+Bytes Frame(std::uint8_t code, std::uint8_t parameter) { return {0x47, parameter, code, 0, 0, 0, 0, 0}; }
 
 std::vector<Bytes> SessionTest::StartAndRequest() {
   EXPECT_TRUE(session->OnStart());

@@ -21,6 +21,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Bytes that differ from block to block.
 [[nodiscard]] Bytes Pattern(std::size_t count, std::uint8_t seed = 1);
+// A reply frame as the box sends it.
+[[nodiscard]] Bytes Frame(std::uint8_t code, std::uint8_t parameter = 0);
 [[nodiscard]] Bytes GzipImage(std::size_t size);
 [[nodiscard]] Bytes Joined(const std::vector<Bytes>& parts);
 [[nodiscard]] Bytes Slice(const Bytes& source, std::size_t offset, std::size_t count);
@@ -46,7 +48,6 @@ class SessionTest : public ::testing::Test {
   void Reply(std::uint8_t code, std::uint8_t parameter = 0);
   // The box sends all `chunks` at once; the session reads them one by one, as slowly as its host is.
   void BoxSends(std::vector<Bytes> chunks);
-  [[nodiscard]] static Bytes Frame(std::uint8_t code, std::uint8_t parameter = 0);
 
   // Start, then the box's replies up to the request, which is returned (header and payload).
   std::vector<Bytes> StartAndRequest();

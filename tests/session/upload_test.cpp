@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "session_fixture.h"
+#include "support/scripted_pc.h"
 
 namespace tw::test {
 namespace {
@@ -10,8 +11,7 @@ namespace {
 using Upload = SessionTest;
 
 std::size_t AckCount(const std::vector<Bytes>& writes) {
-  const Bytes ack{0x47, 0, cmd::kUploadAck, 0, 0, 0, 0, 0};
-  return static_cast<std::size_t>(std::count(writes.begin(), writes.end(), ack));
+  return static_cast<std::size_t>(std::count(writes.begin(), writes.end(), ScriptedPc::UploadAck()));
 }
 
 class MemoryUpload : public SessionTest {
