@@ -53,7 +53,15 @@ class ScriptedHost : public EveryRoleHost, public ChunkSink {
 
   static constexpr std::size_t kLineLost = static_cast<std::size_t>(-1);
   // The next notification; nothing within the limit means the link is stuck.
-  std::optional<std::size_t> Next(std::chrono::milliseconds limit = std::chrono::seconds(10));
+  std::optional<std::size_t> Next(std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    std::unique_lock lock(m_mutex);
+    if (!m_changed.wait_for(lock, limit, [this] { return !m_events.empty(); })) {
+      return std::nullopt;
+    }
+    const std::size_t length = m_events.front();
+    m_events.pop_front();
+    return length;
+  }
 
   [[nodiscard]] SessionRoles Roles() { return AllRolesOf(*this); }
 
@@ -98,7 +106,13 @@ class ScriptedHost : public EveryRoleHost, public ChunkSink {
   void OperationFinished(bool success) override { outcome = success; }
 
  private:
-  void Push(std::size_t length);
+  void Push(std::size_t length) {
+    {
+      const std::lock_guard lock(m_mutex);
+      m_events.push_back(length);
+    }
+    m_changed.notify_all();
+  }
 
   std::mutex m_mutex;
   std::condition_variable m_changed;

@@ -41,15 +41,6 @@ std::vector<std::vector<std::uint8_t>> FakeLine::Writes() const {
   return m_writes;
 }
 
-std::vector<std::uint8_t> FakeLine::AllWritten() const {
-  const std::lock_guard lock(m_mutex);
-  std::vector<std::uint8_t> all;
-  for (const auto& w : m_writes) {
-    all.insert(all.end(), w.begin(), w.end());
-  }
-  return all;
-}
-
 void FakeLine::ClearWrites() {
   const std::lock_guard lock(m_mutex);
   m_writes.clear();

@@ -25,7 +25,6 @@ class FakeLine {
   void RunReaderLate(std::chrono::milliseconds delay);
 
   [[nodiscard]] std::vector<std::vector<std::uint8_t>> Writes() const;
-  [[nodiscard]] std::vector<std::uint8_t> AllWritten() const;
   void ClearWrites();
   [[nodiscard]] LineSettings Settings() const;
   [[nodiscard]] std::string Device() const;
