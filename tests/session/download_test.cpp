@@ -136,11 +136,7 @@ TEST_F(Download, ErrorRepliesShowTheirTextAndEndOnlyWhenFatal) {
       Case{rpl::kBadHeader, "Header is wrong !!!\n\nPlease retry with another S/W.", true},
       Case{rpl::kCommProblem, "There was a problem to communicate with STB\nPlease Retry.", true},
       Case{rpl::kInvalidSw, "Invalid S/W !!!\n\nPlease retry with another S/W.", true},
-      Case{rpl::kBlockFailed, "There was a problem to communicate with STB\nPlease Retry.", true},
-      Case{rpl::kGetDataNak, "GET DATA NAK", true},
       Case{rpl::kHeaderCrcError, "HEADER CRC ERROR", false},
-      Case{rpl::kDataCrcError, "DATA CRC ERROR", false},
-      Case{rpl::kNoHddSpace, "Not Enough HDD for MP3", true},
       Case{rpl::kPhotoError, "Photo Error. Full or Max Photo Exceeded", true},
   };
   for (const Case& c : cases) {
@@ -156,17 +152,6 @@ TEST_F(Download, ErrorRepliesShowTheirTextAndEndOnlyWhenFatal) {
   session->OnTimer(kWatchdogTimerId);
   EXPECT_EQ(host.messages, (std::vector<std::string>{std::string(text::kWatchdog)}));
   EXPECT_FALSE(host.outcome.has_value());
-}
-
-TEST_F(Download, HangUpMarksTheLinkLostAndEndsTheRun) {
-  Sending(3000);
-  link.line->HangUp();
-  ASSERT_EQ(host.Next(), ScriptedHost::kLineLost);
-  session->OnLineLost();
-  EXPECT_FALSE(link.IsConnected());
-  EXPECT_EQ(host.comStatus, false);
-  EXPECT_EQ(host.messages.back(), text::kWatchdog);
-  EXPECT_EQ(host.outcome, false);
 }
 
 }  // namespace

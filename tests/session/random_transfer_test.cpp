@@ -8,6 +8,7 @@
 
 #include "boxsim/box_line.h"
 #include "boxsim/box_loader.h"
+#include "session/session_texts.h"
 #include "session_fixture.h"
 
 namespace tw::test {
@@ -101,6 +102,13 @@ class RandomTransfer : public SessionTest {
     ASSERT_TRUE(host.outcome.has_value()) << "the transfer ended without a result";
     EXPECT_FALSE(session->Running());
     EXPECT_EQ(*host.outcome, !hungUp && box.FinishedTransfers() == 1);
+    if (hungUp) {
+      EXPECT_FALSE(link.IsConnected());
+      EXPECT_EQ(host.comStatus, false);
+      EXPECT_EQ(host.messages.back(), text::kWatchdog);
+      link.line = std::make_shared<FakeLine>();
+      ASSERT_TRUE(link.Connect(ComPort{}, kFastestSpeed, &host));
+    }
     if (*host.outcome && kind == Kind::MemoryUpload) {
       EXPECT_EQ(host.uploadShown, data);
     } else if (*host.outcome) {
@@ -118,10 +126,6 @@ TEST_F(RandomTransfer, SuccessMeansTheBoxFinishedAndHoldsTheSourcesBytes) {
     for (const Kind kind : {Kind::FileDownload, Kind::ViewerDownload, Kind::MemoryUpload}) {
       SCOPED_TRACE("round " + std::to_string(round) + " kind " + std::to_string(static_cast<int>(kind)));
       Run(kind);
-      if (!link.IsConnected()) {
-        link.line = std::make_shared<FakeLine>();
-        ASSERT_TRUE(link.Connect(ComPort{}, kFastestSpeed, &host));
-      }
     }
   }
 }
