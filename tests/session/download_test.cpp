@@ -52,22 +52,17 @@ TEST_F(Download, GzipProgramRunsTheWholeConversationWithResendsAndARestart) {
   EXPECT_EQ(host.outcome, true);
 }
 
-TEST_F(Download, ModelNameOfAGzipLoadStaysForLaterDownloads) {
-  Bytes plain = Pattern(200);
-  plain[0] = 0x01;
-  host.openAnswer = WriteFile("plain.bin", plain);
+TEST_F(Download, ProgramHeadersAreSkippedTheModelNameStaysAndLongDatabasesAreCut) {
+  Bytes image = Pattern(1100);
+  image[0] = 0x01;
+  host.openAnswer = WriteFile("program.bin", image);
+  std::vector<Bytes> request;
   for (const Mode mode : {Mode::GzipProgram, Mode::Program}) {
     host.mode = mode;
-    const std::vector<Bytes> request = StartAndRequest();
-    EXPECT_TRUE(std::equal(request[1].begin(), request[1].begin() + 30, plain.begin() + 1));
+    request = StartAndRequest();
+    EXPECT_TRUE(std::equal(request[1].begin(), request[1].begin() + 30, image.begin() + 1));
   }
-}
-
-TEST_F(Download, ProgramHeadersAreSkippedAndLongDatabasesCut) {
-  host.mode = Mode::Program;
-  const Bytes image = Pattern(1100);
-  host.openAnswer = WriteFile("program.bin", image);
-  EXPECT_EQ(Announced(StartAndRequest(), kRequestSizeOffset), 1036u);
+  EXPECT_EQ(Announced(request, kRequestSizeOffset), 1036u);
   Reply(rpl::kSendData);
   ScriptedPc pc;
   EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{pc.FirstBlock(Slice(image, kProgramHeaderSize, 1024))}));
@@ -84,7 +79,7 @@ TEST_F(Download, RefusedFilesSayWhyAndSendNothing) {
     std::optional<Bytes> content;  // nothing: the file does not exist
     std::string message;
   };
-  const std::string missing = (m_dir / "missing.gz").string();
+  const std::string missing = (m_temp.Path() / "missing.gz").string();
   const Case cases[] = {
       {Mode::GzipProgram, Bytes{0x00, 0x8B, 0x08}, "Invalid File"},
       {Mode::GzipProgram, Bytes{}, "Invalid File"},

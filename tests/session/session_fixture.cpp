@@ -6,21 +6,19 @@ namespace tw::test {
 
 namespace {
 
-PhotoConverterSettings NoConverter(const std::filesystem::path& dir) {
+PhotoConverterSettings NoConverter(const TempDir& dir) {
   PhotoConverterSettings settings;
-  settings.startDirectory = dir;
-  settings.programDirectory = dir;
+  settings.startDirectory = dir.Path();
+  settings.programDirectory = dir.Path();
   settings.searchPath = "";
-  settings.tempFolder = dir / "tmp";
+  settings.tempFolder = dir.Make("tmp");
   return settings;
 }
 
 }  // namespace
 
 SessionTest::SessionTest()
-    : m_dir(m_temp.Path()),
-      converter(NoConverter(m_dir), [this](const std::string& text) { host.messages.push_back(text); }) {
-  std::filesystem::create_directories(m_dir / "tmp");
+    : converter(NoConverter(m_temp), [this](const std::string& text) { host.messages.push_back(text); }) {
   session = std::make_unique<CTransferSession>(link, host.Roles(), converter);
   link.SetDeviceOverride(1, "fake");
   EXPECT_TRUE(link.Connect(ComPort{}, kFastestSpeed, &host));
@@ -81,7 +79,7 @@ std::vector<Bytes> SessionTest::TakeWrites() {
 }
 
 std::string SessionTest::WriteFile(const std::string& name, const Bytes& bytes) {
-  const std::string path = (m_dir / name).string();
+  const std::string path = (m_temp.Path() / name).string();
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path;

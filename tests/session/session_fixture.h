@@ -60,7 +60,6 @@ class SessionTest : public ::testing::Test {
   std::string GzipFile(std::size_t size);
 
   TempDir m_temp;
-  std::filesystem::path m_dir;
   ScriptedHost host;
   ScriptedLink link;
   PhotoConverter converter;

@@ -32,6 +32,21 @@ class FakeLine {
  private:
   friend class FakeSerialBackend;
 
+  // Every change wakes a waiting reader.
+  template <typename F>
+  void Change(F change) {
+    {
+      const std::lock_guard lock(m_mutex);
+      change();
+    }
+    m_changed.notify_all();
+  }
+  template <typename T>
+  T Read(const T& field) const {
+    const std::lock_guard lock(m_mutex);
+    return field;
+  }
+
   mutable std::mutex m_mutex;
   std::condition_variable m_changed;
   std::deque<std::vector<std::uint8_t>> m_incoming;
