@@ -17,7 +17,6 @@ TEST_F(Upload, WindowChecksRefuseBeforeAnythingIsSent) {
   const Case cases[] = {
       {Mode::Flash, "0x7FE00000", "1024", ""},
       {Mode::Flash, "0x7EFFFF00", "512", ""},
-      {Mode::Flash, "0x7EFFFF00", "16", "FLASH : 0x7F00000 ~ 0x7FFFFFFF"},
       {Mode::Flash, "0xFFFFFF00", "512", "FLASH : 0x7F00000 ~ 0x7FFFFFFF"},
       {Mode::Eeprom, "0x0000", "16383", ""},
       {Mode::Eeprom, "0x0000", "16384", "E2PROM : 0x00000000 ~ 0x00003FFFF"},
