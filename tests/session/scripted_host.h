@@ -20,8 +20,6 @@ namespace tw::test {
 class ScriptedHost : public EveryRoleHost, public ChunkSink {
  public:
   // Controls.
-  ComPort port;
-  LineSpeed speed = kFastestSpeed;
   Mode mode = Mode::GzipProgram;
   bool download = true;
   std::string start;
@@ -43,7 +41,6 @@ class ScriptedHost : public EveryRoleHost, public ChunkSink {
   std::vector<std::string> captions;
   std::optional<bool> comStatus;
   std::optional<bool> outcome;
-  std::optional<std::uint32_t> addressBase;  // set with the viewer's clearing
   std::vector<std::uint8_t> uploadShown;
 
   // ChunkSink: the reader thread's notifications, queued.
@@ -65,8 +62,8 @@ class ScriptedHost : public EveryRoleHost, public ChunkSink {
 
   [[nodiscard]] SessionRoles Roles() { return AllRolesOf(*this); }
 
-  ComPort Port() override { return port; }
-  LineSpeed Speed() override { return speed; }
+  ComPort Port() override { return {}; }
+  LineSpeed Speed() override { return kFastestSpeed; }
   Mode SelectedMode() override { return mode; }
   void SelectMode(Mode chosen) override { mode = chosen; }
   bool DownloadChecked() override { return download; }
@@ -82,7 +79,7 @@ class ScriptedHost : public EveryRoleHost, public ChunkSink {
   std::optional<std::string> AskOpenFile(const std::string&) override { return openAnswer; }
   std::optional<std::string> AskSaveFile(const std::string&) override { return saveAnswer; }
   std::vector<std::uint8_t> ViewerData() override { return viewer; }
-  void ViewerBeginUpload(std::uint32_t address) override { addressBase = address; }
+  void ViewerBeginUpload(std::uint32_t) override {}
   void ViewerShowUpload(const std::uint8_t* data, std::size_t count) override {
     uploadShown.assign(data, data + count);
   }
