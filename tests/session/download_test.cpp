@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
+#include <array>
 
 #include "session/session_texts.h"
 #include "session_fixture.h"
@@ -12,100 +12,56 @@ namespace {
 
 using Download = SessionTest;
 
-Bytes GzipImage(std::size_t size) {
-  Bytes bytes = Pattern(size);
-  bytes[0] = 0x1F;
-  bytes[1] = 0x8B;
-  return bytes;
-}
-
-Bytes Block(const Bytes& source, std::size_t offset, std::size_t count) {
-  return Bytes(source.begin() + static_cast<std::ptrdiff_t>(offset),
-               source.begin() + static_cast<std::ptrdiff_t>(offset + count));
-}
-
-TEST_F(Download, GzipProgramRunsTheWholeConversation) {
+TEST_F(Download, GzipProgramRunsTheWholeConversationWithResendsAndARestart) {
+  host.openAnswer = GzipFile(2500);
   const Bytes image = GzipImage(2500);
-  host.openAnswer = WriteFile("image.gz", image);
-  ASSERT_TRUE(session->OnStart());
-  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{ScriptedPc::Handshake()}));
-
-  host.speed = LineSpeed::Baud38400;
-  Reply(rpl::kHello);
-  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{ScriptedPc::SetSpeed(2)}));
-  Reply(rpl::kSpeedAck);
-  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{ScriptedPc::SpeedConfirm()}));
-  EXPECT_EQ(link.BaudRate(), 38400u);
-
-  Reply(rpl::kGetRequest);
-  EXPECT_EQ(link.line->AllWritten(),
+  EXPECT_EQ(Joined(StartAndRequest()),
             ScriptedPc::Request(true, Mode::GzipProgram, 0, 2500, "QUORIX_MODEL_NAME_MAGIC_STRING"));
-  link.line->ClearWrites();
 
+  ScriptedPc pc;
+  std::vector<Bytes> expected{pc.FirstBlock(Slice(image, 0, 1024)), pc.ResendBlock(Slice(image, 0, 1024)),
+                              pc.NextBlock(Slice(image, 1024, 1024)), pc.FirstBlock(Slice(image, 0, 1024))};
   Reply(rpl::kSendData);
   Reply(rpl::kFlashWriting, 7);
+  Reply(rpl::kBlockResend);
   Reply(rpl::kBlockOk);
-  Reply(rpl::kBlockOk);
-  const std::vector<Bytes> blocks = TakeWrites();
-  ASSERT_EQ(blocks.size(), 3u);
-  ScriptedPc pc;
-  EXPECT_EQ(blocks[0], pc.FirstBlock(Block(image, 0, 1024)));
-  EXPECT_EQ(blocks[1], pc.NextBlock(Block(image, 1024, 1024)));
-  EXPECT_EQ(blocks[2], pc.NextBlock(Block(image, 2048, 452)));
-  EXPECT_EQ(host.progress, (std::vector<int>{0, 40, 81, 100}));
+  Reply(rpl::kUploadData);  // not a download's reply: ignored
+  Reply(rpl::kSendData);    // starts over
+  EXPECT_EQ(TakeWrites(), expected);
   EXPECT_EQ(host.captions, (std::vector<std::string>{"Flash Writing 7 th Block"}));
 
-  Reply(rpl::kBlockOk);  // after the last block: nothing more to send
-  EXPECT_TRUE(TakeWrites().empty());
+  expected = {pc.NextBlock(Slice(image, 1024, 1024)), pc.NextBlock(Slice(image, 2048, 452)),
+              pc.ResendBlock(Slice(image, 2048, 452))};
+  Reply(rpl::kBlockOk);
+  Reply(rpl::kBlockOk);
+  EXPECT_EQ(host.progress.back(), 100);
+  Reply(rpl::kBlockResend);  // the last block, after the file was closed
+  Reply(rpl::kBlockOk);      // nothing more to send
+  EXPECT_EQ(TakeWrites(), expected);
   Reply(rpl::kComplete);
   EXPECT_EQ(host.messages, (std::vector<std::string>{"Download Complete!!!"}));
   EXPECT_EQ(host.outcome, true);
 }
 
-TEST_F(Download, ResendRepeatsTheLastBlockExactlyAndARepeatedSendDataStartsOver) {
-  const Bytes image = GzipImage(1500);
-  host.openAnswer = WriteFile("image.gz", image);
-  StartAndRequest();
-  Reply(rpl::kSendData);
-  Reply(rpl::kBlockResend);
-  Reply(rpl::kBlockOk);
-  Reply(rpl::kBlockResend);  // the last block, after the file was closed
-  Reply(rpl::kSendData);
-  const std::vector<Bytes> blocks = TakeWrites();
-  ASSERT_EQ(blocks.size(), 5u);
-  ScriptedPc pc;
-  EXPECT_EQ(blocks[0], pc.FirstBlock(Block(image, 0, 1024)));
-  EXPECT_EQ(blocks[1], pc.ResendBlock(Block(image, 0, 1024)));  // the counter's current value: 1
-  EXPECT_EQ(blocks[2], pc.NextBlock(Block(image, 1024, 476)));
-  EXPECT_EQ(blocks[3], pc.ResendBlock(Block(image, 1024, 476)));
-  EXPECT_EQ(blocks[4], pc.FirstBlock(Block(image, 0, 1024)));
-}
-
-TEST_F(Download, ModelNameOfAGzipLoadStaysForLaterDownloads) {
-  Bytes plain = Pattern(200);
-  plain[0] = 0x01;
-  host.openAnswer = WriteFile("plain.bin", plain);
-  const std::vector<Bytes> first = StartAndRequest();
-  EXPECT_TRUE(std::equal(first[1].begin(), first[1].begin() + 30, plain.begin() + 1));
-
-  host.mode = Mode::Program;
-  const std::vector<Bytes> second = StartAndRequest();
-  EXPECT_TRUE(std::equal(second[1].begin(), second[1].begin() + 30, plain.begin() + 1));
-}
-
-TEST_F(Download, ProgramModeSendsTheImageBehindItsHeader) {
-  host.mode = Mode::Program;
-  const Bytes image = Pattern(1100);
+TEST_F(Download, ProgramHeadersAreSkippedTheModelNameStaysAndLongDatabasesAreCut) {
+  Bytes image = Pattern(1100);
+  image[0] = 0x01;
   host.openAnswer = WriteFile("program.bin", image);
-  const std::vector<Bytes> request = StartAndRequest();
-  EXPECT_EQ(GetBigEndian32(request[1].data() + kRequestSizeOffset), 1036u);
+  std::vector<Bytes> request;
+  for (const Mode mode : {Mode::GzipProgram, Mode::Program}) {
+    host.mode = mode;
+    request = StartAndRequest();
+    EXPECT_TRUE(std::equal(request[1].begin(), request[1].begin() + 30, image.begin() + 1));
+  }
+  EXPECT_EQ(Announced(request, kRequestSizeOffset), 1036u);
   Reply(rpl::kSendData);
-  Reply(rpl::kBlockOk);
-  const std::vector<Bytes> blocks = TakeWrites();
-  ASSERT_EQ(blocks.size(), 2u);
   ScriptedPc pc;
-  EXPECT_EQ(blocks[0], pc.FirstBlock(Block(image, kProgramHeaderSize, 1024)));
-  EXPECT_EQ(blocks[1], pc.NextBlock(Block(image, kProgramHeaderSize + 1024, 12)));
+  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{pc.FirstBlock(Slice(image, kProgramHeaderSize, 1024))}));
+
+  host.mode = Mode::Database;
+  host.openAnswer = WriteFile("long.db", Pattern(kDatabaseSize + 10));
+  EXPECT_EQ(Announced(StartAndRequest(), kRequestSizeOffset), kDatabaseSize);
+  EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(Download, RefusedFilesSayWhyAndSendNothing) {
@@ -114,9 +70,8 @@ TEST_F(Download, RefusedFilesSayWhyAndSendNothing) {
     std::optional<Bytes> content;  // nothing: the file does not exist
     std::string message;
   };
-  const std::string missing = (m_dir / "missing.gz").string();
+  const std::string missing = (m_temp.Path() / "missing.gz").string();
   const Case cases[] = {
-      {Mode::GzipProgram, Bytes{0x00, 0x8B, 0x08}, "Invalid File"},
       {Mode::GzipProgram, Bytes{}, "Invalid File"},
       {Mode::Program, Pattern(kProgramHeaderSize), "Invalid File"},
       {Mode::Database, Pattern(1000), "Not Database File!"},
@@ -137,102 +92,51 @@ TEST_F(Download, RefusedFilesSayWhyAndSendNothing) {
   EXPECT_TRUE(TakeWrites().empty());
 }
 
-TEST_F(Download, LongerDatabaseAndBootImagesAnnounceTheirFixedSize) {
-  host.mode = Mode::Database;
-  host.openAnswer = WriteFile("long.db", Pattern(kDatabaseSize + 10));
-  EXPECT_EQ(GetBigEndian32(StartAndRequest()[1].data() + kRequestSizeOffset), kDatabaseSize);
-  EXPECT_TRUE(host.messages.empty());
-
-  host.mode = Mode::Boot;
-  host.openAnswer = WriteFile("boot.bin", Pattern(70000));
-  EXPECT_EQ(GetBigEndian32(StartAndRequest()[1].data() + kRequestSizeOffset), kBootSize);
-  EXPECT_EQ(host.messages, (std::vector<std::string>{"Not Boot File!"}));
-}
-
-TEST_F(Download, ViewerBlocksAreResentNotSkipped) {
+TEST_F(Download, ViewerBlocksAreResentNotSkippedAndAnEmptyViewerSendsOneEmptyBlock) {
   host.mode = Mode::Sdram;
   host.start = "0x00400000";
   host.viewer = Pattern(1300);
-  const std::vector<Bytes> request = StartAndRequest();
-  EXPECT_EQ(GetBigEndian32(request[1].data() + kRequestAddressOffset), 0x00400000u);
-  EXPECT_EQ(GetBigEndian32(request[1].data() + kRequestSizeOffset), 1300u);
+  EXPECT_EQ(Announced(StartAndRequest(), kRequestAddressOffset), 0x00400000u);
   Reply(rpl::kSendData);
   Reply(rpl::kBlockResend);
   Reply(rpl::kBlockOk);
-  const std::vector<Bytes> writes = TakeWrites();
-  ASSERT_EQ(writes.size(), 6u);  // header and payload go out as two writes
-  for (std::size_t i : {0u, 2u}) {
-    EXPECT_EQ(writes[i][1], 0);
-    EXPECT_EQ(writes[i + 1], Block(host.viewer, 0, 1024));
+  const Bytes first = ScriptedPc::ViewerBlock(Slice(host.viewer, 0, 1024));
+  const Bytes second = ScriptedPc::ViewerBlock(Slice(host.viewer, 1024, 276));
+  EXPECT_EQ(Joined(TakeWrites()), Joined({first, first, second}));
+
+  host.viewer.clear();
+  StartAndRequest();
+  Reply(rpl::kSendData);
+  EXPECT_EQ(TakeWrites(), (std::vector<Bytes>{ScriptedPc::ViewerBlock({})}));
+}
+
+TEST_F(Download, ErrorRepliesShowTheirTextAndEndOnlyWhenFatal) {
+  struct Case {
+    std::uint8_t code;
+    const char* text;
+    bool ends;
+  };
+  constexpr std::array cases{
+      Case{rpl::kCommError, "There was a problem to communicate with STB !!!\n\nPlease Retry.", true},
+      Case{rpl::kBadHeader, "Header is wrong !!!\n\nPlease retry with another S/W.", true},
+      Case{rpl::kCommProblem, "There was a problem to communicate with STB\nPlease Retry.", true},
+      Case{rpl::kInvalidSw, "Invalid S/W !!!\n\nPlease retry with another S/W.", true},
+      Case{rpl::kHeaderCrcError, "HEADER CRC ERROR", false},
+      Case{rpl::kPhotoError, "Photo Error. Full or Max Photo Exceeded", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    host.messages.clear();
+    host.outcome.reset();
+    Reply(c.code);
+    EXPECT_EQ(host.messages, (std::vector<std::string>{c.text}));
+    EXPECT_EQ(host.outcome.has_value(), c.ends);
   }
-  EXPECT_EQ(writes[5], Block(host.viewer, 1024, 276));
-}
-
-TEST_F(Download, EmptyViewerSendsOneEmptyBlock) {
-  host.mode = Mode::Eeprom;
-  StartAndRequest();
-  Reply(rpl::kSendData);
-  const std::vector<Bytes> writes = TakeWrites();
-  ASSERT_EQ(writes.size(), 1u);
-  EXPECT_EQ(writes[0], (Bytes{0x47, 0, cmd::kDataBlock, 0, 0, 0, 0, 0}));
-}
-
-TEST_F(Download, UploadDataDuringADownloadIsIgnored) {
-  host.openAnswer = WriteFile("image.gz", GzipImage(3000));
-  StartAndRequest();
-  Reply(rpl::kSendData);
-  Reply(rpl::kUploadData);
-  Reply(rpl::kBlockOk);
-  EXPECT_EQ(TakeWrites().size(), 2u);
-}
-
-struct ErrorReply {
-  std::uint8_t code;
-  const char* text;
-  bool ends;
-};
-
-class ErrorReplies : public SessionTest, public ::testing::WithParamInterface<ErrorReply> {};
-
-TEST_P(ErrorReplies, ShowTheirTextAndEndOnlyWhenFatal) {
-  Reply(GetParam().code);
-  EXPECT_EQ(host.messages, (std::vector<std::string>{GetParam().text}));
-  EXPECT_EQ(host.outcome.has_value(), GetParam().ends);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ErrorReplies,
-    ::testing::Values(ErrorReply{rpl::kCommError, "There was a problem to communicate with STB !!!\n\nPlease Retry.",
-                                 true},
-                      ErrorReply{rpl::kBadHeader, "Header is wrong !!!\n\nPlease retry with another S/W.", true},
-                      ErrorReply{rpl::kCommProblem, "There was a problem to communicate with STB\nPlease Retry.", true},
-                      ErrorReply{rpl::kInvalidSw, "Invalid S/W !!!\n\nPlease retry with another S/W.", true},
-                      ErrorReply{rpl::kBlockFailed, "There was a problem to communicate with STB\nPlease Retry.", true},
-                      ErrorReply{rpl::kGetDataNak, "GET DATA NAK", true},
-                      ErrorReply{rpl::kHeaderCrcError, "HEADER CRC ERROR", false},
-                      ErrorReply{rpl::kDataCrcError, "DATA CRC ERROR", false},
-                      ErrorReply{rpl::kNoHddSpace, "Not Enough HDD for MP3", true},
-                      ErrorReply{rpl::kPhotoError, "Photo Error. Full or Max Photo Exceeded", true}),
-    [](const ::testing::TestParamInfo<ErrorReply>& info) { return std::string(ReplyName(info.param.code)); });
-
-TEST_F(Download, WatchdogReportsAndChangesNothingElse) {
+  host.messages.clear();
+  host.outcome.reset();
   session->OnTimer(kWatchdogTimerId);
-  EXPECT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0], text::kWatchdog);
+  EXPECT_EQ(host.messages, (std::vector<std::string>{std::string(text::kWatchdog)}));
   EXPECT_FALSE(host.outcome.has_value());
-}
-
-TEST_F(Download, HangUpMarksTheLinkLostAndEndsTheRun) {
-  host.openAnswer = WriteFile("image.gz", GzipImage(3000));
-  StartAndRequest();
-  link.line->HangUp();
-  const std::optional<std::size_t> event = host.Next();
-  ASSERT_EQ(event, ScriptedHost::kLineLost);
-  session->OnLineLost();
-  EXPECT_FALSE(link.IsConnected());
-  EXPECT_EQ(host.comStatus, false);
-  EXPECT_EQ(host.messages.back(), text::kWatchdog);
-  EXPECT_EQ(host.outcome, false);
 }
 
 }  // namespace

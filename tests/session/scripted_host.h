@@ -20,8 +20,6 @@ namespace tw::test {
 class ScriptedHost : public EveryRoleHost, public ChunkSink {
  public:
   // Controls.
-  ComPort port;
-  LineSpeed speed = kFastestSpeed;
   Mode mode = Mode::GzipProgram;
   bool download = true;
   std::string start;
@@ -43,7 +41,6 @@ class ScriptedHost : public EveryRoleHost, public ChunkSink {
   std::vector<std::string> captions;
   std::optional<bool> comStatus;
   std::optional<bool> outcome;
-  std::optional<std::uint32_t> addressBase;  // set with the viewer's clearing
   std::vector<std::uint8_t> uploadShown;
 
   // ChunkSink: the reader thread's notifications, queued.
@@ -53,12 +50,20 @@ class ScriptedHost : public EveryRoleHost, public ChunkSink {
 
   static constexpr std::size_t kLineLost = static_cast<std::size_t>(-1);
   // The next notification; nothing within the limit means the link is stuck.
-  std::optional<std::size_t> Next(std::chrono::milliseconds limit = std::chrono::seconds(10));
+  std::optional<std::size_t> Next(std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    std::unique_lock lock(m_mutex);
+    if (!m_changed.wait_for(lock, limit, [this] { return !m_events.empty(); })) {
+      return std::nullopt;
+    }
+    const std::size_t length = m_events.front();
+    m_events.pop_front();
+    return length;
+  }
 
   [[nodiscard]] SessionRoles Roles() { return AllRolesOf(*this); }
 
-  ComPort Port() override { return port; }
-  LineSpeed Speed() override { return speed; }
+  ComPort Port() override { return {}; }
+  LineSpeed Speed() override { return kFastestSpeed; }
   Mode SelectedMode() override { return mode; }
   void SelectMode(Mode chosen) override { mode = chosen; }
   bool DownloadChecked() override { return download; }
@@ -74,7 +79,7 @@ class ScriptedHost : public EveryRoleHost, public ChunkSink {
   std::optional<std::string> AskOpenFile(const std::string&) override { return openAnswer; }
   std::optional<std::string> AskSaveFile(const std::string&) override { return saveAnswer; }
   std::vector<std::uint8_t> ViewerData() override { return viewer; }
-  void ViewerBeginUpload(std::uint32_t address) override { addressBase = address; }
+  void ViewerBeginUpload(std::uint32_t) override {}
   void ViewerShowUpload(const std::uint8_t* data, std::size_t count) override {
     uploadShown.assign(data, data + count);
   }
@@ -98,7 +103,13 @@ class ScriptedHost : public EveryRoleHost, public ChunkSink {
   void OperationFinished(bool success) override { outcome = success; }
 
  private:
-  void Push(std::size_t length);
+  void Push(std::size_t length) {
+    {
+      const std::lock_guard lock(m_mutex);
+      m_events.push_back(length);
+    }
+    m_changed.notify_all();
+  }
 
   std::mutex m_mutex;
   std::condition_variable m_changed;

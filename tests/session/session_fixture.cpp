@@ -6,21 +6,19 @@ namespace tw::test {
 
 namespace {
 
-PhotoConverterSettings NoConverter(const std::filesystem::path& dir) {
+PhotoConverterSettings NoConverter(const TempDir& dir) {
   PhotoConverterSettings settings;
-  settings.startDirectory = dir;
-  settings.programDirectory = dir;
+  settings.startDirectory = dir.Path();
+  settings.programDirectory = dir.Path();
   settings.searchPath = "";
-  settings.tempFolder = dir / "tmp";
+  settings.tempFolder = dir.Make("tmp");
   return settings;
 }
 
 }  // namespace
 
 SessionTest::SessionTest()
-    : m_dir(m_temp.Path()),
-      converter(NoConverter(m_dir), [this](const std::string& text) { host.messages.push_back(text); }) {
-  std::filesystem::create_directories(m_dir / "tmp");
+    : converter(NoConverter(m_temp), [this](const std::string& text) { host.messages.push_back(text); }) {
   session = std::make_unique<CTransferSession>(link, host.Roles(), converter);
   link.SetDeviceOverride(1, "fake");
   EXPECT_TRUE(link.Connect(ComPort{}, kFastestSpeed, &host));
@@ -55,7 +53,7 @@ void SessionTest::HandleNext() {
 
 void SessionTest::Reply(std::uint8_t code, std::uint8_t parameter) { Box(Frame(code, parameter)); }
 
-Bytes SessionTest::Frame(std::uint8_t code, std::uint8_t parameter) { return {0x47, parameter, code, 0, 0, 0, 0, 0}; }
+Bytes Frame(std::uint8_t code, std::uint8_t parameter) { return {0x47, parameter, code, 0, 0, 0, 0, 0}; }
 
 std::vector<Bytes> SessionTest::StartAndRequest() {
   EXPECT_TRUE(session->OnStart());
@@ -66,6 +64,14 @@ std::vector<Bytes> SessionTest::StartAndRequest() {
   return TakeWrites();
 }
 
+std::string SessionTest::Sending(std::size_t size) {
+  host.openAnswer = GzipFile(size);
+  StartAndRequest();
+  Reply(rpl::kSendData);
+  link.line->ClearWrites();
+  return *host.openAnswer;
+}
+
 std::vector<Bytes> SessionTest::TakeWrites() {
   std::vector<Bytes> writes = link.line->Writes();
   link.line->ClearWrites();
@@ -73,10 +79,36 @@ std::vector<Bytes> SessionTest::TakeWrites() {
 }
 
 std::string SessionTest::WriteFile(const std::string& name, const Bytes& bytes) {
-  const std::string path = (m_dir / name).string();
+  const std::string path = (m_temp.Path() / name).string();
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path;
+}
+
+std::string SessionTest::GzipFile(std::size_t size) { return WriteFile("image.gz", GzipImage(size)); }
+
+Bytes GzipImage(std::size_t size) {
+  Bytes image = Pattern(size);
+  image[0] = 0x1F;
+  image[1] = 0x8B;
+  return image;
+}
+
+Bytes Joined(const std::vector<Bytes>& parts) {
+  Bytes all;
+  for (const Bytes& part : parts) {
+    all.insert(all.end(), part.begin(), part.end());
+  }
+  return all;
+}
+
+Bytes Slice(const Bytes& source, std::size_t offset, std::size_t count) {
+  return Bytes(source.begin() + static_cast<std::ptrdiff_t>(offset),
+               source.begin() + static_cast<std::ptrdiff_t>(offset + count));
+}
+
+std::uint32_t Announced(const std::vector<Bytes>& request, std::size_t offset) {
+  return GetBigEndian32(request.at(1).data() + offset);
 }
 
 Bytes Pattern(std::size_t count, std::uint8_t seed) {

@@ -21,6 +21,13 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Bytes that differ from block to block.
 [[nodiscard]] Bytes Pattern(std::size_t count, std::uint8_t seed = 1);
+// A reply frame as the box sends it.
+[[nodiscard]] Bytes Frame(std::uint8_t code, std::uint8_t parameter = 0);
+[[nodiscard]] Bytes GzipImage(std::size_t size);
+[[nodiscard]] Bytes Joined(const std::vector<Bytes>& parts);
+[[nodiscard]] Bytes Slice(const Bytes& source, std::size_t offset, std::size_t count);
+// A field of a request's payload.
+[[nodiscard]] std::uint32_t Announced(const std::vector<Bytes>& request, std::size_t offset);
 
 class ScriptedLink : public CLoaderLink {
  public:
@@ -41,17 +48,18 @@ class SessionTest : public ::testing::Test {
   void Reply(std::uint8_t code, std::uint8_t parameter = 0);
   // The box sends all `chunks` at once; the session reads them one by one, as slowly as its host is.
   void BoxSends(std::vector<Bytes> chunks);
-  [[nodiscard]] static Bytes Frame(std::uint8_t code, std::uint8_t parameter = 0);
 
   // Start, then the box's replies up to the request, which is returned (header and payload).
   std::vector<Bytes> StartAndRequest();
+  // A gzip image of `size` bytes sent up to its first block, the writes so far cleared; returns its path.
+  std::string Sending(std::size_t size);
   // Handles the link's next notification as the dialog's thread would.
   void HandleNext();
   [[nodiscard]] std::vector<Bytes> TakeWrites();
   std::string WriteFile(const std::string& name, const Bytes& bytes);
+  std::string GzipFile(std::size_t size);
 
   TempDir m_temp;
-  std::filesystem::path m_dir;
   ScriptedHost host;
   ScriptedLink link;
   PhotoConverter converter;

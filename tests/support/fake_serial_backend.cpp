@@ -6,64 +6,34 @@
 namespace tw::test {
 
 void FakeLine::RunReaderLate(std::chrono::milliseconds delay) {
-  const std::lock_guard lock(m_mutex);
-  m_lateBy = delay;
+  Change([&] { m_lateBy = delay; });
 }
 
 void FakeLine::Feed(std::vector<std::uint8_t> bytes) {
-  {
-    const std::lock_guard lock(m_mutex);
-    m_incoming.push_back(std::move(bytes));
-  }
-  m_changed.notify_all();
+  Change([&] { m_incoming.push_back(std::move(bytes)); });
 }
 
 void FakeLine::HangUp() {
-  {
-    const std::lock_guard lock(m_mutex);
-    m_hungUp = true;
-  }
-  m_changed.notify_all();
+  Change([&] { m_hungUp = true; });
 }
 
 void FakeLine::FailOpenWith(int error) {
-  const std::lock_guard lock(m_mutex);
-  m_openError = error;
+  Change([&] { m_openError = error; });
 }
 
 void FakeLine::FailConfigure() {
-  const std::lock_guard lock(m_mutex);
-  m_configureFails = true;
-}
-
-std::vector<std::vector<std::uint8_t>> FakeLine::Writes() const {
-  const std::lock_guard lock(m_mutex);
-  return m_writes;
-}
-
-std::vector<std::uint8_t> FakeLine::AllWritten() const {
-  const std::lock_guard lock(m_mutex);
-  std::vector<std::uint8_t> all;
-  for (const auto& w : m_writes) {
-    all.insert(all.end(), w.begin(), w.end());
-  }
-  return all;
+  Change([&] { m_configureFails = true; });
 }
 
 void FakeLine::ClearWrites() {
-  const std::lock_guard lock(m_mutex);
-  m_writes.clear();
+  Change([&] { m_writes.clear(); });
 }
 
-LineSettings FakeLine::Settings() const {
-  const std::lock_guard lock(m_mutex);
-  return m_settings;
-}
+std::vector<std::vector<std::uint8_t>> FakeLine::Writes() const { return Read(m_writes); }
 
-std::string FakeLine::Device() const {
-  const std::lock_guard lock(m_mutex);
-  return m_device;
-}
+LineSettings FakeLine::Settings() const { return Read(m_settings); }
+
+std::string FakeLine::Device() const { return Read(m_device); }
 
 int FakeSerialBackend::Open(const std::string& device) {
   const std::lock_guard lock(m_line->m_mutex);
@@ -95,11 +65,7 @@ WaitResult FakeSerialBackend::WaitReadable(std::chrono::milliseconds limit) {
 }
 
 void FakeSerialBackend::Wake() {
-  {
-    const std::lock_guard lock(m_line->m_mutex);
-    m_woken = true;
-  }
-  m_line->m_changed.notify_all();
+  m_line->Change([this] { m_woken = true; });
 }
 
 long FakeSerialBackend::Read(std::uint8_t* out, std::size_t max) {

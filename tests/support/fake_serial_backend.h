@@ -25,13 +25,27 @@ class FakeLine {
   void RunReaderLate(std::chrono::milliseconds delay);
 
   [[nodiscard]] std::vector<std::vector<std::uint8_t>> Writes() const;
-  [[nodiscard]] std::vector<std::uint8_t> AllWritten() const;
   void ClearWrites();
   [[nodiscard]] LineSettings Settings() const;
   [[nodiscard]] std::string Device() const;
 
  private:
   friend class FakeSerialBackend;
+
+  // Every change wakes a waiting reader.
+  template <typename F>
+  void Change(F change) {
+    {
+      const std::lock_guard lock(m_mutex);
+      change();
+    }
+    m_changed.notify_all();
+  }
+  template <typename T>
+  T Read(const T& field) const {
+    const std::lock_guard lock(m_mutex);
+    return field;
+  }
 
   mutable std::mutex m_mutex;
   std::condition_variable m_changed;
