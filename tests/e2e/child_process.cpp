@@ -3,14 +3,15 @@
 #include "support/pty_pair.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <future>
 #include <stdexcept>
 
 extern char** environ;
@@ -19,15 +20,6 @@ namespace tw::test {
 
 namespace {
 
-std::vector<char*> Argv(const std::vector<std::string>& arguments) {
-  std::vector<char*> argv;
-  for (const std::string& argument : arguments) {
-    argv.push_back(const_cast<char*>(argument.c_str()));
-  }
-  argv.push_back(nullptr);
-  return argv;
-}
-
 pid_t Spawn(const std::vector<std::string>& arguments, int out, int err) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -35,7 +27,11 @@ pid_t Spawn(const std::vector<std::string>& arguments, int out, int err) {
   posix_spawn_file_actions_adddup2(&actions, out, 1);
   posix_spawn_file_actions_adddup2(&actions, err, 2);
   pid_t pid = -1;
-  std::vector<char*> argv = Argv(arguments);
+  std::vector<char*> argv;
+  for (const std::string& argument : arguments) {
+    argv.push_back(const_cast<char*>(argument.c_str()));
+  }
+  argv.push_back(nullptr);
   const int result = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (result != 0) {
@@ -51,46 +47,33 @@ int Status(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-// Drains both pipes until both reach end of file. Every pipe is close-on-exec, so a program started
-// meanwhile by another thread never holds a write end open and the end of file always comes.
-void Collect(int out, int err, RunResult& result) {
-  std::array<pollfd, 2> fds{pollfd{out, POLLIN, 0}, pollfd{err, POLLIN, 0}};
-  std::array<std::string*, 2> sinks{&result.out, &result.err};
-  int open = 2;
+// Reads to the end of file. Every pipe is close-on-exec, so a program started meanwhile by another thread
+// never holds a write end open and the end of file always comes.
+std::string ReadAll(int fd) {
+  std::string text;
   std::array<char, 4096> buffer{};
-  while (open > 0) {
-    if (poll(fds.data(), fds.size(), -1) < 0) {
-      continue;
-    }
-    for (std::size_t i = 0; i < fds.size(); ++i) {
-      if (fds[i].fd < 0 || fds[i].revents == 0) {
-        continue;
-      }
-      const ssize_t got = read(fds[i].fd, buffer.data(), buffer.size());
-      if (got > 0) {
-        sinks[i]->append(buffer.data(), static_cast<std::size_t>(got));
-      } else {
-        close(fds[i].fd);
-        fds[i].fd = -1;
-        --open;
-      }
-    }
+  ssize_t got = 0;
+  while ((got = read(fd, buffer.data(), buffer.size())) > 0 || (got < 0 && errno == EINTR)) {
+    text.append(buffer.data(), static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
   }
+  close(fd);
+  return text;
 }
 
 }  // namespace
 
 RunResult Run(const std::vector<std::string>& arguments) {
   int out[2];
-  int err[2];
-  if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
+  int errors[2];
+  if (pipe2(out, O_CLOEXEC) != 0 || pipe2(errors, O_CLOEXEC) != 0) {
     throw std::runtime_error("pipe");
   }
-  const pid_t pid = Spawn(arguments, out[1], err[1]);
+  const pid_t pid = Spawn(arguments, out[1], errors[1]);
   close(out[1]);
-  close(err[1]);
-  RunResult result;
-  Collect(out[0], err[0], result);
+  close(errors[1]);
+  // stderr drains beside stdout, so a program that fills one pipe never blocks on it.
+  std::future<std::string> err = std::async(std::launch::async, ReadAll, errors[0]);
+  RunResult result{.out = ReadAll(out[0]), .err = err.get()};
   result.status = Status(pid);
   return result;
 }
@@ -141,9 +124,8 @@ std::string BackgroundProcess::NextLine() {
 int BackgroundProcess::Stop(int signal) {
   if (m_status < 0) {
     kill(m_pid, signal);
-    m_status = Status(m_pid);
   }
-  return m_status;
+  return Wait();
 }
 
 int BackgroundProcess::Wait() {

@@ -18,6 +18,18 @@ Bytes Pattern(std::size_t count, unsigned seed) {
   return bytes;
 }
 
+Bytes Mp3(std::size_t frames, unsigned seed) {
+  constexpr std::size_t kFrameSize = 417;
+  Bytes bytes = Pattern(frames * kFrameSize, seed);
+  for (std::size_t i = 0; i < frames; ++i) {
+    std::copy_n(Bytes{0xFF, 0xFB, 0x90, 0x64}.begin(), 4, bytes.begin() + static_cast<std::ptrdiff_t>(i * kFrameSize));
+  }
+  Bytes tag(128, 0);
+  std::copy_n("TAGTone", 7, tag.begin());
+  bytes.insert(bytes.end(), tag.begin(), tag.end());
+  return bytes;
+}
+
 std::string Screen(const std::string& shown) {
   std::vector<std::string> lines(1);
   std::size_t row = 0;
@@ -73,8 +85,8 @@ RunResult CliTest::Cli(std::vector<std::string> arguments) {
   return test::Run(arguments);
 }
 
-std::unique_ptr<BackgroundProcess> CliTest::Box(std::vector<std::string> options) {
-  options.insert(options.begin(), {BinPath("tarnwick-boxsim"), "--unpaced", "--disk", (m_dir / "disk").string()});
+std::unique_ptr<BackgroundProcess> CliTest::Box(std::vector<std::string> options, const std::string& disk) {
+  options.insert(options.begin(), {BinPath("tarnwick-boxsim"), "--unpaced", "--disk", (m_dir / disk).string()});
   auto box = std::make_unique<BackgroundProcess>(options);
   EXPECT_FALSE(box->FirstLine().empty());
   return box;

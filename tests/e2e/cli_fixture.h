@@ -20,6 +20,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Reproducible bytes that differ everywhere.
 [[nodiscard]] Bytes Pattern(std::size_t count, unsigned seed);
+// MPEG-1 Layer III frames (128 kbit/s, 44.1 kHz, 417 bytes each) behind an ID3v1 tag titled "Tone".
+[[nodiscard]] Bytes Mp3(std::size_t frames, unsigned seed);
 
 // tarnwick-cli runs in a temporary folder, against the embedded box or a tarnwick-boxsim process.
 class CliTest : public ::testing::Test {
@@ -31,7 +33,8 @@ class CliTest : public ::testing::Test {
   [[nodiscard]] static Bytes Read(const fs::path& path);
   [[nodiscard]] static RunResult Cli(std::vector<std::string> arguments);
   // A simulated box in a process of its own (unpaced, its disk in the temporary folder).
-  [[nodiscard]] std::unique_ptr<BackgroundProcess> Box(std::vector<std::string> options);
+  [[nodiscard]] std::unique_ptr<BackgroundProcess> Box(std::vector<std::string> options,
+                                                       const std::string& disk = "disk");
   std::string GzipImage(std::size_t size);
 
   fs::path m_dir;

@@ -9,39 +9,22 @@
 namespace tw::test {
 namespace {
 
-// A stream of MPEG-1 Layer III frame headers (128 kbit/s, 44.1 kHz) behind an ID3v1 tag.
-Bytes Mp3(std::size_t frames, unsigned seed) {
-  constexpr std::size_t kFrameSize = 417;
-  Bytes bytes = Pattern(frames * kFrameSize, seed);
-  for (std::size_t i = 0; i < frames; ++i) {
-    std::copy_n(Bytes{0xFF, 0xFB, 0x90, 0x64}.begin(), 4, bytes.begin() + static_cast<std::ptrdiff_t>(i * kFrameSize));
-  }
-  Bytes tag(128, 0);
-  std::copy_n("TAGTone", 7, tag.begin());
-  bytes.insert(bytes.end(), tag.begin(), tag.end());
-  return bytes;
-}
-
-void PutLe(Bytes& out, std::uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) {
-    out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-  }
-}
-
 // A 24-bit BMP picture, something the converter decodes.
 Bytes Bmp(std::uint32_t width, std::uint32_t height) {
   const std::uint32_t row = (width * 3 + 3) & ~3u;
   Bytes out{'B', 'M'};
-  PutLe(out, 54 + row * height, 4);
-  PutLe(out, 0, 4);
-  PutLe(out, 54, 4);
-  PutLe(out, 40, 4);
-  PutLe(out, width, 4);
-  PutLe(out, height, 4);
-  PutLe(out, 1, 2);
-  PutLe(out, 24, 2);
-  for (int i = 0; i < 6; ++i) {
-    PutLe(out, 0, 4);
+  for (const auto& [value, size] : {std::pair{54 + row * height, 4u},
+                                    {0u, 4u},
+                                    {54u, 4u},
+                                    {40u, 4u},
+                                    {width, 4u},
+                                    {height, 4u},
+                                    {1u, 2u},
+                                    {24u, 2u},
+                                    {0u, 24u}}) {
+    for (unsigned i = 0; i < size; ++i) {
+      out.push_back(i < 4 ? static_cast<std::uint8_t>(value >> (8 * i)) : 0);
+    }
   }
   for (std::uint32_t y = 0; y < height; ++y) {
     for (std::uint32_t x = 0; x < row; ++x) {
@@ -53,7 +36,7 @@ Bytes Bmp(std::uint32_t width, std::uint32_t height) {
 
 using MediaCli = CliTest;
 
-TEST_F(MediaCli, BatchStoresEveryFileAndReportsOnce) {
+TEST_F(MediaCli, BatchStoresEveryFileAndReportsOnceThenTheBackgroundPicture) {
   const auto box = Box({});
   const Bytes first = Mp3(40, 1);
   const Bytes second = Mp3(30, 2);
@@ -66,28 +49,22 @@ TEST_F(MediaCli, BatchStoresEveryFileAndReportsOnce) {
   EXPECT_EQ(Read(m_dir / "disk" / "mp3" / "B.MP3"), second);
   // The photo travels as the converter made it: a 12288-byte thumbnail, then the still picture.
   EXPECT_GT(Read(m_dir / "disk" / "photo" / "c.bmp").size(), 12288u);
-}
 
-TEST_F(MediaCli, FullDiskRefusesTheFile) {
-  const auto box = Box({"--disk-full"});
-  const RunResult run = Cli({"--port", box->FirstLine(), "send-media", Write("a.mp3", Mp3(10, 1))});
-  EXPECT_EQ(run.out, "Not Enough HDD for MP3\n");
-  EXPECT_EQ(run.status, 1);
-}
-
-TEST_F(MediaCli, BackgroundPicture) {
-  const auto box = Box({});
-  const RunResult run = Cli({"--port", box->FirstLine(), "background", Write("back.bmp", Bmp(100, 80))});
-  EXPECT_EQ(run.out, "Download Complete!!!\n");
-  EXPECT_EQ(run.status, 0) << run.err;
+  const RunResult background = Cli({"--port", box->FirstLine(), "background", Write("back.bmp", Bmp(100, 80))});
+  EXPECT_EQ(background.out, "Download Complete!!!\n");
+  EXPECT_EQ(background.status, 0) << background.err;
   EXPECT_FALSE(Read(m_dir / "disk" / "background.slot").empty());
 }
 
-TEST_F(MediaCli, UnreadablePhotoEndsTheBatchWithItsMessages) {
-  const std::string photo = Write("broken.jpg", Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'});
-  const RunResult run = Cli({"--port", "sim", "send-media", photo});
-  EXPECT_NE(run.out.find("Making Photo Image Error\n"), std::string::npos) << run.out;
-  EXPECT_EQ(run.status, 1);
+TEST_F(MediaCli, AFullDiskOrAnUnreadablePhotoEndsTheBatchWithItsMessage) {
+  const auto box = Box({"--disk-full"});
+  const RunResult full = Cli({"--port", box->FirstLine(), "send-media", Write("a.mp3", Mp3(10, 1))});
+  EXPECT_EQ(full.out, "Not Enough HDD for MP3\n");
+  EXPECT_EQ(full.status, 1);
+
+  const RunResult broken = Cli({"--port", "sim", "send-media", Write("broken.jpg", Bytes{'n', 'o', 't'})});
+  EXPECT_NE(broken.out.find("Making Photo Image Error\n"), std::string::npos) << broken.out;
+  EXPECT_EQ(broken.status, 1);
 }
 
 TEST_F(MediaCli, TwoBatchesAtOnceEachSendTheirOwnPhoto) {
@@ -106,9 +83,7 @@ TEST_F(MediaCli, TwoBatchesAtOnceEachSendTheirOwnPhoto) {
     std::array<std::unique_ptr<BackgroundProcess>, 2> boxes;
     std::array<std::future<RunResult>, 2> runs;
     for (std::size_t i = 0; i < photos.size(); ++i) {
-      const fs::path disk = m_dir / ("disk" + std::to_string(i));
-      boxes[i] = std::make_unique<BackgroundProcess>(
-          std::vector<std::string>{BinPath("tarnwick-boxsim"), "--unpaced", "--disk", disk.string()});
+      boxes[i] = Box({}, "disk" + std::to_string(i));
       runs[i] = std::async(std::launch::async, test::Run,
                            std::vector<std::string>{"/usr/bin/env", "TMPDIR=" + temp.string(), BinPath("tarnwick-cli"),
                                                     "--port", boxes[i]->FirstLine(), "send-media", photos[i]});

@@ -1,8 +1,7 @@
-// The ports listing over a tree laid out as /dev and sysfs lay it out, and tarnwick-cli ports itself.
+// The ports listing over a tree laid out as /dev and sysfs lay it out.
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "cli_fixture.h"
 #include "link/serial_device_info.h"
@@ -43,29 +42,12 @@ TEST_F(PortsTest, DevicesInPortOrderWithTheirByIdNameAndUsbDetails) {
   }
   EXPECT_EQ(devices, (std::vector<std::string>{"1 /dev/ttyUSB2", "2 /dev/ttyUSB3", "3 /dev/ttyUSB4", "4 /dev/ttyUSB5",
                                                "5 /dev/ttyUSB10", "0 /dev/ttyACM0", "0 /dev/ttyS0"}));
-  ASSERT_FALSE(found.empty());
+  ASSERT_GE(found.size(), 2u);
   const SerialDeviceInfo& adapter = found.front();
-  EXPECT_EQ(adapter.byId, "usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0");
-  EXPECT_EQ(adapter.vendorId + ":" + adapter.productId, "0403:6001");
-  EXPECT_EQ(adapter.serial, "A1B2C3");
-  EXPECT_EQ(adapter.manufacturer + " / " + adapter.product, "FTDI / FT232R USB UART");
-  EXPECT_TRUE(found[1].byId.empty());
-  EXPECT_TRUE(found[1].vendorId.empty());
-}
-
-TEST_F(PortsTest, TheListingIsAHeaderThenOneLineOfEightFieldsPerDevice) {
-  const RunResult run = Cli({"ports"});
-  EXPECT_EQ(run.status, 0) << run.err;
-  std::istringstream lines(run.out);
-  std::string line;
-  ASSERT_TRUE(std::getline(lines, line));
-  EXPECT_EQ(line, "port\tdevice\tby-id\tvendor\tproduct\tserial\tmanufacturer\tname");
-  std::size_t count = 0;
-  while (std::getline(lines, line)) {
-    EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 7) << line;
-    ++count;
-  }
-  EXPECT_EQ(count, DescribeSerialDevices().size());
+  EXPECT_EQ(adapter.byId + " " + adapter.vendorId + ":" + adapter.productId + " " + adapter.serial + " " +
+                adapter.manufacturer + " / " + adapter.product,
+            "usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0 0403:6001 A1B2C3 FTDI / FT232R USB UART");
+  EXPECT_EQ(found[1].byId + found[1].vendorId, "");
 }
 
 }  // namespace

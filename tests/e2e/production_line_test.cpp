@@ -23,12 +23,8 @@ std::vector<std::string> Lines(const std::string& text) {
 
 // The summary's row of a port: the line that starts with it.
 std::string SummaryRow(const std::string& out, const std::string& port) {
-  for (const std::string& line : Lines(out)) {
-    if (line.starts_with(port + " ")) {
-      return line;
-    }
-  }
-  return "";
+  const auto start = ("\n" + out).find("\n" + port + " ");
+  return start == std::string::npos ? "" : out.substr(start, out.find('\n', start) - start);
 }
 
 TEST_F(CliTest, FourBoxesAtOnceAndTheFailingOneDoesNotStopTheOthers) {
@@ -145,8 +141,7 @@ TEST_F(CliTest, JsonProgressParsesBackEventByEvent) {
       lastPercent = event.at("percent");
       EXPECT_EQ(event.at("total"), 20000);
       EXPECT_LE(event.at("bytes").get<int>(), 20000);
-      EXPECT_GE(event.at("rate").get<double>(), 0);
-      EXPECT_TRUE(event.at("eta").is_null() || event.at("eta").get<double>() >= 0);
+      EXPECT_TRUE(event.at("rate").get<double>() >= 0 && (event.at("eta").is_null() || event.at("eta") >= 0));
     }
     message = message || (event.at("event") == "message" && event.at("text") == "Download Complete!!!");
   }
@@ -156,34 +151,25 @@ TEST_F(CliTest, JsonProgressParsesBackEventByEvent) {
 
 TEST_F(CliTest, TwoRunsAtOnceAppendWholeLinesToOneLog) {
   const std::string log = (m_dir / "line.csv").string();
-  const std::string image = GzipImage(30000);
+  // A comma in a name stays inside its cell.
+  const std::string image = Write("box \"7\", line 2.gz", Read(GzipImage(30000)));
   const auto run = [&] { return Cli({"--port", "sim,sim,sim", "--log", log, "program-download", image}); };
   auto first = std::async(std::launch::async, run);
   auto second = std::async(std::launch::async, run);
   EXPECT_EQ(first.get().status, 0);
   EXPECT_EQ(second.get().status, 0);
-  const RunResult crc = Cli({"crc", image});
+  const std::string crc = Cli({"crc", image}).out.substr(0, 8);
   const Bytes written = Read(log);
   const std::vector<std::string> lines = Lines(std::string(written.begin(), written.end()));
   ASSERT_EQ(lines.size(), 7u);
   EXPECT_EQ(lines[0], "time,port,device,command,file,size,crc,result,seconds,status");
+  const std::string quoted = "\"" + (m_dir / "box \"\"7\"\", line 2.gz").string() + "\"";
   for (std::size_t i = 1; i < lines.size(); ++i) {
-    EXPECT_EQ(std::count(lines[i].begin(), lines[i].end(), ','), 9) << lines[i];
-    EXPECT_NE(lines[i].find(",program-download," + image + ",30000," + crc.out.substr(0, 8) + ",Download Complete!!!,"),
+    EXPECT_NE(lines[i].find(",program-download," + quoted + ",30000," + crc + ",Download Complete!!!,"),
               std::string::npos)
         << lines[i];
     EXPECT_TRUE(lines[i].ends_with(",0")) << lines[i];
   }
-
-  // A comma in a name stays inside its cell.
-  const std::string odd = Write("box \"7\", line 2.gz", Read(image));
-  const std::string oddLog = (m_dir / "odd.csv").string();
-  EXPECT_EQ(Cli({"--port", "sim", "--log", oddLog, "program-download", odd}).status, 0);
-  const Bytes oddWritten = Read(oddLog);
-  const std::vector<std::string> oddLines = Lines(std::string(oddWritten.begin(), oddWritten.end()));
-  ASSERT_EQ(oddLines.size(), 2u);
-  EXPECT_NE(oddLines[1].find(",\"" + (m_dir / "box \"\"7\"\", line 2.gz").string() + "\",30000,"), std::string::npos)
-      << oddLines[1];
 
   const RunResult unwritable = Cli({"--port", "sim", "--log", m_dir.string(), "program-download", image});
   EXPECT_EQ(unwritable.status, 1);

@@ -24,7 +24,7 @@ class RegistryKeyTest : public ::testing::Test {
   ~RegistryKeyTest() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tarnwick"); }
 };
 
-TEST_F(RegistryKeyTest, ReadsStringValuesAndRefusesQuietly) {
+TEST_F(RegistryKeyTest, ReadsStringValuesAndRefusesQuietlyAndFindsTheDesktop) {
   CRegistryKey key;
   ASSERT_TRUE(key.SetKey(kTestKey, false));
   EXPECT_EQ(key.GetValueType("folder"), kRegSz);  // value names ignore case
@@ -35,10 +35,7 @@ TEST_F(RegistryKeyTest, ReadsStringValuesAndRefusesQuietly) {
   EXPECT_EQ(key.GetRootKey(), kHkeyCurrentUser);
   EXPECT_FALSE(key.SetKey("Software\\Tarnwick\\NoSuchKey", false));
   EXPECT_TRUE(key.SetKey("Software\\Tarnwick\\Created", true));
-}
-
-TEST_F(RegistryKeyTest, TheDesktopFolderComesFromShellFolders) {
-  CRegistryKey key;
+  // The dialog's desktop folder.
   ASSERT_TRUE(key.SetKey(kShellFoldersKey, false));
   EXPECT_NE(key.ReadString(kDesktopValue, ""), "");
 }
