@@ -99,6 +99,7 @@ TEST_F(MediaStorageTest, TransferCutShortByAHandshakeLeavesNoFile) {
   ASSERT_EQ(Send(m_pc.NextBlock(std::span(media).subspan(1024, 1024))), Codes({rpl::kBlockOk}));
   EXPECT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
   EXPECT_TRUE(std::filesystem::is_empty(m_dir.Path() / "mp3"));
+  EXPECT_TRUE(Send(ScriptedPc::Request(true, Mode::Mp3, 0, 3000)).empty()) << "a request before the speed";
 }
 
 }  // namespace

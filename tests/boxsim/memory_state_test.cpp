@@ -16,10 +16,6 @@ TEST(SparseMemory, BoundsAreExactAndTouchingBothEndsCostsTwoPages) {
   EXPECT_TRUE(sdram.Contains(0, kSdramSize));
   EXPECT_FALSE(sdram.Contains(1, kSdramSize));
   EXPECT_TRUE(sdram.Contains(kSdramSize, 0));
-  const SparseMemory& database = *memory.RegionFor(Mode::Database);
-  EXPECT_TRUE(database.Contains(kDatabaseAddress, kDatabaseSize));
-  EXPECT_FALSE(database.Contains(kDatabaseAddress - 1, 1));
-  EXPECT_FALSE(memory.RegionFor(Mode::Flash)->Contains(0x7EFFFFFF, 2));
 
   const Bytes edge = Pattern(6);
   sdram.Write(SparseMemory::kPageSize - 3, edge.data(), edge.size());  // across a page border

@@ -2,21 +2,12 @@
 // A link owner for tests: notifications are queued for the test's thread, which plays the owner's
 // thread. It also notes a chunk posted while the previous one was still unreleased.
 
-#ifdef _WIN32
-#include <windows.h>
-// windows.h first
-#include <tlhelp32.h>
-#else
-#include <dirent.h>
-#endif
-
 #include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "link/chunk_sink.h"
@@ -99,46 +90,5 @@ class RecordingSink : public ChunkSink {
   int m_overlaps = 0;
   int m_linesLost = 0;
 };
-
-// Threads of this process: a reader left behind shows here. A sanitizer's runtime adds a thread of its
-// own at the first thread start; one started and joined here makes that happen before any counting.
-inline int ThreadCount() {
-  static const bool runtimeThreadsStarted = [] {
-    std::thread([] {}).join();
-    return true;
-  }();
-  (void)runtimeThreadsStarted;
-  int count = 0;
-#ifdef _WIN32
-  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  THREADENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-    count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
-  }
-  CloseHandle(snapshot);
-#else
-  if (DIR* dir = ::opendir("/proc/self/task")) {
-    while (const dirent* entry = ::readdir(dir)) {
-      count += entry->d_name[0] != '.' ? 1 : 0;
-    }
-    ::closedir(dir);
-  }
-#endif
-  return count;
-}
-
-// A joined thread leaves /proc a moment after pthread_join returns, and the kernel offers nothing to
-// wait on for that, so look again a bounded number of times.
-inline bool ThreadCountSettlesAt(int expected) {
-  constexpr int kLooks = 10000;
-  for (int i = 0; i < kLooks; ++i) {
-    if (ThreadCount() == expected) {
-      return true;
-    }
-    std::this_thread::yield();
-  }
-  return false;
-}
 
 }  // namespace tw::test

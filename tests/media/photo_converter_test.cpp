@@ -66,52 +66,31 @@ class PhotoConversion : public ::testing::Test {
   std::vector<std::string> m_messages;
 };
 
-TEST_F(PhotoConversion, ShortThumbnailIsPaddedAheadOfStill) {
-  InstallConverter(WritingConverter(100), m_own);
-  const auto content = Convert();
-  ASSERT_TRUE(content);
-  const std::string still = "STILL-0";
-  ASSERT_EQ(content->size(), kThumbnailReserve + still.size());
-  EXPECT_TRUE(std::all_of(content->begin(), content->begin() + 100, [](auto b) { return b == 'T'; }));
-  EXPECT_TRUE(std::all_of(content->begin() + 100, content->begin() + kThumbnailReserve, [](auto b) { return b == 0; }));
-  EXPECT_EQ(std::string(content->begin() + kThumbnailReserve, content->end()), still);
+// The thumbnail takes its reserve, padded or cut, ahead of the still; a long one still counts whole,
+// as zeros behind the still. The background is the still alone.
+TEST_F(PhotoConversion, ContentIsTheThumbnailInItsReserveThenTheStill) {
+  const std::string reserve(kThumbnailReserve, 'T');
+  const auto text = [](const std::string& s) { return Bytes(s.begin(), s.end()); };
+  for (const auto& [thumbnail, mode, expected] :
+       {std::tuple{std::size_t{100}, Mode::Photo,
+                   text(std::string(100, 'T') + std::string(kThumbnailReserve - 100, '\0') + "STILL-0")},
+        std::tuple{kThumbnailReserve + 13, Mode::Photo, text(reserve + "STILL-0" + std::string(13, '\0'))},
+        std::tuple{std::size_t{100}, Mode::Background, text("STILL-1")}}) {
+    InstallConverter(WritingConverter(thumbnail), m_own);
+    EXPECT_EQ(Convert(mode), expected) << thumbnail;
+  }
   EXPECT_TRUE(m_messages.empty());
 }
 
-TEST_F(PhotoConversion, LongThumbnailCountsWholeFileWithZeroTail) {
-  InstallConverter(WritingConverter(kThumbnailReserve + 13), m_own);
-  const auto content = Convert();
-  ASSERT_TRUE(content);
-  const std::string still = "STILL-0";
-  ASSERT_EQ(content->size(), kThumbnailReserve + 13 + still.size());
-  EXPECT_TRUE(std::all_of(content->begin(), content->begin() + kThumbnailReserve, [](auto b) { return b == 'T'; }));
-  const auto stillEnd = content->begin() + static_cast<std::ptrdiff_t>(kThumbnailReserve + still.size());
-  EXPECT_EQ(std::string(content->begin() + kThumbnailReserve, stillEnd), still);
-  EXPECT_TRUE(std::all_of(stillEnd, content->end(), [](auto b) { return b == 0; }));
-}
-
-TEST_F(PhotoConversion, BackgroundIsStillAloneThoughThumbnailExists) {
-  InstallConverter(WritingConverter(100), m_own);
-  const auto content = Convert(Mode::Background);
-  ASSERT_TRUE(content);
-  EXPECT_EQ(std::string(content->begin(), content->end()), "STILL-1");
-}
-
-TEST_F(PhotoConversion, ArgumentsReachConverterVerbatimWithoutShell) {
-  InstallConverter(WritingConverter(1), m_own);
-  ASSERT_TRUE(Convert());
-  const std::string folder = OutputFolder();
-  EXPECT_EQ(fs::path(folder).parent_path(), m_temp);
-  const std::string expected = m_photo + "\n" + folder + "/output.mpg\n0\n" + folder + "\n";
-  EXPECT_EQ(test::ReadText(m_temp / "args.txt"), expected);
-  EXPECT_EQ(test::ReadText(m_temp / "cwd.txt"), fs::canonical(m_start).string() + "\n");
-}
-
-// A failing converter after good ones: reported, not answered with the earlier output.
+// Arguments reach the converter verbatim, without a shell. A failing converter after good ones is
+// reported, not answered with the earlier output.
 TEST_F(PhotoConversion, EveryConversionHasAPrivateFolderOfItsOwnRemovedAfterwards) {
   InstallConverter(WritingConverter(100), m_own);
   ASSERT_TRUE(Convert());
   const std::string first = OutputFolder();
+  EXPECT_EQ(fs::path(first).parent_path(), m_temp);
+  EXPECT_EQ(test::ReadText(m_temp / "args.txt"), m_photo + "\n" + first + "/output.mpg\n0\n" + first + "\n");
+  EXPECT_EQ(test::ReadText(m_temp / "cwd.txt"), fs::canonical(m_start).string() + "\n");
   ASSERT_TRUE(Convert(Mode::Background));
   EXPECT_NE(OutputFolder(), first);
   InstallConverter(std::string(kRecordingConverter) + "exit 1\n", m_own);
@@ -128,18 +107,15 @@ TEST_F(PhotoConversion, MissingThumbnailIsReported) {
   EXPECT_TRUE(Convert(Mode::Background));  // the background needs no thumbnail
 }
 
-TEST_F(PhotoConversion, UnusableTemporaryFolderIsReported) {
-  InstallConverter(WritingConverter(100), m_own);
-  m_temp /= "missing";
-  EXPECT_FALSE(Convert());
-  EXPECT_EQ(m_messages, std::vector<std::string>{"Can't open " + (m_temp / "tarnwick-XXXXXX").string() + " !!!"});
-}
-
-TEST_F(PhotoConversion, MissingOrUnrunnableConverterCannotExecute) {
+TEST_F(PhotoConversion, MissingOrUnrunnableConverterAndUnusableTemporaryFolderAreReported) {
   EXPECT_FALSE(Convert());
   test::WriteText(m_own / "PIXVANE.EXE", "not a program");  // no execute permission
   EXPECT_FALSE(Convert());
-  EXPECT_EQ(m_messages, (std::vector<std::string>{"Can't Execute PIXVANE.EXE File", "Can't Execute PIXVANE.EXE File"}));
+  InstallConverter(WritingConverter(100), m_own);
+  m_temp /= "missing";
+  EXPECT_FALSE(Convert());
+  EXPECT_EQ(m_messages, (std::vector<std::string>{"Can't Execute PIXVANE.EXE File", "Can't Execute PIXVANE.EXE File",
+                                                  "Can't open " + (m_temp / "tarnwick-XXXXXX").string() + " !!!"}));
 }
 
 TEST_F(PhotoConversion, FoundInOwnFolderThenStartFolderThenPath) {
