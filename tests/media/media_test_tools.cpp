@@ -14,12 +14,6 @@ extern char** environ;
 namespace tw::test {
 
 std::optional<CommandResult> RunCommand(const std::vector<std::string>& argv) {
-  const auto program =
-      ConverterProcess::Find(argv.at(0), ConverterProcess::SplitSearchPath(ConverterProcess::SearchPathVariable()));
-  const auto path = argv.at(0).find('/') != std::string::npos ? std::optional(std::filesystem::path(argv[0])) : program;
-  if (!path) {
-    return std::nullopt;
-  }
   TempDir capture;
   const auto outPath = capture.Path() / "out";
   const auto errPath = capture.Path() / "err";
@@ -34,7 +28,7 @@ std::optional<CommandResult> RunCommand(const std::vector<std::string>& argv) {
   }
   args.push_back(nullptr);
   pid_t pid = -1;
-  const int spawned = posix_spawn(&pid, path->c_str(), &actions, nullptr, args.data(), environ);
+  const int spawned = posix_spawnp(&pid, argv.at(0).c_str(), &actions, nullptr, args.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) {
     return std::nullopt;

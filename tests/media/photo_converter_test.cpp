@@ -36,7 +36,7 @@ class PhotoConversion : public ::testing::Test {
   PhotoConverter Converter(std::chrono::milliseconds limit = 20s) {
     return PhotoConverter({.startDirectory = m_start,
                            .programDirectory = m_own,
-                           .searchPath = std::string(),
+                           .searchPath = m_searchPath,
                            .tempFolder = m_temp,
                            .timeLimit = limit},
                           [this](const std::string& text) { m_messages.push_back(text); });
@@ -63,6 +63,7 @@ class PhotoConversion : public ::testing::Test {
   fs::path m_start = m_root.Make("start dir; echo \"quoted\" 'x'");
   fs::path m_temp = m_root.Make("temp $(false) `false` & more");
   std::string m_photo = (m_root.Make("pics; rm -rf ~") / "my \"best\" photo's.jpg").string();
+  std::string m_searchPath;
   std::vector<std::string> m_messages;
 };
 
@@ -123,13 +124,9 @@ TEST_F(PhotoConversion, FoundInOwnFolderThenStartFolderThenPath) {
   InstallConverter("printf own > \"$2\"\n", m_own);
   InstallConverter("printf start > \"$2\"\n", m_start);
   InstallConverter("printf path > \"$2\"\n", onPath);
+  m_searchPath = "/nonexistent:" + onPath.string();
   const auto run = [&] {
-    PhotoConverter converter({.startDirectory = m_start,
-                              .programDirectory = m_own,
-                              .searchPath = "/nonexistent:" + onPath.string(),
-                              .tempFolder = m_temp},
-                             {});
-    const auto content = converter.ConvertPhoto(m_photo, Mode::Background);
+    const auto content = Convert(Mode::Background);
     return content ? std::string(content->begin(), content->end()) : std::string("none");
   };
   EXPECT_EQ(run(), "own");

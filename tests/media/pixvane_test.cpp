@@ -63,7 +63,7 @@ class Pixvane : public ::testing::Test {
   std::vector<std::string> m_messages;
 };
 
-TEST_F(Pixvane, PhotoBecomesBareThumbnailPixelsAndOneMpeg2Picture) {
+TEST_F(Pixvane, PhotoBecomesBareThumbnailPixelsAndOneMpeg2PictureInAnyFormat) {
   const auto jpeg = MakePicture("holiday photo.jpg", "640x480");
   const auto run = test::RunCommand({Program(), jpeg.string(), (m_temp / "output.mpg").string(), "0", m_temp.string()});
   ASSERT_TRUE(run && run->exitCode == 0) << (run ? run->errors : "");
@@ -88,16 +88,15 @@ TEST_F(Pixvane, PhotoBecomesBareThumbnailPixelsAndOneMpeg2Picture) {
   Bytes expected = thumbnail;
   expected.insert(expected.end(), still.begin(), still.end());
   EXPECT_EQ(*content, expected);
-}
 
-TEST_F(Pixvane, EveryPictureFormatFitsTheScreen) {
+  // Every picture format fits the screen.
   for (const auto& [name, size] : {std::pair{"tall.png", "200x400"}, std::pair{"wide.bmp", "300x50"},
                                    std::pair{"anim.gif", "160x90"}, std::pair{"tiny.jpg", "16x16"}}) {
-    const auto content = Converter().ConvertPhoto(MakePicture(name, size).string(), Mode::Background);
-    ASSERT_TRUE(content) << name;
-    test::WriteBytes(m_temp / "check.mpg", *content);
+    const auto background = Converter().ConvertPhoto(MakePicture(name, size).string(), Mode::Background);
+    ASSERT_TRUE(background) << name;
+    test::WriteBytes(m_temp / "check.mpg", *background);
     EXPECT_EQ(Probe(m_temp / "check.mpg"), "mpeg2video 720 576 1 ") << name;
-    EXPECT_TRUE(EndsWithSequenceEnd(*content)) << name;
+    EXPECT_TRUE(EndsWithSequenceEnd(*background)) << name;
   }
 }
 
