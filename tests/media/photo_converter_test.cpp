@@ -101,21 +101,18 @@ TEST_F(PhotoConversion, EveryConversionHasAPrivateFolderOfItsOwnRemovedAfterward
   ExpectNothingLeftBehind();
 }
 
-TEST_F(PhotoConversion, MissingThumbnailIsReported) {
-  InstallConverter(std::string(kRecordingConverter) + "printf still > \"$2\"\n", m_own);
-  EXPECT_FALSE(Convert());
-  EXPECT_EQ(m_messages, std::vector<std::string>{"Can't open " + OutputFolder() + "/input2.ppm !!!"});
-  EXPECT_TRUE(Convert(Mode::Background));  // the background needs no thumbnail
-}
-
-TEST_F(PhotoConversion, MissingOrUnrunnableConverterAndUnusableTemporaryFolderAreReported) {
+TEST_F(PhotoConversion, MissingConverterThumbnailOrTemporaryFolderIsReported) {
   EXPECT_FALSE(Convert());
   test::WriteText(m_own / "PIXVANE.EXE", "not a program");  // no execute permission
   EXPECT_FALSE(Convert());
-  InstallConverter(WritingConverter(100), m_own);
+  InstallConverter(std::string(kRecordingConverter) + "printf still > \"$2\"\n", m_own);
+  EXPECT_FALSE(Convert());
+  const std::string thumbnail = OutputFolder() + "/input2.ppm";
+  EXPECT_TRUE(Convert(Mode::Background)) << "the background needs no thumbnail";
   m_temp /= "missing";
   EXPECT_FALSE(Convert());
   EXPECT_EQ(m_messages, (std::vector<std::string>{"Can't Execute PIXVANE.EXE File", "Can't Execute PIXVANE.EXE File",
+                                                  "Can't open " + thumbnail + " !!!",
                                                   "Can't open " + (m_temp / "tarnwick-XXXXXX").string() + " !!!"}));
 }
 
