@@ -63,17 +63,16 @@ class LoaderFixture : public ::testing::Test {
     return m_line.output.Replies();
   }
 
-  void Negotiate(std::uint8_t speedIndex = 4) {
+  void Negotiate() {
     ASSERT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
-    ASSERT_EQ(Send(ScriptedPc::SetSpeed(speedIndex)), Codes({rpl::kSpeedAck}));
+    ASSERT_EQ(Send(ScriptedPc::SetSpeed(4)), Codes({rpl::kSpeedAck}));
     ASSERT_EQ(Send(ScriptedPc::SpeedConfirm()), Codes({rpl::kGetRequest}));
   }
 
   // A whole file or media download; the replies after RPL_SEND_DATA, in order.
-  std::vector<BoxReply> Download(Mode mode, std::uint32_t address, const Bytes& data, std::string_view model = {}) {
+  std::vector<BoxReply> Download(Mode mode, std::uint32_t address, const Bytes& data) {
     Negotiate();
-    const auto size = static_cast<std::uint32_t>(data.size());
-    auto replies = Send(ScriptedPc::Request(true, mode, address, size, model));
+    auto replies = Send(ScriptedPc::Request(true, mode, address, static_cast<std::uint32_t>(data.size())));
     if (replies != Codes({rpl::kSendData})) {
       return replies;
     }

@@ -235,35 +235,24 @@ TEST_F(SerialCommTest, CloseLetsWrittenBytesDrain) {
   }
 }
 
-// A missing device and a line that cannot be configured.
-TEST_F(SerialCommTest, FailedOpenGivesOneMessageAndNoThread) {
-  comm.SetDeviceOverride(3, "/dev/tarnwick-no-such-tty");
-  EXPECT_FALSE(comm.Open(3, kBaud, 8, StopBits::One, Parity::None));
-  EXPECT_FALSE(comm.IsConnected());
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"Can't Open Comm Port 3 !"});
-  EXPECT_EQ(comm.LastOpenError().error, ENOENT);
-  EXPECT_NE(PortOpenHint(comm.LastOpenError()).find("/dev/tarnwick-no-such-tty"), std::string::npos);
-
+// The messages and hints of failed opens are the CLI's to check; here no reader stays behind and a
+// port held by another is free again once closed.
+TEST_F(SerialCommTest, AFailedOpenLeavesNoThreadAndABusyPortIsFreeOnceClosed) {
   EXPECT_FALSE(Open(9)) << "no line carries nine data bits";
   EXPECT_EQ(comm.LastOpenError().error, EINVAL);
-  EXPECT_EQ(sink.messages.back(), "Can't Open Comm Port 1 !");
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"Can't Open Comm Port 1 !"});
+  EXPECT_FALSE(comm.IsConnected());
   EXPECT_EQ(ThreadCount(), baseThreads);
   EXPECT_EQ(comm.DevicePathFor(6), CSerialComm::kDefaultPseudoDevice) << "a port without a device of its own";
-}
 
-TEST_F(SerialCommTest, SecondOpenerOfTheSameDeviceIsRefused) {
   ASSERT_TRUE(Open());
   RecordingSink otherSink;
   CSerialComm other;
   other.SetOwner(&otherSink);
   other.SetDeviceOverride(kPort, pty.SlavePath());
   EXPECT_FALSE(other.Open(kPort, kBaud, 8, StopBits::One, Parity::None));
-  EXPECT_EQ(otherSink.messages.size(), 1u);
-  const int error = other.LastOpenError().error;
-  EXPECT_TRUE(error == EBUSY || error == EWOULDBLOCK) << error;
-  EXPECT_NE(PortOpenHint(other.LastOpenError()).find("in use"), std::string::npos);
   comm.Close();
-  EXPECT_TRUE(other.Open(kPort, kBaud, 8, StopBits::One, Parity::None));  // free again once closed
+  EXPECT_TRUE(other.Open(kPort, kBaud, 8, StopBits::One, Parity::None));
 }
 
 TEST_F(SerialCommTest, HangUpIsReportedOnce) {
