@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -30,43 +31,40 @@ constexpr std::uint32_t kBaud = 115200;
 
 // A link owner: notifications are queued for the test's thread, which plays the owner's thread. It
 // also notes a chunk posted while the previous one was still unreleased.
-struct SinkEvent {
-  enum class Kind { Chunk, LineLost } kind;
-  std::size_t length = 0;
-};
-
 class RecordingSink : public ChunkSink {
  public:
+  static constexpr std::size_t kLineLost = SIZE_MAX;
+
   void PostReceivedData(std::size_t length) override {
     if (m_holding.exchange(true)) {
       ++overlaps;
     }
-    Push({SinkEvent::Kind::Chunk, length});
+    Push(length);
   }
   void PostLineLost() override {
     ++linesLost;
-    Push({SinkEvent::Kind::LineLost});
+    Push(kLineLost);
   }
   void ShowPortMessage(const std::string& text) override { messages.push_back(text); }
 
-  // The next notification; none within ten seconds means the link is stuck.
-  std::optional<SinkEvent> Next() {
+  // The next notification, a chunk's length or kLineLost; none within ten seconds means the link is stuck.
+  std::optional<std::size_t> Next() {
     std::unique_lock lock(m_mutex);
     if (!m_changed.wait_for(lock, std::chrono::seconds(10), [this] { return !m_events.empty(); })) {
       return std::nullopt;
     }
-    const SinkEvent event = m_events.front();
+    const std::size_t event = m_events.front();
     m_events.pop_front();
     return event;
   }
 
   // The next chunk's bytes, read the way the owner reads them.
   std::optional<Bytes> NextChunk(const CSerialComm& link) {
-    const auto event = Next();
-    if (!event || event->kind != SinkEvent::Kind::Chunk) {
+    const auto length = Next();
+    if (!length || *length == kLineLost) {
       return std::nullopt;
     }
-    return Bytes(link.ReceiveBuffer(), link.ReceiveBuffer() + event->length);
+    return Bytes(link.ReceiveBuffer(), link.ReceiveBuffer() + *length);
   }
 
   void Release(CSerialComm& link) {
@@ -79,7 +77,7 @@ class RecordingSink : public ChunkSink {
   std::atomic<int> linesLost{0};
 
  private:
-  void Push(SinkEvent event) {
+  void Push(std::size_t event) {
     const std::lock_guard lock(m_mutex);
     m_events.push_back(event);
     m_changed.notify_all();
@@ -87,7 +85,7 @@ class RecordingSink : public ChunkSink {
 
   std::mutex m_mutex;
   std::condition_variable m_changed;
-  std::deque<SinkEvent> m_events;
+  std::deque<std::size_t> m_events;
   std::atomic<bool> m_holding{false};
 };
 
@@ -258,9 +256,7 @@ TEST_F(SerialCommTest, AFailedOpenLeavesNoThreadAndABusyPortIsFreeOnceClosed) {
 TEST_F(SerialCommTest, HangUpIsReportedOnce) {
   ASSERT_TRUE(Open());
   pty.CloseMaster();
-  const auto event = sink.Next();
-  ASSERT_TRUE(event.has_value());
-  EXPECT_EQ(event->kind, SinkEvent::Kind::LineLost);
+  EXPECT_EQ(sink.Next(), RecordingSink::kLineLost);
   EXPECT_FALSE(comm.IsConnected());
   comm.Close();
   EXPECT_EQ(sink.linesLost.load(), 1);
@@ -285,9 +281,7 @@ TEST(SerialCommTcp, AServerThatGoesAwayIsALostLineAndNoSigpipe) {
   comm.SetDeviceOverride(6, "tcp:127.0.0.1:" + std::to_string(ntohs(addr.sin_port)));
   ASSERT_TRUE(comm.Open(6, kBaud, 8, StopBits::One, Parity::None));
   ::close(::accept(server, nullptr, nullptr));
-  const auto event = sink.Next();
-  ASSERT_TRUE(event.has_value());
-  EXPECT_EQ(event->kind, SinkEvent::Kind::LineLost);
+  EXPECT_EQ(sink.Next(), RecordingSink::kLineLost);
   const Bytes hello{0x47, 0, rpl::kHello, 0, 0, 0, 0, 0};
   for (int i = 0; i < 3; ++i) {
     (void)comm.Send(hello.data(), hello.size());
