@@ -14,7 +14,8 @@ using test::ScriptedPc;
 
 Bytes Of(const MediaHeaderRecord& record) { return Bytes(record.Data().begin(), record.Data().end()); }
 
-TEST(MediaHeaderRecord, RecordsMatchTheBoxsLayoutAndParseBack) {
+// What the box makes of a record (name, length, type) its storage tests check.
+TEST(MediaHeaderRecord, RecordsMatchTheBoxsLayoutAndAnUnterminatedNameIsNoRecord) {
   EXPECT_EQ(Of(MediaHeaderRecord::ForPhoto("/home/me/pics/a.jpg", 0x00012345)),
             ScriptedPc::MediaRecord("a.jpg", 0x00012345, 0, 2));
   Id3v1Block tag{};
@@ -25,14 +26,6 @@ TEST(MediaHeaderRecord, RecordsMatchTheBoxsLayoutAndParseBack) {
   std::copy(tag.begin(), tag.end(), mp3.begin() + 268);
   EXPECT_EQ(Of(MediaHeaderRecord::ForMp3("song.mp3", 4'000'000, 250, tag)), mp3);
 
-  const auto parsed = MediaHeaderRecord::Parse(mp3.data());
-  ASSERT_TRUE(parsed);
-  EXPECT_EQ(parsed->Name(), "song.mp3");
-  EXPECT_EQ(parsed->Length(), 4'000'000u);
-  EXPECT_EQ(parsed->Duration(), 250u);
-  EXPECT_EQ(parsed->ContentType(), MediaContentType::Mp3);
-  EXPECT_EQ(MediaHeaderRecord::Parse(ScriptedPc::MediaRecord("p.jpg", 1, 0, 2).data())->ContentType(),
-            MediaContentType::Photo);
   MediaHeaderRecord::Bytes unterminated{};
   unterminated.fill('a');
   EXPECT_FALSE(MediaHeaderRecord::Parse(unterminated.data()));
