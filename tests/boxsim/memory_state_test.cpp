@@ -1,4 +1,4 @@
-// The box's memory: sparse, bounded, and kept between runs with a state folder.
+// The box's memory kept between runs with a state folder.
 
 #include <gtest/gtest.h>
 
@@ -9,21 +9,6 @@
 
 namespace tw::test {
 namespace {
-
-TEST(SparseMemory, BoundsAreExactAndTouchingBothEndsCostsTwoPages) {
-  BoxMemory memory;
-  SparseMemory& sdram = *memory.RegionFor(Mode::Sdram);
-  EXPECT_TRUE(sdram.Contains(0, kSdramSize));
-  EXPECT_FALSE(sdram.Contains(1, kSdramSize));
-  EXPECT_TRUE(sdram.Contains(kSdramSize, 0));
-
-  const Bytes edge = Pattern(6);
-  sdram.Write(SparseMemory::kPageSize - 3, edge.data(), edge.size());  // across a page border
-  sdram.Write(kSdramSize - 1, edge.data(), 1);
-  Bytes back(8);
-  sdram.Read(SparseMemory::kPageSize - 4, back.data(), back.size());
-  EXPECT_EQ(back, (Bytes{0, edge[0], edge[1], edge[2], edge[3], edge[4], edge[5], 0}));
-}
 
 class MemoryStateTest : public LoaderFixture {
  protected:
