@@ -23,11 +23,10 @@ void WriteScript(const std::filesystem::path& path, std::string_view body);
 
 struct CommandResult {
   int exitCode = -1;
-  std::string output;  // stdout
-  std::string errors;  // stderr
+  std::string output;  // stdout and stderr
 };
-// Runs argv[0] looked up in PATH, without a shell; nothing when it cannot be started.
-[[nodiscard]] std::optional<CommandResult> RunCommand(const std::vector<std::string>& argv);
+// Runs argv[0] looked up in PATH, each argument quoted for the shell.
+[[nodiscard]] CommandResult RunCommand(const std::vector<std::string>& argv);
 [[nodiscard]] bool HaveTool(std::string_view name);
 
 // Synthetic MP3 pieces.

@@ -67,7 +67,7 @@ class LameMp3 : public ::testing::Test {
     argv.push_back((m_folder.Path() / "tone.raw").string());
     argv.push_back(out);
     const auto result = test::RunCommand(argv);
-    EXPECT_TRUE(result && result->exitCode == 0) << (result ? result->errors : "lame did not start");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
     return out;
   }
 
