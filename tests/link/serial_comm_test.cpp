@@ -205,10 +205,12 @@ TEST_F(SerialCommTest, ReconnectInsideTheHandlerKeepsOneReaderAndLosesNoOutput) 
   ASSERT_TRUE(pty.Write(ack));
   EXPECT_EQ(sink.NextChunk(link), ack);
 
+  link.SendHandshake();
   link.SendSpeedConfirm();
   ASSERT_TRUE(link.Reconnect(ComPort{kPort}, kFastestSpeed));
   EXPECT_EQ(link.BaudRate(), 115200u);
-  EXPECT_EQ(pty.Read(kHeaderSize), (Bytes{0x47, 0, cmd::kSpeedConfirm, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(pty.Read(7), (Bytes{0x0A, 'c', 'o', 'm', '_', 'p', 'c'}));
+  EXPECT_EQ(pty.Read(kHeaderSize), (Bytes{0x47, 0, cmd::kSpeedConfirm, 0, 0, 0, 0, 0})) << "no line feed before it";
   EXPECT_EQ(ThreadCount(), baseThreads + 1);
 
   // The box answers at once; the old chunk is still the owner's until released.
