@@ -53,14 +53,6 @@ TEST_F(BoxFaultsTest, JoinedRepliesAndUploadDataGoOutAsOneWriteAndACorruptedBloc
   EXPECT_EQ(m_line.writes.back().size(), kReplySize + 100);
 }
 
-TEST_F(BoxFaultsTest, BlockFailedAfterNBlocksEndsTheTransfer) {
-  BoxFaults faults;
-  faults.failAfterBlocks = 2;
-  StartWith(faults);
-  EXPECT_EQ(Download(Mode::Program, 0, Pattern(4 * 1024)), Codes({rpl::kBlockOk, rpl::kBlockOk, rpl::kBlockFailed}));
-  EXPECT_TRUE(Send(m_pc.NextBlock(Pattern(1024))).empty()) << "the box went back to waiting for a handshake";
-}
-
 TEST_F(BoxFaultsTest, InjectedReplyPrecedesTheAnswerAtItsBlockOnlyInBothDirections) {
   BoxFaults faults;
   faults.injections = {{2, rpl::kCommProblem, 9}, {1, rpl::kFlashWriting, 77}};

@@ -137,8 +137,9 @@ class SerialCommTest : public ::testing::Test {
   int baseThreads = 0;
 };
 
-// Close while the reader waits for input wakes it: no thread stays, no lost line is reported.
-TEST_F(SerialCommTest, ChunkArrivesWithTerminatingZeroAndIsTracedAndCloseEndsTheReader) {
+// Close while the reader waits for input wakes it: no thread stays, no lost line is reported. Close
+// from inside the chunk handler ends it too.
+TEST_F(SerialCommTest, ChunkArrivesWithTerminatingZeroAndIsTracedAndCloseEndsTheReaderWaitingOrHeld) {
   std::vector<std::pair<bool, Bytes>> traced;
   comm.SetTrace([&](bool fromPc, const std::uint8_t* data, std::size_t n) {
     traced.emplace_back(fromPc, Bytes(data, data + n));
@@ -158,6 +159,15 @@ TEST_F(SerialCommTest, ChunkArrivesWithTerminatingZeroAndIsTracedAndCloseEndsThe
   EXPECT_TRUE(ThreadCountSettlesAt(baseThreads));
   EXPECT_EQ(sink.linesLost.load(), 0);
   EXPECT_EQ(traced, (std::vector<std::pair<bool, Bytes>>{{false, hello}, {true, out}}));
+
+  ASSERT_TRUE(Open());
+  EXPECT_EQ(ThreadCount(), baseThreads + 1);
+  ASSERT_TRUE(pty.Write("x"));
+  ASSERT_TRUE(sink.NextChunk(comm).has_value());
+  comm.Close();  // the reader waits for this very chunk's release
+  EXPECT_FALSE(comm.IsConnected());
+  EXPECT_TRUE(ThreadCountSettlesAt(baseThreads));
+  sink.Release(comm);  // the handler's last step, now harmless
 }
 
 TEST_F(SerialCommTest, QueuedInputOverChunkSizeComesInSeveralChunksEachAfterRelease) {
@@ -182,17 +192,6 @@ TEST_F(SerialCommTest, QueuedInputOverChunkSizeComesInSeveralChunksEachAfterRele
   EXPECT_EQ(received, sent);
   EXPECT_GE(chunks, 4);  // 1, then at least three for 4999 bytes
   EXPECT_EQ(sink.overlaps.load(), 0);
-}
-
-TEST_F(SerialCommTest, CloseFromInsideTheChunkHandlerEndsTheReader) {
-  ASSERT_TRUE(Open());
-  EXPECT_EQ(ThreadCount(), baseThreads + 1);
-  ASSERT_TRUE(pty.Write("x"));
-  ASSERT_TRUE(sink.NextChunk(comm).has_value());
-  comm.Close();  // the reader waits for this very chunk's release
-  EXPECT_FALSE(comm.IsConnected());
-  EXPECT_TRUE(ThreadCountSettlesAt(baseThreads));
-  sink.Release(comm);  // the handler's last step, now harmless
 }
 
 // The speed change: confirmation, reconnect inside the handler, then the old chunk's release.
