@@ -3,11 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <memory>
-#include <numeric>
-#include <string>
 #include <vector>
 
 #include "boxsim/box_line.h"
@@ -44,10 +42,8 @@ inline Bytes Pattern(std::size_t size, std::uint8_t seed = 1) {
 }
 
 inline std::vector<BoxReply> Codes(std::initializer_list<std::uint8_t> codes) {
-  std::vector<BoxReply> replies;
-  for (std::uint8_t code : codes) {
-    replies.push_back({code, 0});
-  }
+  std::vector<BoxReply> replies(codes.size());
+  std::transform(codes.begin(), codes.end(), replies.begin(), [](std::uint8_t code) { return BoxReply{code, 0}; });
   return replies;
 }
 

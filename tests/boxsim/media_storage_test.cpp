@@ -18,11 +18,6 @@ Bytes MediaTransfer(std::string_view name, const Bytes& content, MediaContentTyp
   return media;
 }
 
-Bytes ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
 class MediaStorageTest : public LoaderFixture {
  protected:
   void SetUp() override {
@@ -69,7 +64,8 @@ TEST_F(MediaStorageTest, DiskSizeAndPhotoCountLimitsRefuseWhatDoesNotFitAndTheBa
   const Bytes picture = Pattern(1500, 9);
   EXPECT_EQ(Store(Mode::Background, "whatever.jpg", picture), rpl::kComplete);
   EXPECT_EQ(Store(Mode::Background, "other.jpg", picture), rpl::kComplete);
-  EXPECT_EQ(ReadFile(m_dir.Path() / "background.slot"), picture);
+  std::ifstream slot(m_dir.Path() / "background.slot", std::ios::binary);
+  EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(slot), {}), picture);
 }
 
 // A photo record in MP3 mode, a length that disagrees with the announced size, and a transfer cut

@@ -36,10 +36,7 @@ TEST_F(MemoryStateTest, DownloadSurvivesARestartAndUploadsTheSameBytes) {
 }
 
 TEST_F(MemoryStateTest, DamagedStateIsReportedAndTheMemoryStartsErased) {
-  {
-    std::ofstream bad(m_state.Path() / "eeprom.mem", std::ios::binary);
-    bad << "TWMEM1";
-  }
+  std::ofstream(m_state.Path() / "eeprom.mem", std::ios::binary) << "TWMEM1";
   Start(StateOptions());
   EXPECT_NE(m_loader->StateProblem().find("unreadable"), std::string::npos);
   EXPECT_EQ(Upload(Mode::Eeprom, 0, 4), Bytes(4, 0xFF));
