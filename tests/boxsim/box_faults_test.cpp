@@ -35,7 +35,6 @@ TEST_F(BoxFaultsTest, SplitRepliesArriveInFragmentsWithGapsAndSameSeedSameCuts) 
   EXPECT_EQ(m_line.writes, cuts);
 }
 
-// Every block taken as corrupted once.
 TEST_F(BoxFaultsTest, JoinedRepliesAndUploadDataGoOutAsOneWriteAndACorruptedBlockIsResent) {
   BoxFaults faults;
   faults.joinReplies = true;

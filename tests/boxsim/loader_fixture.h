@@ -15,7 +15,6 @@
 
 namespace tw::test {
 
-// Records what the box does to its line.
 class FakeLine final : public BoxLine {
  public:
   void Write(const std::uint8_t* data, std::size_t size) override {

@@ -16,7 +16,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes);
 void WriteText(const std::filesystem::path& path, std::string_view text);
-// An executable /bin/sh script.
 void WriteScript(const std::filesystem::path& path, std::string_view body);
 [[nodiscard]] Bytes ReadBytes(const std::filesystem::path& path);
 [[nodiscard]] std::string ReadText(const std::filesystem::path& path);
@@ -29,7 +28,6 @@ struct CommandResult {
 [[nodiscard]] CommandResult RunCommand(const std::vector<std::string>& argv);
 [[nodiscard]] bool HaveTool(std::string_view name);
 
-// Synthetic MP3 pieces.
 [[nodiscard]] Bytes FrameHeader(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3);
 // A 128-byte ID3v1 tag: "TAG" and the fields as given (each cut to its width), genre code last.
 struct Id3v1Fields {

@@ -51,7 +51,6 @@ class PhotoConversion : public ::testing::Test {
     const auto end = args.rfind('\n', args.size() - 2);
     return args.substr(end + 1, args.size() - end - 2);
   }
-  // Nothing stays in the temporary folder but the converter's records.
   void ExpectNothingLeftBehind() const {
     for (const auto& entry : fs::directory_iterator(m_temp)) {
       EXPECT_EQ(entry.path().extension(), ".txt") << entry.path();
@@ -118,19 +117,15 @@ TEST_F(PhotoConversion, MissingConverterThumbnailOrTemporaryFolderIsReported) {
 
 TEST_F(PhotoConversion, FoundInOwnFolderThenStartFolderThenPath) {
   const auto onPath = m_root.Make("on path");
-  InstallConverter("printf own > \"$2\"\n", m_own);
-  InstallConverter("printf start > \"$2\"\n", m_start);
-  InstallConverter("printf path > \"$2\"\n", onPath);
   m_searchPath = "/nonexistent:" + onPath.string();
-  const auto run = [&] {
+  for (const auto& folder : {m_own, m_start, onPath}) {
+    InstallConverter("printf %s \"$0\" > \"$2\"\n", folder);
+  }
+  for (const auto& folder : {m_own, m_start, onPath}) {
     const auto content = Convert(Mode::Background);
-    return content ? std::string(content->begin(), content->end()) : std::string("none");
-  };
-  EXPECT_EQ(run(), "own");
-  fs::remove(m_own / "PIXVANE.EXE");
-  EXPECT_EQ(run(), "start");
-  fs::remove(m_start / "PIXVANE.EXE");
-  EXPECT_EQ(run(), "path");
+    EXPECT_EQ(content ? std::string(content->begin(), content->end()) : "", (folder / "PIXVANE.EXE").string());
+    fs::remove(folder / "PIXVANE.EXE");
+  }
 }
 
 TEST_F(PhotoConversion, TimeoutReportsThenKillsAndReapsConverter) {
