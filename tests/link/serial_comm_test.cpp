@@ -110,8 +110,7 @@ int ThreadCount() {
 // A joined thread leaves /proc a moment after pthread_join returns, and the kernel offers nothing to
 // wait on for that, so look again a bounded number of times.
 bool ThreadCountSettlesAt(int expected) {
-  constexpr int kLooks = 10000;
-  for (int i = 0; i < kLooks; ++i) {
+  for (int look = 0; look < 10000; ++look) {
     if (ThreadCount() == expected) {
       return true;
     }
@@ -179,18 +178,15 @@ TEST_F(SerialCommTest, QueuedInputOverChunkSizeComesInSeveralChunksEachAfterRele
   ASSERT_TRUE(chunk.has_value());
   ASSERT_TRUE(pty.Write(sent.data() + 1, sent.size() - 1));
   Bytes received = *chunk;
-  int chunks = 1;
   while (received.size() < sent.size()) {
     sink.Release(comm);
     chunk = sink.NextChunk(comm);
     ASSERT_TRUE(chunk.has_value());
     EXPECT_LE(chunk->size(), kMaxChunk);
     received.insert(received.end(), chunk->begin(), chunk->end());
-    ++chunks;
   }
   sink.Release(comm);
   EXPECT_EQ(received, sent);
-  EXPECT_GE(chunks, 4);  // 1, then at least three for 4999 bytes
   EXPECT_EQ(sink.overlaps.load(), 0);
 }
 

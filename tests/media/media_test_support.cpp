@@ -5,7 +5,6 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "link/wire_format.h"
 
 namespace tw::test {
 
@@ -54,21 +53,6 @@ Bytes Id3v1Tag(const Id3v1Fields& fields) {
   put(97, 30, fields.comment);
   tag[127] = fields.genre;
   return tag;
-}
-
-Bytes XingBlock(std::uint32_t flags, std::uint32_t frames, std::uint32_t byteCount, std::uint32_t scale) {
-  Bytes block{'X', 'i', 'n', 'g'};
-  const auto word = [&](std::uint32_t value) {
-    std::uint8_t be[4];
-    PutBigEndian32(be, value);
-    block.insert(block.end(), be, be + 4);
-  };
-  word(flags);
-  if (flags & 1) word(frames);
-  if (flags & 2) word(byteCount);
-  if (flags & 4) block.insert(block.end(), 100, 0x11);
-  if (flags & 8) word(scale);
-  return block;
 }
 
 void PutAt(Bytes& bytes, std::size_t offset, const Bytes& part) {

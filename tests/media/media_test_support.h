@@ -39,8 +39,6 @@ struct Id3v1Fields {
   std::uint8_t genre = 0;
 };
 [[nodiscard]] Bytes Id3v1Tag(const Id3v1Fields& fields);
-// A Xing block: "Xing", the flags, then the parts the flags announce.
-[[nodiscard]] Bytes XingBlock(std::uint32_t flags, std::uint32_t frames, std::uint32_t byteCount, std::uint32_t scale);
 void PutAt(Bytes& bytes, std::size_t offset, const Bytes& part);
 
 }  // namespace tw::test

@@ -11,18 +11,14 @@ namespace {
 
 using test::Bytes;
 
-Bytes SmallMp3() {
-  Bytes file(3000, 0x55);
-  test::PutAt(file, 0, test::FrameHeader(0xFB, 0x90, 0x00));
-  test::PutAt(file, 3000 - 128, test::Id3v1Tag({.title = "T"}));
-  return file;
-}
-
 // Other names are not inspected and give no error; an MP3 name that cannot be opened is reported.
 TEST(Mp3File, OnlyMp3ExtensionsInAnyCaseAreInspected) {
   test::TempDir folder;
   const auto inspect = [&](const char* name) {
-    test::WriteBytes(folder.Path() / name, SmallMp3());
+    Bytes file(3000, 0x55);
+    test::PutAt(file, 0, test::FrameHeader(0xFB, 0x90, 0x00));
+    test::PutAt(file, 3000 - 128, test::Id3v1Tag({.title = "T"}));
+    test::WriteBytes(folder.Path() / name, file);
     return CMp3Info((folder.Path() / name).string());
   };
   for (const char* name : {"a.mp3", "b.MP3", "c.Mp3", "d.mP3"}) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "link/wire_format.h"
 #include "media/media_test_support.h"
 #include "media/memory_byte_source.h"
 
@@ -24,6 +25,22 @@ Bytes Filler(std::size_t size) { return Bytes(size, 0x55); }
 CMp3Info Inspect(const Bytes& bytes) {
   MemoryByteSource source(bytes);
   return CMp3Info(source);
+}
+
+// A Xing block: "Xing", the flags, then the parts the flags announce.
+Bytes XingBlock(std::uint32_t flags, std::uint32_t frames, std::uint32_t byteCount, std::uint32_t scale) {
+  Bytes block{'X', 'i', 'n', 'g'};
+  const auto word = [&](std::uint32_t value) {
+    std::uint8_t be[4];
+    PutBigEndian32(be, value);
+    block.insert(block.end(), be, be + 4);
+  };
+  word(flags);
+  if (flags & 1) word(frames);
+  if (flags & 2) word(byteCount);
+  if (flags & 4) block.insert(block.end(), 100, 0x11);
+  if (flags & 8) word(scale);
+  return block;
 }
 
 struct Placement {
@@ -55,7 +72,6 @@ TEST(Mp3Info, Id3v2TagIsSkippedAndItsFileEndIgnored) {
   EXPECT_EQ(info.Bitrate(), 128000u);
   EXPECT_EQ(info.Id3v1(), Id3v1Block{});
   EXPECT_FALSE(info.Genre().has_value());
-  EXPECT_EQ(info.Title(), "");
 }
 
 TEST(Mp3Info, Id3v1FieldsAreTrimmedInPlaceButHighBytesAreNotWhiteSpace) {
@@ -131,14 +147,14 @@ TEST(Mp3Info, FrameHeaderAndXingBlockGiveVersionBitrateRateAndDuration) {
       {{{0, kMpeg1L3At128}}, 5ull << 30, "v1 128000 bit/s 44100 Hz 335544 s"},
       {{{0, mpeg2}}, 1'600'000, "v2 128000 bit/s 22050 Hz 100 s"},
       {{{0, FrameHeader(0xE3, 0x30, 0x00)}}, 300'000, "v4 24000 bit/s 11025 Hz 100 s"},
-      {{{0, kMpeg1L3At128}, {36, test::XingBlock(0x0F, 10'000, 4'180'000, 57)}},
+      {{{0, kMpeg1L3At128}, {36, XingBlock(0x0F, 10'000, 4'180'000, 57)}},
        4'180'000,
        "v1 128000 bit/s 44100 Hz 261 s VBR scale 57"},
-      {{{0, FrameHeader(0xFB, 0x90, 0xC0)}, {21, test::XingBlock(0x01, 10'000, 0, 0)}},
+      {{{0, FrameHeader(0xFB, 0x90, 0xC0)}, {21, XingBlock(0x01, 10'000, 0, 0)}},
        2'090'000,
        "v1 64000 bit/s 44100 Hz 261 s VBR"},
-      {{{0, kMpeg1L3At128}, {36, test::XingBlock(0x08, 0, 0, 80)}}, 1'000'000, "v1 0 bit/s 44100 Hz 0 s VBR scale 80"},
-      {{{0, mpeg2}, {21, test::XingBlock(0x03, 1000, 200'000, 0)}}, 200'000, "v2 30000 bit/s 22050 Hz 53 s VBR"},
+      {{{0, kMpeg1L3At128}, {36, XingBlock(0x08, 0, 0, 80)}}, 1'000'000, "v1 0 bit/s 44100 Hz 0 s VBR scale 80"},
+      {{{0, mpeg2}, {21, XingBlock(0x03, 1000, 200'000, 0)}}, 200'000, "v2 30000 bit/s 22050 Hz 53 s VBR"},
       // a 0xFF before "data" is not taken
       {{{0, {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'}},
         {12, FrameHeader(0xFB, 0x10, 0x00)},
@@ -149,7 +165,7 @@ TEST(Mp3Info, FrameHeaderAndXingBlockGiveVersionBitrateRateAndDuration) {
       {{{0, riff}, {100, kMpeg1L3At128}}, 1'000'000, kNothing},
       {{{0, riff}, {100, kMpeg1L3At128}, {2039, {'d', 'a', 't', 'a', 0, 0, 0, 0, 0xFF}}}, 1'000'000, kNothing},
       {{{2020, kMpeg1L3At128}}, 1'000'000, kNothing},
-      {{{1950, kMpeg1L3At128}, {1986, test::XingBlock(0x0F, 1, 1, 1)}}, 1'000'000, kNothing},
+      {{{1950, kMpeg1L3At128}, {1986, XingBlock(0x0F, 1, 1, 1)}}, 1'000'000, kNothing},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Summary(InspectHead(c.head, c.fileSize)), c.summary);
