@@ -18,11 +18,8 @@ std::string Program() { return (kBinDir / "PIXVANE.EXE").string(); }
 class Pixvane : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!fs::exists(kBinDir / "PIXVANE.EXE")) {
-      GTEST_SKIP() << "PIXVANE.EXE is not built";
-    }
-    if (!test::HaveTool("ffmpeg") || !test::HaveTool("ffprobe")) {
-      GTEST_SKIP() << "ffmpeg/ffprobe are not installed";
+    if (!fs::exists(kBinDir / "PIXVANE.EXE") || !test::HaveTool("ffmpeg") || !test::HaveTool("ffprobe")) {
+      GTEST_SKIP() << "needs PIXVANE.EXE built and ffmpeg/ffprobe installed";
     }
   }
 
@@ -34,14 +31,12 @@ class Pixvane : public ::testing::Test {
     return path;
   }
 
-  // The streams as ffprobe reads them, one "codec width height frames" line each.
+  // The streams as ffprobe reads them: codec, width, height and frames, a line each.
   static std::string Probe(const fs::path& still) {
-    const auto probed = test::RunCommand({"ffprobe", "-v", "error", "-count_frames", "-show_entries",
-                                          "stream=codec_name,width,height,nb_read_frames", "-of",
-                                          "default=noprint_wrappers=1:nokey=1", still.string()});
-    std::string lines = probed.output;
-    std::replace(lines.begin(), lines.end(), '\n', ' ');
-    return lines;
+    return test::RunCommand({"ffprobe", "-v", "error", "-count_frames", "-show_entries",
+                             "stream=codec_name,width,height,nb_read_frames", "-of",
+                             "default=noprint_wrappers=1:nokey=1", still.string()})
+        .output;
   }
 
   static bool EndsWithSequenceEnd(const Bytes& still) {
@@ -77,7 +72,7 @@ TEST_F(Pixvane, PhotoBecomesBareThumbnailPixelsAndOneMpeg2PictureInAnyFormat) {
 
   const auto still = test::ReadBytes(m_temp / "output.mpg");
   EXPECT_TRUE(EndsWithSequenceEnd(still));
-  EXPECT_EQ(Probe(m_temp / "output.mpg"), "mpeg2video 720 576 1 ");
+  EXPECT_EQ(Probe(m_temp / "output.mpg"), "mpeg2video\n720\n576\n1\n");
 
   // Every picture format fits the screen.
   for (const auto& [name, size] : {std::pair{"tall.png", "200x400"}, std::pair{"wide.bmp", "300x50"},
@@ -85,7 +80,7 @@ TEST_F(Pixvane, PhotoBecomesBareThumbnailPixelsAndOneMpeg2PictureInAnyFormat) {
     const auto background = Converter().ConvertPhoto(MakePicture(name, size).string(), Mode::Background);
     ASSERT_TRUE(background) << name;
     test::WriteBytes(m_temp / "check.mpg", *background);
-    EXPECT_EQ(Probe(m_temp / "check.mpg"), "mpeg2video 720 576 1 ") << name;
+    EXPECT_EQ(Probe(m_temp / "check.mpg"), "mpeg2video\n720\n576\n1\n") << name;
     EXPECT_TRUE(EndsWithSequenceEnd(*background)) << name;
   }
 }
