@@ -5,7 +5,6 @@
 #include <iterator>
 #include <stdexcept>
 
-
 namespace tw::test {
 
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
@@ -40,12 +39,10 @@ Bytes FrameHeader(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3) { return {0
 
 Bytes Id3v1Tag(const Id3v1Fields& fields) {
   Bytes tag(128, 0);
-  tag[0] = 'T';
-  tag[1] = 'A';
-  tag[2] = 'G';
   const auto put = [&](std::size_t offset, std::size_t width, const std::string& text) {
     std::copy_n(text.begin(), std::min(width, text.size()), tag.begin() + static_cast<std::ptrdiff_t>(offset));
   };
+  put(0, 3, "TAG");
   put(3, 30, fields.title);
   put(33, 30, fields.artist);
   put(63, 30, fields.album);
