@@ -77,7 +77,6 @@ TEST_F(BoxLoaderTest, CorruptedRequestMayComeAgainAndACorruptedBlockIsResent) {
   EXPECT_EQ(stored, image);
 }
 
-// A block whose number is out of step (one lost on the way) fails the transfer.
 TEST_F(BoxLoaderTest, SequenceNumbersFollowTheCounterAcrossItsWrapAndOutOfStepFail) {
   BoxOptions options;
   options.flashReportEvery = 0;

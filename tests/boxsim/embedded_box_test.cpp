@@ -26,7 +26,6 @@ BoxOptions FastOptions() {
   return options;
 }
 
-// Its memory's happy paths are the dialog tests' daily fare.
 TEST(EmbeddedBox, RefusesMemoryOutsideItsWindowsAndRemovesItsTemporaryDisk) {
   std::filesystem::path disk;
   {

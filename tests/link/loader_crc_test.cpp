@@ -12,7 +12,6 @@ namespace {
 
 using Method = std::uint32_t (*)(const std::uint8_t*, std::size_t, std::uint32_t);
 
-// The check value is the CLI's crc command's to show; the fast methods are held to the reference.
 TEST(LoaderCrc, EmptyOrNegativeLengthsGiveZero) {
   const std::uint8_t byte = 1;
   EXPECT_EQ(Crc(&byte, 0), 0u);

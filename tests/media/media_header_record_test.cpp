@@ -14,7 +14,6 @@ using test::ScriptedPc;
 
 Bytes Of(const MediaHeaderRecord& record) { return Bytes(record.Data().begin(), record.Data().end()); }
 
-// What the box makes of a record (name, length, type) its storage tests check.
 TEST(MediaHeaderRecord, RecordsMatchTheBoxsLayoutAndAnUnterminatedNameIsNoRecord) {
   EXPECT_EQ(Of(MediaHeaderRecord::ForPhoto("/home/me/pics/a.jpg", 0x00012345)),
             ScriptedPc::MediaRecord("a.jpg", 0x00012345, 0, 2));

@@ -1,4 +1,3 @@
-// Running the command-line tools some media tests use (an MP3 encoder, the converter, ffmpeg).
 #include <sys/wait.h>
 
 #include <cstdio>

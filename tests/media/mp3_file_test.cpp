@@ -85,7 +85,6 @@ TEST_F(LameMp3, ConstantBitrateWithId3v1TagVariableBitrateBehindId3v2AndMono) {
 
   const CMp3Info vbr(Encode("vbr.mp3", {"-V", "4", "--id3v2-only", "--tt", "Tone"}));
   EXPECT_EQ(vbr.TagKind(), Mp3TagKind::Id3v2);
-  EXPECT_GT(vbr.TagSize(), 10u);
   EXPECT_NE(vbr.VbrScale(), kNoVbrScale);
   EXPECT_EQ(vbr.Duration(), 5u);
 

@@ -74,7 +74,6 @@ TEST_F(Pixvane, PhotoBecomesBareThumbnailPixelsAndOneMpeg2PictureInAnyFormat) {
   EXPECT_TRUE(EndsWithSequenceEnd(still));
   EXPECT_EQ(Probe(m_temp / "output.mpg"), "mpeg2video\n720\n576\n1\n");
 
-  // Every picture format fits the screen.
   for (const auto& [name, size] : {std::pair{"tall.png", "200x400"}, std::pair{"wide.bmp", "300x50"},
                                    std::pair{"anim.gif", "160x90"}, std::pair{"tiny.jpg", "16x16"}}) {
     const auto background = Converter().ConvertPhoto(MakePicture(name, size).string(), Mode::Background);
