@@ -3,11 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <memory>
-#include <numeric>
-#include <string>
 #include <vector>
 
 #include "boxsim/box_line.h"
@@ -17,7 +15,6 @@
 
 namespace tw::test {
 
-// Records what the box does to its line.
 class FakeLine final : public BoxLine {
  public:
   void Write(const std::uint8_t* data, std::size_t size) override {
@@ -44,10 +41,8 @@ inline Bytes Pattern(std::size_t size, std::uint8_t seed = 1) {
 }
 
 inline std::vector<BoxReply> Codes(std::initializer_list<std::uint8_t> codes) {
-  std::vector<BoxReply> replies;
-  for (std::uint8_t code : codes) {
-    replies.push_back({code, 0});
-  }
+  std::vector<BoxReply> replies(codes.size());
+  std::transform(codes.begin(), codes.end(), replies.begin(), [](std::uint8_t code) { return BoxReply{code, 0}; });
   return replies;
 }
 
@@ -63,17 +58,16 @@ class LoaderFixture : public ::testing::Test {
     return m_line.output.Replies();
   }
 
-  void Negotiate(std::uint8_t speedIndex = 4) {
+  void Negotiate() {
     ASSERT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
-    ASSERT_EQ(Send(ScriptedPc::SetSpeed(speedIndex)), Codes({rpl::kSpeedAck}));
+    ASSERT_EQ(Send(ScriptedPc::SetSpeed(4)), Codes({rpl::kSpeedAck}));
     ASSERT_EQ(Send(ScriptedPc::SpeedConfirm()), Codes({rpl::kGetRequest}));
   }
 
   // A whole file or media download; the replies after RPL_SEND_DATA, in order.
-  std::vector<BoxReply> Download(Mode mode, std::uint32_t address, const Bytes& data, std::string_view model = {}) {
+  std::vector<BoxReply> Download(Mode mode, std::uint32_t address, const Bytes& data) {
     Negotiate();
-    const auto size = static_cast<std::uint32_t>(data.size());
-    auto replies = Send(ScriptedPc::Request(true, mode, address, size, model));
+    auto replies = Send(ScriptedPc::Request(true, mode, address, static_cast<std::uint32_t>(data.size())));
     if (replies != Codes({rpl::kSendData})) {
       return replies;
     }

@@ -18,11 +18,6 @@ Bytes MediaTransfer(std::string_view name, const Bytes& content, MediaContentTyp
   return media;
 }
 
-Bytes ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
 class MediaStorageTest : public LoaderFixture {
  protected:
   void SetUp() override {
@@ -42,16 +37,10 @@ class MediaStorageTest : public LoaderFixture {
   TempDir m_dir;
 };
 
-TEST_F(MediaStorageTest, Mp3IsStoredUnderTheRecordsNameAndTheSpeedGoesBackToIdle) {
-  const Bytes song = Pattern(2100, 5);
-  EXPECT_EQ(Store(Mode::Mp3, "song one.mp3", song), rpl::kComplete);
-  EXPECT_EQ(ReadFile(m_dir.Path() / "mp3" / "song one.mp3"), song);
-  EXPECT_EQ(m_line.bauds.back(), kDefaultIdleBaud);
-}
-
 TEST_F(MediaStorageTest, NamesCannotLeaveTheirFolder) {
   EXPECT_EQ(Store(Mode::Mp3, "../../evil/x.mp3", Pattern(10)), rpl::kComplete);
   EXPECT_EQ(Store(Mode::Mp3, "..", Pattern(10)), rpl::kComplete);
+  EXPECT_EQ(m_line.bauds.back(), kDefaultIdleBaud) << "the speed goes back to idle after a transfer";
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(m_dir.Path())) {
     names.push_back(std::filesystem::relative(entry.path(), m_dir.Path()).generic_string());
@@ -62,35 +51,31 @@ TEST_F(MediaStorageTest, NamesCannotLeaveTheirFolder) {
   EXPECT_EQ(MediaDisk::StoredName(""), "unnamed");
 }
 
-TEST_F(MediaStorageTest, DiskSizeLimitRefusesWhatDoesNotFitButAReplacementMayTakeItsRoom) {
-  EXPECT_EQ(Store(Mode::Mp3, "a.mp3", Pattern(3000)), rpl::kComplete);
-  EXPECT_EQ(Store(Mode::Mp3, "b.mp3", Pattern(2001)), rpl::kNoHddSpace);
-  EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "mp3" / "b.mp3"));
-  EXPECT_EQ(Store(Mode::Mp3, "b.mp3", Pattern(2000)), rpl::kComplete);
-  EXPECT_EQ(Store(Mode::Mp3, "a.mp3", Pattern(2900)), rpl::kComplete);
-}
-
-TEST_F(MediaStorageTest, PhotoCountLimitAndTheBackgroundSlot) {
+// A replacement may take the room, or the photo place, of the file it replaces.
+TEST_F(MediaStorageTest, DiskSizeAndPhotoCountLimitsRefuseWhatDoesNotFitAndTheBackgroundHasItsSlot) {
   EXPECT_EQ(Store(Mode::Photo, "one.jpg", Pattern(100)), rpl::kComplete);
   EXPECT_EQ(Store(Mode::Photo, "two.jpg", Pattern(100)), rpl::kPhotoError);
-  EXPECT_EQ(Store(Mode::Photo, "one.jpg", Pattern(90)), rpl::kComplete) << "replacing needs no new place";
+  EXPECT_EQ(Store(Mode::Photo, "one.jpg", Pattern(90)), rpl::kComplete);
+  EXPECT_EQ(Store(Mode::Mp3, "a.mp3", Pattern(3000)), rpl::kComplete);
+  EXPECT_EQ(Store(Mode::Mp3, "b.mp3", Pattern(1911)), rpl::kNoHddSpace);
+  EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "mp3" / "b.mp3"));
+  EXPECT_EQ(Store(Mode::Mp3, "b.mp3", Pattern(1910)), rpl::kComplete);
+  EXPECT_EQ(Store(Mode::Mp3, "a.mp3", Pattern(2900)), rpl::kComplete);
   const Bytes picture = Pattern(1500, 9);
   EXPECT_EQ(Store(Mode::Background, "whatever.jpg", picture), rpl::kComplete);
   EXPECT_EQ(Store(Mode::Background, "other.jpg", picture), rpl::kComplete);
-  EXPECT_EQ(ReadFile(m_dir.Path() / "background.slot"), picture);
+  std::ifstream slot(m_dir.Path() / "background.slot", std::ios::binary);
+  EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(slot), {}), picture);
 }
 
-TEST_F(MediaStorageTest, RecordThatDoesNotFitTheRequestIsRefusedAndLeavesNothing) {
-  // A photo record sent in MP3 mode, and a length that disagrees with the announced size.
+// A photo record in MP3 mode, a length that disagrees with the announced size, and a transfer cut
+// short by a handshake.
+TEST_F(MediaStorageTest, RefusedOrUnfinishedTransfersLeaveNoFile) {
   EXPECT_EQ(Download(Mode::Mp3, 0, MediaTransfer("p.jpg", Pattern(10), MediaContentType::Photo)),
             Codes({rpl::kBadHeader}));
   Bytes wrongLength = MediaTransfer("s.mp3", Pattern(10), MediaContentType::Mp3);
   wrongLength.push_back(0);
   EXPECT_EQ(Download(Mode::Mp3, 0, wrongLength), Codes({rpl::kBadHeader}));
-  EXPECT_TRUE(std::filesystem::is_empty(m_dir.Path() / "mp3"));
-}
-
-TEST_F(MediaStorageTest, TransferCutShortByAHandshakeLeavesNoFile) {
   Negotiate();
   const Bytes media = MediaTransfer("cut.mp3", Pattern(3000), MediaContentType::Mp3);
   ASSERT_EQ(Send(ScriptedPc::Request(true, Mode::Mp3, 0, static_cast<std::uint32_t>(media.size()))),
@@ -99,6 +84,7 @@ TEST_F(MediaStorageTest, TransferCutShortByAHandshakeLeavesNoFile) {
   ASSERT_EQ(Send(m_pc.NextBlock(std::span(media).subspan(1024, 1024))), Codes({rpl::kBlockOk}));
   EXPECT_EQ(Send(ScriptedPc::Handshake()), Codes({rpl::kHello}));
   EXPECT_TRUE(std::filesystem::is_empty(m_dir.Path() / "mp3"));
+  EXPECT_TRUE(Send(ScriptedPc::Request(true, Mode::Mp3, 0, 3000)).empty()) << "a request before the speed";
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The box's memory: sparse, bounded, and kept between runs with a state folder.
+// The box's memory kept between runs with a state folder.
 
 #include <gtest/gtest.h>
 
@@ -9,25 +9,6 @@
 
 namespace tw::test {
 namespace {
-
-TEST(SparseMemory, BoundsAreExactAndTouchingBothEndsCostsTwoPages) {
-  BoxMemory memory;
-  SparseMemory& sdram = *memory.RegionFor(Mode::Sdram);
-  EXPECT_TRUE(sdram.Contains(0, kSdramSize));
-  EXPECT_FALSE(sdram.Contains(1, kSdramSize));
-  EXPECT_TRUE(sdram.Contains(kSdramSize, 0));
-  const SparseMemory& database = *memory.RegionFor(Mode::Database);
-  EXPECT_TRUE(database.Contains(kDatabaseAddress, kDatabaseSize));
-  EXPECT_FALSE(database.Contains(kDatabaseAddress - 1, 1));
-  EXPECT_FALSE(memory.RegionFor(Mode::Flash)->Contains(0x7EFFFFFF, 2));
-
-  const Bytes edge = Pattern(6);
-  sdram.Write(SparseMemory::kPageSize - 3, edge.data(), edge.size());  // across a page border
-  sdram.Write(kSdramSize - 1, edge.data(), 1);
-  Bytes back(8);
-  sdram.Read(SparseMemory::kPageSize - 4, back.data(), back.size());
-  EXPECT_EQ(back, (Bytes{0, edge[0], edge[1], edge[2], edge[3], edge[4], edge[5], 0}));
-}
 
 class MemoryStateTest : public LoaderFixture {
  protected:
@@ -55,10 +36,7 @@ TEST_F(MemoryStateTest, DownloadSurvivesARestartAndUploadsTheSameBytes) {
 }
 
 TEST_F(MemoryStateTest, DamagedStateIsReportedAndTheMemoryStartsErased) {
-  {
-    std::ofstream bad(m_state.Path() / "eeprom.mem", std::ios::binary);
-    bad << "TWMEM1";
-  }
+  std::ofstream(m_state.Path() / "eeprom.mem", std::ios::binary) << "TWMEM1";
   Start(StateOptions());
   EXPECT_NE(m_loader->StateProblem().find("unreadable"), std::string::npos);
   EXPECT_EQ(Upload(Mode::Eeprom, 0, 4), Bytes(4, 0xFF));

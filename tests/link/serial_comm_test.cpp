@@ -1,39 +1,133 @@
 #include "link/serial_comm.h"
 
+#include <dirent.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdint>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <numeric>
+#include <optional>
+#include <thread>
 
 #include "link/loader_link.h"
-#include "recording_sink.h"
 #include "support/pty_pair.h"
 
 namespace tw {
 namespace {
 
 using test::PtyPair;
-using test::RecordingSink;
-using test::SinkEvent;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint8_t kPort = 1;
 constexpr std::uint32_t kBaud = 115200;
 
+// A link owner: notifications are queued for the test's thread, which plays the owner's thread. It
+// also notes a chunk posted while the previous one was still unreleased.
+class RecordingSink : public ChunkSink {
+ public:
+  static constexpr std::size_t kLineLost = SIZE_MAX;
+
+  void PostReceivedData(std::size_t length) override {
+    if (m_holding.exchange(true)) {
+      ++overlaps;
+    }
+    Push(length);
+  }
+  void PostLineLost() override {
+    ++linesLost;
+    Push(kLineLost);
+  }
+  void ShowPortMessage(const std::string&) override {}
+
+  // The next notification, a chunk's length or kLineLost; none within ten seconds means the link is stuck.
+  std::optional<std::size_t> Next() {
+    std::unique_lock lock(m_mutex);
+    if (!m_changed.wait_for(lock, std::chrono::seconds(10), [this] { return !m_events.empty(); })) {
+      return std::nullopt;
+    }
+    const std::size_t event = m_events.front();
+    m_events.pop_front();
+    return event;
+  }
+
+  // The next chunk's bytes, read the way the owner reads them.
+  std::optional<Bytes> NextChunk(const CSerialComm& link) {
+    const auto length = Next();
+    if (!length || *length == kLineLost) {
+      return std::nullopt;
+    }
+    return Bytes(link.ReceiveBuffer(), link.ReceiveBuffer() + *length);
+  }
+
+  void Release(CSerialComm& link) {
+    m_holding = false;
+    link.ReleaseChunk();
+  }
+
+  std::atomic<int> overlaps{0};
+  std::atomic<int> linesLost{0};
+
+ private:
+  void Push(std::size_t event) {
+    const std::lock_guard lock(m_mutex);
+    m_events.push_back(event);
+    m_changed.notify_all();
+  }
+
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+  std::deque<std::size_t> m_events;
+  std::atomic<bool> m_holding{false};
+};
+
+// Threads of this process: a reader left behind shows here. A sanitizer's runtime adds a thread of its
+// own at the first thread start; one started and joined here makes that happen before any counting.
+int ThreadCount() {
+  static const bool runtimeThreadsStarted = [] {
+    std::thread([] {}).join();
+    return true;
+  }();
+  (void)runtimeThreadsStarted;
+  int count = 0;
+  if (DIR* dir = ::opendir("/proc/self/task")) {
+    while (const dirent* entry = ::readdir(dir)) {
+      count += entry->d_name[0] != '.' ? 1 : 0;
+    }
+    ::closedir(dir);
+  }
+  return count;
+}
+
+// A joined thread leaves /proc a moment after pthread_join returns, and the kernel offers nothing to
+// wait on for that, so look again a bounded number of times.
+bool ThreadCountSettlesAt(int expected) {
+  for (int look = 0; look < 10000; ++look) {
+    if (ThreadCount() == expected) {
+      return true;
+    }
+    std::this_thread::yield();
+  }
+  return false;
+}
+
 class SerialCommTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(pty.Valid());
-    baseThreads = test::ThreadCount();
+    baseThreads = ThreadCount();
     comm.SetOwner(&sink);
     comm.SetDeviceOverride(kPort, pty.SlavePath());
   }
 
-  bool Open() { return comm.Open(kPort, kBaud, 8, StopBits::One, Parity::None); }
+  bool Open(int dataBits = 8) { return comm.Open(kPort, kBaud, dataBits, StopBits::One, Parity::None); }
 
   PtyPair pty;
   RecordingSink sink;
@@ -41,17 +135,17 @@ class SerialCommTest : public ::testing::Test {
   int baseThreads = 0;
 };
 
-TEST_F(SerialCommTest, ChunkArrivesWithTerminatingZeroAndIsTraced) {
+// Close while the reader waits for input wakes it: no thread stays, no lost line is reported. Close
+// from inside the chunk handler ends it too.
+TEST_F(SerialCommTest, ChunkArrivesWithTerminatingZeroAndIsTracedAndCloseEndsTheReaderWaitingOrHeld) {
   std::vector<std::pair<bool, Bytes>> traced;
   comm.SetTrace([&](bool fromPc, const std::uint8_t* data, std::size_t n) {
     traced.emplace_back(fromPc, Bytes(data, data + n));
   });
   ASSERT_TRUE(Open());
-  EXPECT_TRUE(comm.IsConnected());
   ASSERT_TRUE(pty.Write("hello"));
-  const auto chunk = sink.NextChunk(comm);
-  ASSERT_TRUE(chunk.has_value());
-  EXPECT_EQ(*chunk, (Bytes{'h', 'e', 'l', 'l', 'o'}));
+  const Bytes hello{'h', 'e', 'l', 'l', 'o'};
+  EXPECT_EQ(sink.NextChunk(comm), hello);
   EXPECT_EQ(comm.ReceiveBuffer()[5], 0);
   sink.Release(comm);
 
@@ -59,9 +153,17 @@ TEST_F(SerialCommTest, ChunkArrivesWithTerminatingZeroAndIsTraced) {
   EXPECT_TRUE(comm.Send(out.data(), out.size()));
   EXPECT_EQ(pty.Read(3), out);
   comm.Close();
-  ASSERT_EQ(traced.size(), 2u);
-  EXPECT_EQ(traced[0], std::make_pair(false, Bytes{'h', 'e', 'l', 'l', 'o'}));
-  EXPECT_EQ(traced[1], std::make_pair(true, out));
+  EXPECT_TRUE(ThreadCountSettlesAt(baseThreads));
+  EXPECT_EQ(sink.linesLost.load(), 0);
+  EXPECT_EQ(traced, (std::vector<std::pair<bool, Bytes>>{{false, hello}, {true, out}}));
+
+  ASSERT_TRUE(Open());
+  ASSERT_TRUE(pty.Write("x"));
+  ASSERT_TRUE(sink.NextChunk(comm).has_value());
+  comm.Close();  // the reader waits for this very chunk's release
+  EXPECT_FALSE(comm.IsConnected());
+  EXPECT_TRUE(ThreadCountSettlesAt(baseThreads));
+  sink.Release(comm);  // the handler's last step, now harmless
 }
 
 TEST_F(SerialCommTest, QueuedInputOverChunkSizeComesInSeveralChunksEachAfterRelease) {
@@ -73,37 +175,16 @@ TEST_F(SerialCommTest, QueuedInputOverChunkSizeComesInSeveralChunksEachAfterRele
   ASSERT_TRUE(chunk.has_value());
   ASSERT_TRUE(pty.Write(sent.data() + 1, sent.size() - 1));
   Bytes received = *chunk;
-  int chunks = 1;
   while (received.size() < sent.size()) {
     sink.Release(comm);
     chunk = sink.NextChunk(comm);
     ASSERT_TRUE(chunk.has_value());
     EXPECT_LE(chunk->size(), kMaxChunk);
     received.insert(received.end(), chunk->begin(), chunk->end());
-    ++chunks;
   }
   sink.Release(comm);
   EXPECT_EQ(received, sent);
-  EXPECT_GE(chunks, 4);  // 1, then at least three for 4999 bytes
-  EXPECT_EQ(sink.Overlaps(), 0);
-}
-
-TEST_F(SerialCommTest, CloseFromInsideTheChunkHandlerEndsTheReader) {
-  ASSERT_TRUE(Open());
-  EXPECT_EQ(test::ThreadCount(), baseThreads + 1);
-  ASSERT_TRUE(pty.Write("x"));
-  ASSERT_TRUE(sink.NextChunk(comm).has_value());
-  comm.Close();  // the reader waits for this very chunk's release
-  EXPECT_FALSE(comm.IsConnected());
-  EXPECT_TRUE(test::ThreadCountSettlesAt(baseThreads));
-  sink.Release(comm);  // the handler's last step, now harmless
-}
-
-TEST_F(SerialCommTest, CloseWakesAReaderWaitingForInput) {
-  ASSERT_TRUE(Open());
-  comm.Close();
-  EXPECT_TRUE(test::ThreadCountSettlesAt(baseThreads));
-  EXPECT_EQ(sink.LinesLost(), 0);
+  EXPECT_EQ(sink.overlaps.load(), 0);
 }
 
 // The speed change: confirmation, reconnect inside the handler, then the old chunk's release.
@@ -111,31 +192,27 @@ TEST_F(SerialCommTest, ReconnectInsideTheHandlerKeepsOneReaderAndLosesNoOutput) 
   CLoaderLink link;
   link.SetDeviceOverride(kPort, pty.SlavePath());
   ASSERT_TRUE(link.Connect(ComPort{kPort}, LineSpeed::Baud38400, &sink));
-  EXPECT_EQ(link.BaudRate(), 38400u);
   const Bytes ack{0x47, 0, rpl::kSpeedAck, 0, 0, 0, 0, 0};
   ASSERT_TRUE(pty.Write(ack));
-  const auto chunk = sink.NextChunk(link);
-  ASSERT_TRUE(chunk.has_value());
-  EXPECT_EQ(*chunk, ack);
+  EXPECT_EQ(sink.NextChunk(link), ack);
 
+  link.SendHandshake();
   link.SendSpeedConfirm();
   ASSERT_TRUE(link.Reconnect(ComPort{kPort}, kFastestSpeed));
-  EXPECT_EQ(link.BaudRate(), 115200u);
-  EXPECT_EQ(pty.Read(kHeaderSize), (Bytes{0x47, 0, cmd::kSpeedConfirm, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(test::ThreadCount(), baseThreads + 1);
+  EXPECT_EQ(pty.Read(7), (Bytes{0x0A, 'c', 'o', 'm', '_', 'p', 'c'}));
+  EXPECT_EQ(pty.Read(kHeaderSize), (Bytes{0x47, 0, cmd::kSpeedConfirm, 0, 0, 0, 0, 0})) << "no line feed before it";
+  EXPECT_EQ(ThreadCount(), baseThreads + 1);
 
   // The box answers at once; the old chunk is still the owner's until released.
   const Bytes request{0x47, 0, rpl::kGetRequest, 0, 0, 0, 0, 0};
   ASSERT_TRUE(pty.Write(request));
   EXPECT_EQ(Bytes(link.ReceiveBuffer(), link.ReceiveBuffer() + ack.size()), ack);
   sink.Release(link);
-  const auto next = sink.NextChunk(link);
-  ASSERT_TRUE(next.has_value());
-  EXPECT_EQ(*next, request);
+  EXPECT_EQ(sink.NextChunk(link), request);
   sink.Release(link);
-  EXPECT_EQ(sink.Overlaps(), 0);
+  EXPECT_EQ(sink.overlaps.load(), 0);
   link.Close();
-  EXPECT_TRUE(test::ThreadCountSettlesAt(baseThreads));
+  EXPECT_TRUE(ThreadCountSettlesAt(baseThreads));
 }
 
 TEST_F(SerialCommTest, CloseLetsWrittenBytesDrain) {
@@ -148,62 +225,37 @@ TEST_F(SerialCommTest, CloseLetsWrittenBytesDrain) {
   }
 }
 
-TEST_F(SerialCommTest, FailedOpenGivesOneMessageAndNoThread) {
-  comm.SetDeviceOverride(3, "/dev/tarnwick-no-such-tty");
-  EXPECT_FALSE(comm.Open(3, kBaud, 8, StopBits::One, Parity::None));
-  EXPECT_FALSE(comm.IsConnected());
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"Can't Open Comm Port 3 !"});
-  EXPECT_EQ(test::ThreadCount(), baseThreads);
-  EXPECT_EQ(comm.LastOpenError().error, ENOENT);
-  EXPECT_EQ(comm.LastOpenError().device, "/dev/tarnwick-no-such-tty");
-  EXPECT_NE(PortOpenHint(comm.LastOpenError()).find("/dev/tarnwick-no-such-tty"), std::string::npos);
-
-  EXPECT_FALSE(comm.Open(kPort, kBaud, 9, StopBits::One, Parity::None)) << "no line carries nine data bits";
+// The messages and hints of failed opens, a line that cannot be configured among them, are the CLI's to check; here no
+// reader stays behind and a port held by another is free again once closed.
+TEST_F(SerialCommTest, AFailedOpenLeavesNoThreadAndABusyPortIsFreeOnceClosed) {
+  EXPECT_FALSE(Open(9)) << "no line carries nine data bits";
   EXPECT_EQ(comm.LastOpenError().error, EINVAL);
-  EXPECT_EQ(test::ThreadCount(), baseThreads);
-}
+  EXPECT_FALSE(comm.IsConnected());
+  EXPECT_EQ(ThreadCount(), baseThreads);
+  EXPECT_EQ(comm.DevicePathFor(6), CSerialComm::kDefaultPseudoDevice) << "a port without a device of its own";
 
-TEST_F(SerialCommTest, SecondOpenerOfTheSameDeviceIsRefused) {
   ASSERT_TRUE(Open());
   RecordingSink otherSink;
   CSerialComm other;
   other.SetOwner(&otherSink);
   other.SetDeviceOverride(kPort, pty.SlavePath());
   EXPECT_FALSE(other.Open(kPort, kBaud, 8, StopBits::One, Parity::None));
-  EXPECT_EQ(otherSink.messages.size(), 1u);
-  const int error = other.LastOpenError().error;
-  EXPECT_TRUE(error == EBUSY || error == EWOULDBLOCK) << error;
-  EXPECT_NE(PortOpenHint(other.LastOpenError()).find("in use"), std::string::npos);
   comm.Close();
-  EXPECT_TRUE(other.Open(kPort, kBaud, 8, StopBits::One, Parity::None));  // free again once closed
+  EXPECT_TRUE(other.Open(kPort, kBaud, 8, StopBits::One, Parity::None));
 }
 
 TEST_F(SerialCommTest, HangUpIsReportedOnce) {
   ASSERT_TRUE(Open());
   pty.CloseMaster();
-  const auto event = sink.Next();
-  ASSERT_TRUE(event.has_value());
-  EXPECT_EQ(event->kind, SinkEvent::Kind::LineLost);
+  EXPECT_EQ(sink.Next(), RecordingSink::kLineLost);
   EXPECT_FALSE(comm.IsConnected());
   comm.Close();
-  EXPECT_EQ(sink.LinesLost(), 1);
-  EXPECT_TRUE(test::ThreadCountSettlesAt(baseThreads));
+  EXPECT_EQ(sink.linesLost.load(), 1);
+  EXPECT_TRUE(ThreadCountSettlesAt(baseThreads));
 }
 
-TEST(SerialCommNaming, PseudoDeviceAndOverrides) {
-  CSerialComm comm;
-  EXPECT_EQ(comm.DevicePathFor(6), CSerialComm::kDefaultPseudoDevice);
-  EXPECT_EQ(comm.DevicePathFor(0), "");
-  comm.SetDeviceOverride(2, "/dev/ttyTEST");
-  comm.SetDeviceOverride(7, "tcp:box:4000");
-  EXPECT_EQ(comm.DevicePathFor(2), "/dev/ttyTEST");
-  EXPECT_EQ(comm.DevicePathFor(7), "tcp:box:4000");
-  const std::string first = comm.DevicePathFor(1);
-  EXPECT_TRUE(first.empty() || first.starts_with("/dev/tty")) << first;
-}
-
-// A raw TCP serial server stands in for the pseudo-device.
-TEST(SerialCommTcp, TalksToARawSerialServer) {
+// A raw TCP serial server that goes away: the loss is reported and later writes fail quietly.
+TEST(SerialCommTcp, AServerThatGoesAwayIsALostLineAndNoSigpipe) {
   const int server = ::socket(AF_INET, SOCK_STREAM, 0);
   ASSERT_GE(server, 0);
   sockaddr_in addr{};
@@ -219,24 +271,11 @@ TEST(SerialCommTcp, TalksToARawSerialServer) {
   comm.SetOwner(&sink);
   comm.SetDeviceOverride(6, "tcp:127.0.0.1:" + std::to_string(ntohs(addr.sin_port)));
   ASSERT_TRUE(comm.Open(6, kBaud, 8, StopBits::One, Parity::None));
-  const int peer = ::accept(server, nullptr, nullptr);
-  ASSERT_GE(peer, 0);
-
+  ::close(::accept(server, nullptr, nullptr));
+  EXPECT_EQ(sink.Next(), RecordingSink::kLineLost);
   const Bytes hello{0x47, 0, rpl::kHello, 0, 0, 0, 0, 0};
-  ASSERT_EQ(::write(peer, hello.data(), hello.size()), 8);
-  EXPECT_EQ(sink.NextChunk(comm), hello);
-  sink.Release(comm);
-  ASSERT_TRUE(comm.Send(hello.data(), 3));
-  Bytes got(3);
-  EXPECT_EQ(::read(peer, got.data(), got.size()), 3);
-  EXPECT_EQ(got, Bytes(hello.begin(), hello.begin() + 3));
-
-  ::close(peer);
-  const auto event = sink.Next();
-  ASSERT_TRUE(event.has_value());
-  EXPECT_EQ(event->kind, SinkEvent::Kind::LineLost);
   for (int i = 0; i < 3; ++i) {
-    (void)comm.Send(hello.data(), hello.size());  // fails quietly, no SIGPIPE
+    (void)comm.Send(hello.data(), hello.size());
   }
   comm.Close();
   ::close(server);

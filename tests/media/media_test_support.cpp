@@ -5,8 +5,6 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "link/wire_format.h"
-
 namespace tw::test {
 
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
@@ -41,12 +39,10 @@ Bytes FrameHeader(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3) { return {0
 
 Bytes Id3v1Tag(const Id3v1Fields& fields) {
   Bytes tag(128, 0);
-  tag[0] = 'T';
-  tag[1] = 'A';
-  tag[2] = 'G';
   const auto put = [&](std::size_t offset, std::size_t width, const std::string& text) {
     std::copy_n(text.begin(), std::min(width, text.size()), tag.begin() + static_cast<std::ptrdiff_t>(offset));
   };
+  put(0, 3, "TAG");
   put(3, 30, fields.title);
   put(33, 30, fields.artist);
   put(63, 30, fields.album);
@@ -54,21 +50,6 @@ Bytes Id3v1Tag(const Id3v1Fields& fields) {
   put(97, 30, fields.comment);
   tag[127] = fields.genre;
   return tag;
-}
-
-Bytes XingBlock(std::uint32_t flags, std::uint32_t frames, std::uint32_t byteCount, std::uint32_t scale) {
-  Bytes block{'X', 'i', 'n', 'g'};
-  const auto word = [&](std::uint32_t value) {
-    std::uint8_t be[4];
-    PutBigEndian32(be, value);
-    block.insert(block.end(), be, be + 4);
-  };
-  word(flags);
-  if (flags & 1) word(frames);
-  if (flags & 2) word(byteCount);
-  if (flags & 4) block.insert(block.end(), 100, 0x11);
-  if (flags & 8) word(scale);
-  return block;
 }
 
 void PutAt(Bytes& bytes, std::size_t offset, const Bytes& part) {

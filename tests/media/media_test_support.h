@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,21 +15,18 @@ using Bytes = std::vector<std::uint8_t>;
 
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes);
 void WriteText(const std::filesystem::path& path, std::string_view text);
-// An executable /bin/sh script.
 void WriteScript(const std::filesystem::path& path, std::string_view body);
 [[nodiscard]] Bytes ReadBytes(const std::filesystem::path& path);
 [[nodiscard]] std::string ReadText(const std::filesystem::path& path);
 
 struct CommandResult {
   int exitCode = -1;
-  std::string output;  // stdout
-  std::string errors;  // stderr
+  std::string output;  // stdout and stderr
 };
-// Runs argv[0] looked up in PATH, without a shell; nothing when it cannot be started.
-[[nodiscard]] std::optional<CommandResult> RunCommand(const std::vector<std::string>& argv);
+// Runs argv[0] looked up in PATH, each argument quoted for the shell.
+[[nodiscard]] CommandResult RunCommand(const std::vector<std::string>& argv);
 [[nodiscard]] bool HaveTool(std::string_view name);
 
-// Synthetic MP3 pieces.
 [[nodiscard]] Bytes FrameHeader(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3);
 // A 128-byte ID3v1 tag: "TAG" and the fields as given (each cut to its width), genre code last.
 struct Id3v1Fields {
@@ -42,8 +38,6 @@ struct Id3v1Fields {
   std::uint8_t genre = 0;
 };
 [[nodiscard]] Bytes Id3v1Tag(const Id3v1Fields& fields);
-// A Xing block: "Xing", the flags, then the parts the flags announce.
-[[nodiscard]] Bytes XingBlock(std::uint32_t flags, std::uint32_t frames, std::uint32_t byteCount, std::uint32_t scale);
 void PutAt(Bytes& bytes, std::size_t offset, const Bytes& part);
 
 }  // namespace tw::test

@@ -1,48 +1,32 @@
-// Running the command-line tools some media tests use (an MP3 encoder, fake converters as scripts).
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
+#include <cstdio>
 
 #include "media/converter_process.h"
 #include "media/media_test_support.h"
 
-extern char** environ;
-
 namespace tw::test {
 
-std::optional<CommandResult> RunCommand(const std::vector<std::string>& argv) {
-  const auto program =
-      ConverterProcess::Find(argv.at(0), ConverterProcess::SplitSearchPath(ConverterProcess::SearchPathVariable()));
-  const auto path = argv.at(0).find('/') != std::string::npos ? std::optional(std::filesystem::path(argv[0])) : program;
-  if (!path) {
-    return std::nullopt;
-  }
-  TempDir capture;
-  const auto outPath = capture.Path() / "out";
-  const auto errPath = capture.Path() / "err";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<char*> args;
+CommandResult RunCommand(const std::vector<std::string>& argv) {
+  std::string command;
   for (const auto& arg : argv) {
-    args.push_back(const_cast<char*>(arg.c_str()));
+    command += " '";
+    for (const char c : arg) {
+      command += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    command += "'";
   }
-  args.push_back(nullptr);
-  pid_t pid = -1;
-  const int spawned = posix_spawn(&pid, path->c_str(), &actions, nullptr, args.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) {
-    return std::nullopt;
+  FILE* pipe = ::popen((command + " </dev/null 2>&1").c_str(), "r");
+  if (pipe == nullptr) {
+    return {};
   }
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  std::string output;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+    output.append(buffer, n);
   }
-  return CommandResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(outPath), ReadText(errPath)};
+  const int status = ::pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
 bool HaveTool(std::string_view name) {

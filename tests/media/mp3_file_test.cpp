@@ -11,17 +11,14 @@ namespace {
 
 using test::Bytes;
 
-Bytes SmallMp3() {
-  Bytes file(3000, 0x55);
-  test::PutAt(file, 0, test::FrameHeader(0xFB, 0x90, 0x00));
-  test::PutAt(file, 3000 - 128, test::Id3v1Tag({.title = "T"}));
-  return file;
-}
-
+// Other names are not inspected and give no error; an MP3 name that cannot be opened is reported.
 TEST(Mp3File, OnlyMp3ExtensionsInAnyCaseAreInspected) {
   test::TempDir folder;
   const auto inspect = [&](const char* name) {
-    test::WriteBytes(folder.Path() / name, SmallMp3());
+    Bytes file(3000, 0x55);
+    test::PutAt(file, 0, test::FrameHeader(0xFB, 0x90, 0x00));
+    test::PutAt(file, 3000 - 128, test::Id3v1Tag({.title = "T"}));
+    test::WriteBytes(folder.Path() / name, file);
     return CMp3Info((folder.Path() / name).string());
   };
   for (const char* name : {"a.mp3", "b.MP3", "c.Mp3", "d.mP3"}) {
@@ -32,50 +29,21 @@ TEST(Mp3File, OnlyMp3ExtensionsInAnyCaseAreInspected) {
     EXPECT_EQ(info.TagKind(), Mp3TagKind::None) << name;
     EXPECT_EQ(info.Error(), "") << name;
   }
-}
-
-TEST(Mp3File, UnopenableFileIsReportedByPath) {
-  test::TempDir folder;
   const auto missing = (folder.Path() / "gone.mp3").string();
   EXPECT_EQ(CMp3Info(missing).Error(), "Can't open " + missing + " !!!");
-
-  const auto directory = folder.Make("dir.mp3").string();
-  EXPECT_EQ(CMp3Info(directory).Error(), "Can't open " + directory + " !!!");
-
   EXPECT_EQ(CMp3Info((folder.Path() / "gone.txt").string()).Error(), "");
 }
 
-// Five seconds of a 440 Hz tone, 16-bit stereo at 44.1 kHz.
-Bytes ToneWav() {
-  constexpr std::uint32_t kRate = 44100;
-  constexpr std::uint32_t kSamples = kRate * 5;
-  const std::uint32_t dataBytes = kSamples * 4;
-  Bytes wav;
-  const auto text = [&](const char* s) {
-    for (int i = 0; i < 4; ++i) wav.push_back(static_cast<std::uint8_t>(s[i]));
-  };
-  const auto le = [&](std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) wav.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-  };
-  text("RIFF");
-  le(36 + dataBytes, 4);
-  text("WAVE");
-  text("fmt ");
-  le(16, 4);
-  le(1, 2);
-  le(2, 2);
-  le(kRate, 4);
-  le(kRate * 4, 4);
-  le(4, 2);
-  le(16, 2);
-  text("data");
-  le(dataBytes, 4);
-  for (std::uint32_t i = 0; i < kSamples; ++i) {
-    const auto sample = static_cast<std::int16_t>(8000 * std::sin(2 * 3.14159265 * 440 * i / kRate));
-    le(static_cast<std::uint16_t>(sample), 2);
-    le(static_cast<std::uint16_t>(sample), 2);
+// Five seconds of a 440 Hz tone, raw 16-bit little-endian stereo at 44.1 kHz.
+Bytes ToneRaw() {
+  Bytes raw;
+  for (int i = 0; i < 44100 * 5; ++i) {
+    const auto sample = static_cast<std::uint16_t>(std::int16_t(8000 * std::sin(2 * 3.14159265 * 440 * i / 44100)));
+    for (int byte = 0; byte < 4; ++byte) {
+      raw.push_back(static_cast<std::uint8_t>(sample >> (8 * (byte % 2))));
+    }
   }
-  return wav;
+  return raw;
 }
 
 class LameMp3 : public ::testing::Test {
@@ -84,59 +52,48 @@ class LameMp3 : public ::testing::Test {
     if (!test::HaveTool("lame")) {
       GTEST_SKIP() << "lame is not installed";
     }
-    test::WriteBytes(m_folder.Path() / "tone.wav", ToneWav());
+    test::WriteBytes(m_folder.Path() / "tone.raw", ToneRaw());
   }
 
   std::string Encode(const std::string& name, std::vector<std::string> options) {
     const auto out = (m_folder.Path() / name).string();
-    std::vector<std::string> argv{"lame", "--quiet"};
+    std::vector<std::string> argv{"lame",     "--quiet",        "-r", "-s", "44.1", "--bitwidth", "16",
+                                  "--signed", "--little-endian"};
     argv.insert(argv.end(), options.begin(), options.end());
-    argv.push_back((m_folder.Path() / "tone.wav").string());
+    argv.push_back((m_folder.Path() / "tone.raw").string());
     argv.push_back(out);
     const auto result = test::RunCommand(argv);
-    EXPECT_TRUE(result && result->exitCode == 0) << (result ? result->errors : "lame did not start");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
     return out;
   }
 
   test::TempDir m_folder;
 };
 
-TEST_F(LameMp3, ConstantBitrateWithId3v1Tag) {
-  const auto path = Encode("cbr.mp3", {"-b", "128", "--id3v1-only", "--tt", "  Tone ", "--ta", "Lab", "--tl", "Tests",
-                                       "--ty", "2024", "--tc", "note", "--tn", "3", "--tg", "Other"});
-  const CMp3Info info(path);
-  EXPECT_EQ(info.TagKind(), Mp3TagKind::Id3v1);
-  EXPECT_EQ(info.Title(), "Tone");
-  EXPECT_EQ(info.Artist(), "Lab");
-  EXPECT_EQ(info.Album(), "Tests");
-  EXPECT_EQ(info.Year(), "2024");
-  EXPECT_EQ(info.Comment(), "note");
-  EXPECT_EQ(info.Track(), 3);
-  EXPECT_EQ(info.Genre(), "Other");
-  EXPECT_EQ(info.Version(), 1);
-  EXPECT_EQ(info.Layer(), 3);
-  EXPECT_EQ(info.SampleRate(), 44100u);
-  EXPECT_EQ(info.Bitrate(), 128000u);
-  EXPECT_FALSE(info.IsVbr());  // lame marks constant bitrate with "Info", not "Xing"
-  EXPECT_EQ(info.Duration(), info.FileSize() * 8 / 128000);
-  EXPECT_EQ(info.Duration(), 5u);
-}
+// lame marks constant bitrate with "Info", which is no Xing block.
+TEST_F(LameMp3, ConstantBitrateWithId3v1TagVariableBitrateBehindId3v2AndMono) {
+  const CMp3Info cbr(Encode("cbr.mp3", {"-b", "128", "--id3v1-only", "--tt", "  Tone ", "--ta", "Lab", "--tl", "Tests",
+                                        "--ty", "2024", "--tc", "note", "--tn", "3", "--tg", "Other"}));
+  EXPECT_EQ(cbr.TagKind(), Mp3TagKind::Id3v1);
+  EXPECT_EQ((std::vector<std::string>{cbr.Title(), cbr.Artist(), cbr.Album(), cbr.Year(), cbr.Comment()}),
+            (std::vector<std::string>{"Tone", "Lab", "Tests", "2024", "note"}));
+  EXPECT_EQ(cbr.Track(), 3);
+  EXPECT_EQ(cbr.Genre(), "Other");
+  EXPECT_EQ(cbr.Bitrate(), 128000u);
+  EXPECT_FALSE(cbr.IsVbr());
+  EXPECT_EQ(cbr.Duration(), 5u);
 
-TEST_F(LameMp3, VariableBitrateBehindAnId3v2TagAndInMono) {
-  const CMp3Info info(Encode("vbr.mp3", {"-V", "4", "--id3v2-only", "--tt", "Tone"}));
-  EXPECT_EQ(info.TagKind(), Mp3TagKind::Id3v2);
-  EXPECT_GT(info.TagSize(), 10u);
-  EXPECT_TRUE(info.IsVbr());
-  EXPECT_NE(info.VbrScale(), kNoVbrScale);
-  EXPECT_NEAR(info.Frames(), 5 * 44100 / 1152, 3);
-  EXPECT_EQ(info.Bitrate() % 1000, 0u);
-  EXPECT_GT(info.Bitrate(), 0u);
-  EXPECT_EQ(info.Duration(), info.FileSize() * 8 / info.Bitrate());
+  const CMp3Info vbr(Encode("vbr.mp3", {"-V", "4", "--id3v2-only", "--tt", "Tone"}));
+  EXPECT_EQ(vbr.TagKind(), Mp3TagKind::Id3v2);
+  EXPECT_NE(vbr.VbrScale(), kNoVbrScale);
+  EXPECT_EQ(vbr.Duration(), 5u);
 
-  const CMp3Info mono(Encode("mono.mp3", {"-m", "m", "-V", "6"}));  // its Xing block sits nearer the header
+  const CMp3Info mono(Encode("mono.mp3", {"-a", "-V", "6"}));  // its Xing block sits nearer the header
   EXPECT_EQ(mono.ChannelMode(), 3);
-  EXPECT_TRUE(mono.IsVbr());
-  EXPECT_NEAR(mono.Frames(), 5 * 44100 / 1152, 3);
+  for (const CMp3Info* info : {&vbr, &mono}) {
+    EXPECT_TRUE(info->IsVbr());
+    EXPECT_NEAR(info->Frames(), 5 * 44100 / 1152, 3);
+  }
 }
 
 }  // namespace

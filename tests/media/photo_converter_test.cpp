@@ -36,7 +36,7 @@ class PhotoConversion : public ::testing::Test {
   PhotoConverter Converter(std::chrono::milliseconds limit = 20s) {
     return PhotoConverter({.startDirectory = m_start,
                            .programDirectory = m_own,
-                           .searchPath = std::string(),
+                           .searchPath = m_searchPath,
                            .tempFolder = m_temp,
                            .timeLimit = limit},
                           [this](const std::string& text) { m_messages.push_back(text); });
@@ -51,7 +51,6 @@ class PhotoConversion : public ::testing::Test {
     const auto end = args.rfind('\n', args.size() - 2);
     return args.substr(end + 1, args.size() - end - 2);
   }
-  // Nothing stays in the temporary folder but the converter's records.
   void ExpectNothingLeftBehind() const {
     for (const auto& entry : fs::directory_iterator(m_temp)) {
       EXPECT_EQ(entry.path().extension(), ".txt") << entry.path();
@@ -63,55 +62,35 @@ class PhotoConversion : public ::testing::Test {
   fs::path m_start = m_root.Make("start dir; echo \"quoted\" 'x'");
   fs::path m_temp = m_root.Make("temp $(false) `false` & more");
   std::string m_photo = (m_root.Make("pics; rm -rf ~") / "my \"best\" photo's.jpg").string();
+  std::string m_searchPath;
   std::vector<std::string> m_messages;
 };
 
-TEST_F(PhotoConversion, ShortThumbnailIsPaddedAheadOfStill) {
-  InstallConverter(WritingConverter(100), m_own);
-  const auto content = Convert();
-  ASSERT_TRUE(content);
-  const std::string still = "STILL-0";
-  ASSERT_EQ(content->size(), kThumbnailReserve + still.size());
-  EXPECT_TRUE(std::all_of(content->begin(), content->begin() + 100, [](auto b) { return b == 'T'; }));
-  EXPECT_TRUE(std::all_of(content->begin() + 100, content->begin() + kThumbnailReserve, [](auto b) { return b == 0; }));
-  EXPECT_EQ(std::string(content->begin() + kThumbnailReserve, content->end()), still);
+// The thumbnail takes its reserve, padded or cut, ahead of the still; a long one still counts whole,
+// as zeros behind the still. The background is the still alone.
+TEST_F(PhotoConversion, ContentIsTheThumbnailInItsReserveThenTheStill) {
+  const std::string reserve(kThumbnailReserve, 'T');
+  const auto text = [](const std::string& s) { return Bytes(s.begin(), s.end()); };
+  for (const auto& [thumbnail, mode, expected] :
+       {std::tuple{std::size_t{100}, Mode::Photo,
+                   text(std::string(100, 'T') + std::string(kThumbnailReserve - 100, '\0') + "STILL-0")},
+        std::tuple{kThumbnailReserve + 13, Mode::Photo, text(reserve + "STILL-0" + std::string(13, '\0'))},
+        std::tuple{std::size_t{100}, Mode::Background, text("STILL-1")}}) {
+    InstallConverter(WritingConverter(thumbnail), m_own);
+    EXPECT_EQ(Convert(mode), expected) << thumbnail;
+  }
   EXPECT_TRUE(m_messages.empty());
 }
 
-TEST_F(PhotoConversion, LongThumbnailCountsWholeFileWithZeroTail) {
-  InstallConverter(WritingConverter(kThumbnailReserve + 13), m_own);
-  const auto content = Convert();
-  ASSERT_TRUE(content);
-  const std::string still = "STILL-0";
-  ASSERT_EQ(content->size(), kThumbnailReserve + 13 + still.size());
-  EXPECT_TRUE(std::all_of(content->begin(), content->begin() + kThumbnailReserve, [](auto b) { return b == 'T'; }));
-  const auto stillEnd = content->begin() + static_cast<std::ptrdiff_t>(kThumbnailReserve + still.size());
-  EXPECT_EQ(std::string(content->begin() + kThumbnailReserve, stillEnd), still);
-  EXPECT_TRUE(std::all_of(stillEnd, content->end(), [](auto b) { return b == 0; }));
-}
-
-TEST_F(PhotoConversion, BackgroundIsStillAloneThoughThumbnailExists) {
-  InstallConverter(WritingConverter(100), m_own);
-  const auto content = Convert(Mode::Background);
-  ASSERT_TRUE(content);
-  EXPECT_EQ(std::string(content->begin(), content->end()), "STILL-1");
-}
-
-TEST_F(PhotoConversion, ArgumentsReachConverterVerbatimWithoutShell) {
-  InstallConverter(WritingConverter(1), m_own);
-  ASSERT_TRUE(Convert());
-  const std::string folder = OutputFolder();
-  EXPECT_EQ(fs::path(folder).parent_path(), m_temp);
-  const std::string expected = m_photo + "\n" + folder + "/output.mpg\n0\n" + folder + "\n";
-  EXPECT_EQ(test::ReadText(m_temp / "args.txt"), expected);
-  EXPECT_EQ(test::ReadText(m_temp / "cwd.txt"), fs::canonical(m_start).string() + "\n");
-}
-
-// A failing converter after good ones: reported, not answered with the earlier output.
+// Arguments reach the converter verbatim, without a shell. A failing converter after good ones is
+// reported, not answered with the earlier output.
 TEST_F(PhotoConversion, EveryConversionHasAPrivateFolderOfItsOwnRemovedAfterwards) {
   InstallConverter(WritingConverter(100), m_own);
   ASSERT_TRUE(Convert());
   const std::string first = OutputFolder();
+  EXPECT_EQ(fs::path(first).parent_path(), m_temp);
+  EXPECT_EQ(test::ReadText(m_temp / "args.txt"), m_photo + "\n" + first + "/output.mpg\n0\n" + first + "\n");
+  EXPECT_EQ(test::ReadText(m_temp / "cwd.txt"), fs::canonical(m_start).string() + "\n");
   ASSERT_TRUE(Convert(Mode::Background));
   EXPECT_NE(OutputFolder(), first);
   InstallConverter(std::string(kRecordingConverter) + "exit 1\n", m_own);
@@ -121,46 +100,32 @@ TEST_F(PhotoConversion, EveryConversionHasAPrivateFolderOfItsOwnRemovedAfterward
   ExpectNothingLeftBehind();
 }
 
-TEST_F(PhotoConversion, MissingThumbnailIsReported) {
-  InstallConverter(std::string(kRecordingConverter) + "printf still > \"$2\"\n", m_own);
-  EXPECT_FALSE(Convert());
-  EXPECT_EQ(m_messages, std::vector<std::string>{"Can't open " + OutputFolder() + "/input2.ppm !!!"});
-  EXPECT_TRUE(Convert(Mode::Background));  // the background needs no thumbnail
-}
-
-TEST_F(PhotoConversion, UnusableTemporaryFolderIsReported) {
-  InstallConverter(WritingConverter(100), m_own);
-  m_temp /= "missing";
-  EXPECT_FALSE(Convert());
-  EXPECT_EQ(m_messages, std::vector<std::string>{"Can't open " + (m_temp / "tarnwick-XXXXXX").string() + " !!!"});
-}
-
-TEST_F(PhotoConversion, MissingOrUnrunnableConverterCannotExecute) {
+TEST_F(PhotoConversion, MissingConverterThumbnailOrTemporaryFolderIsReported) {
   EXPECT_FALSE(Convert());
   test::WriteText(m_own / "PIXVANE.EXE", "not a program");  // no execute permission
   EXPECT_FALSE(Convert());
-  EXPECT_EQ(m_messages, (std::vector<std::string>{"Can't Execute PIXVANE.EXE File", "Can't Execute PIXVANE.EXE File"}));
+  InstallConverter(std::string(kRecordingConverter) + "printf still > \"$2\"\n", m_own);
+  EXPECT_FALSE(Convert());
+  const std::string thumbnail = OutputFolder() + "/input2.ppm";
+  EXPECT_TRUE(Convert(Mode::Background)) << "the background needs no thumbnail";
+  m_temp /= "missing";
+  EXPECT_FALSE(Convert());
+  EXPECT_EQ(m_messages, (std::vector<std::string>{"Can't Execute PIXVANE.EXE File", "Can't Execute PIXVANE.EXE File",
+                                                  "Can't open " + thumbnail + " !!!",
+                                                  "Can't open " + (m_temp / "tarnwick-XXXXXX").string() + " !!!"}));
 }
 
 TEST_F(PhotoConversion, FoundInOwnFolderThenStartFolderThenPath) {
   const auto onPath = m_root.Make("on path");
-  InstallConverter("printf own > \"$2\"\n", m_own);
-  InstallConverter("printf start > \"$2\"\n", m_start);
-  InstallConverter("printf path > \"$2\"\n", onPath);
-  const auto run = [&] {
-    PhotoConverter converter({.startDirectory = m_start,
-                              .programDirectory = m_own,
-                              .searchPath = "/nonexistent:" + onPath.string(),
-                              .tempFolder = m_temp},
-                             {});
-    const auto content = converter.ConvertPhoto(m_photo, Mode::Background);
-    return content ? std::string(content->begin(), content->end()) : std::string("none");
-  };
-  EXPECT_EQ(run(), "own");
-  fs::remove(m_own / "PIXVANE.EXE");
-  EXPECT_EQ(run(), "start");
-  fs::remove(m_start / "PIXVANE.EXE");
-  EXPECT_EQ(run(), "path");
+  m_searchPath = "/nonexistent:" + onPath.string();
+  for (const auto& folder : {m_own, m_start, onPath}) {
+    InstallConverter("printf %s \"$0\" > \"$2\"\n", folder);
+  }
+  for (const auto& folder : {m_own, m_start, onPath}) {
+    const auto content = Convert(Mode::Background);
+    EXPECT_EQ(content ? std::string(content->begin(), content->end()) : "", (folder / "PIXVANE.EXE").string());
+    fs::remove(folder / "PIXVANE.EXE");
+  }
 }
 
 TEST_F(PhotoConversion, TimeoutReportsThenKillsAndReapsConverter) {
