@@ -71,8 +71,7 @@ class TurnaroundProbe {
 };
 
 std::string MakeImage(std::size_t size) {
-  std::string path =
-      (std::filesystem::temp_directory_path() / ("tw-bench-" + std::to_string(size) + ".gz")).string();
+  std::string path = (std::filesystem::temp_directory_path() / ("tw-bench-" + std::to_string(size) + ".gz")).string();
   std::vector<char> bytes(size);
   std::uint32_t x = 1;
   for (char& b : bytes) {
@@ -101,13 +100,13 @@ DownloadFigures DownloadOnce(const std::string& image, bool paced) {
   ConsoleJob job;
   job.openFile = image;
   ConsoleHost host(job);
-  CLoaderLink link;
+  LoaderLink link;
   link.SetDeviceOverride(1, simulator.DevicePath());
   TurnaroundProbe probe;
   link.SetTrace(
       [&probe](bool fromPc, const std::uint8_t* data, std::size_t count) { probe.Trace(fromPc, data, count); });
   PhotoConverter converter(PhotoConverterSettings{}, [](const std::string&) {});
-  CTransferSession session(link, AllRolesOf(host), converter);
+  TransferSession session(link, AllRolesOf(host), converter);
   host.Attach(&session);
   DownloadFigures figures;
   const Clock::time_point start = Clock::now();

@@ -13,7 +13,7 @@
 
 namespace tw {
 
-class CTransferSession;
+class TransferSession;
 
 // The exit statuses of tarnwick-cli.
 enum ExitStatus : int { kExitSuccess = 0, kExitFailure = 1, kExitUsage = 2, kExitTimeout = 3, kExitInterrupted = 130 };
@@ -27,7 +27,7 @@ class ConsoleHost : public EveryRoleHost, public ChunkSink {
   // Progress through `view`, which outlives the host; messages on stdout as `tag` says.
   ConsoleHost(ConsoleJob job, ProgressView& view, OutputTag tag);
 
-  void Attach(CTransferSession* session) { m_session = session; }
+  void Attach(TransferSession* session) { m_session = session; }
   [[nodiscard]] EventQueue& Events() { return m_events; }
   [[nodiscard]] const ConsoleJob& Job() const { return m_job; }
   // Names the device a port number stands for, before it is opened.
@@ -98,7 +98,7 @@ class ConsoleHost : public EveryRoleHost, public ChunkSink {
   void Note(const std::string& text);
 
   ConsoleJob m_job;
-  CTransferSession* m_session = nullptr;
+  TransferSession* m_session = nullptr;
   EventQueue m_events;
   std::unique_ptr<ProgressView> m_ownView;
   ProgressView& m_progress;

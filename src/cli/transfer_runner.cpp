@@ -37,7 +37,7 @@ std::unique_ptr<EmbeddedBox> StartSimulator(const RunOptions& options) {
 }
 
 // As the dialog does: open at the idle speed; the job's speed is reached through CMD_SET_SPEED.
-int Connect(CLoaderLink& link, ConsoleHost& host, const ConsoleJob& job, const RunOptions& options) {
+int Connect(LoaderLink& link, ConsoleHost& host, const ConsoleJob& job, const RunOptions& options) {
   host.AnnounceDevice(job.port.number, link.DevicePathFor(job.port.number));
   if (link.Connect(job.port, options.openSpeed, &host)) {
     return kExitSuccess;
@@ -118,7 +118,7 @@ RunReport TransferRunner::Run() {
 int TransferRunner::Transfer(ConsoleHost& host) {
   InterruptListener listener(m_interrupts, host.Events());
   const ConsoleJob& job = host.Job();
-  CLoaderLink link;
+  LoaderLink link;
   for (const auto& [port, device] : ReadPortSettings(DefaultSettingsFile())) {
     link.SetDeviceOverride(port, device);
   }
@@ -136,7 +136,7 @@ int TransferRunner::Transfer(ConsoleHost& host) {
   PhotoConverterSettings converterSettings;
   converterSettings.startDirectory = std::filesystem::current_path();
   PhotoConverter converter(converterSettings, [&host](const std::string& text) { host.MessageBox(text); });
-  CTransferSession session(link, AllRolesOf(host), converter);
+  TransferSession session(link, AllRolesOf(host), converter);
   host.Attach(&session);
 
   int status = Connect(link, host, job, m_options);

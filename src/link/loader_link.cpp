@@ -26,14 +26,14 @@ void PutCrc(CommandHeader& header, const std::uint8_t* payload, std::size_t coun
 
 }  // namespace
 
-bool CLoaderLink::Connect(ComPort port, LineSpeed speed, ChunkSink* owner) {
+bool LoaderLink::Connect(ComPort port, LineSpeed speed, ChunkSink* owner) {
   SetOwner(owner);
   CreateEvents();
   Open(port.number, BaudFor(speed), kByteSize, kOneStopBit, kNoParity);
   return IsConnected();
 }
 
-bool CLoaderLink::Reconnect(ComPort port, LineSpeed speed) {
+bool LoaderLink::Reconnect(ComPort port, LineSpeed speed) {
   Close();
   // The box switches its own line after the confirmation; give it that moment.
   std::this_thread::sleep_for(kReconnectPause);
@@ -42,9 +42,9 @@ bool CLoaderLink::Reconnect(ComPort port, LineSpeed speed) {
   return IsConnected();
 }
 
-void CLoaderLink::SendHandshake() { Send(kHandshake.data(), kHandshake.size()); }
+void LoaderLink::SendHandshake() { Send(kHandshake.data(), kHandshake.size()); }
 
-void CLoaderLink::SendRequest(Mode mode, bool download, std::uint32_t address) {
+void LoaderLink::SendRequest(Mode mode, bool download, std::uint32_t address) {
   auto header = NewHeader(download ? cmd::kDownloadRequest : cmd::kUploadRequest);
   std::array<std::uint8_t, kRequestPayloadSize> payload{};
   std::copy_n(m_modelName.begin(), kModelNameSize, payload.begin());
@@ -58,7 +58,7 @@ void CLoaderLink::SendRequest(Mode mode, bool download, std::uint32_t address) {
 
 // The numbering quirks are the box's: new blocks count modulo 255 from a byte counter (so 0 comes twice
 // at each wrap), and a resend carries the counter as it stands, i.e. the next new block's number.
-std::uint32_t CLoaderLink::SendDataBlock(const std::uint8_t* data, std::uint32_t remaining, BlockKind kind) {
+std::uint32_t LoaderLink::SendDataBlock(const std::uint8_t* data, std::uint32_t remaining, BlockKind kind) {
   if (kind == BlockKind::First) {
     m_sequence = 0;
   }
@@ -80,7 +80,7 @@ std::uint32_t CLoaderLink::SendDataBlock(const std::uint8_t* data, std::uint32_t
   return remaining;
 }
 
-void CLoaderLink::SendViewerDataBlock(const std::uint8_t* data, std::uint32_t count) {
+void LoaderLink::SendViewerDataBlock(const std::uint8_t* data, std::uint32_t count) {
   auto header = NewHeader(cmd::kDataBlock);
   PutCrc(header, data, count);
   Send(header.data(), header.size());
@@ -89,24 +89,24 @@ void CLoaderLink::SendViewerDataBlock(const std::uint8_t* data, std::uint32_t co
   }
 }
 
-void CLoaderLink::SendSpeed(LineSpeed speed) { SendHeader(cmd::kSetSpeed, static_cast<std::uint8_t>(speed)); }
+void LoaderLink::SendSpeed(LineSpeed speed) { SendHeader(cmd::kSetSpeed, static_cast<std::uint8_t>(speed)); }
 
-void CLoaderLink::SendSpeedConfirm() { SendHeader(cmd::kSpeedConfirm); }
+void LoaderLink::SendSpeedConfirm() { SendHeader(cmd::kSpeedConfirm); }
 
-void CLoaderLink::SendUploadAck() { SendHeader(cmd::kUploadAck); }
+void LoaderLink::SendUploadAck() { SendHeader(cmd::kUploadAck); }
 
-void CLoaderLink::SendHeader(std::uint8_t code, std::uint8_t parameter) {
+void LoaderLink::SendHeader(std::uint8_t code, std::uint8_t parameter) {
   auto header = NewHeader(code);
   header[kHeaderParameterOffset] = parameter;
   Send(header.data(), header.size());
 }
 
-void CLoaderLink::SetTransferSize(std::uint32_t size) { m_transferSize = size; }
+void LoaderLink::SetTransferSize(std::uint32_t size) { m_transferSize = size; }
 
-std::uint32_t CLoaderLink::TransferSize() const { return m_transferSize; }
+std::uint32_t LoaderLink::TransferSize() const { return m_transferSize; }
 
-CLoaderLink::ModelName& CLoaderLink::ModelNameField() { return m_modelName; }
+LoaderLink::ModelName& LoaderLink::ModelNameField() { return m_modelName; }
 
-std::uint8_t CLoaderLink::SequenceCounter() const { return m_sequence; }
+std::uint8_t LoaderLink::SequenceCounter() const { return m_sequence; }
 
 }  // namespace tw

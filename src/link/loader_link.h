@@ -12,7 +12,7 @@ namespace tw {
 enum class BlockKind : int { First = 0, Next = 1, Resend = 2 };
 
 // The serial port with the loader protocol's framing.
-class CLoaderLink : public CSerialComm {
+class LoaderLink : public CSerialComm {
  public:
   using ModelName = std::array<std::uint8_t, kModelNameSize + 1>;
 

@@ -68,7 +68,7 @@ bool ImageLoaders::LoadGzipProgramImage() {
 bool ImageLoaders::CheckModelName(ImageFile& file) {
   std::uint8_t first = 0;
   const bool gotFirst = file.Read(&first, 1) == 1;
-  CLoaderLink::ModelName& model = m_context.link.ModelNameField();
+  LoaderLink::ModelName& model = m_context.link.ModelNameField();
   std::fill(model.begin(), model.end(), 0);
   file.Read(model.data(), kModelNameSize);
 

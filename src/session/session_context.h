@@ -12,10 +12,10 @@ inline constexpr int kWatchdogMilliseconds = 10000;
 
 // What every part of a transfer session works on: the link, the host's roles and the transfer.
 struct SessionContext {
-  SessionContext(CLoaderLink& link_, const SessionRoles& host_)
+  SessionContext(LoaderLink& link_, const SessionRoles& host_)
       : link(link_), host(host_), transfer(host_.prompts, host_.result) {}
 
-  CLoaderLink& link;
+  LoaderLink& link;
   SessionRoles host;
   TransferMachine transfer;
   ReplyFramer framer;

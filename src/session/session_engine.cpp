@@ -14,17 +14,17 @@ constexpr int kFileDonePauseMs = 2000;
 
 }  // namespace
 
-void CSessionEngine::OnReceivedData(std::size_t length) {
+void SessionEngine::OnReceivedData(std::size_t length) {
   OnBytes(m_context.link.ReceiveBuffer(), length, m_context.link.ChunkSilence());
   m_context.link.ReleaseChunk();
 }
 
-void CSessionEngine::OnBytes(const std::uint8_t* data, std::size_t count, std::chrono::milliseconds silence) {
+void SessionEngine::OnBytes(const std::uint8_t* data, std::size_t count, std::chrono::milliseconds silence) {
   m_context.framer.Append(data, count, silence);
   ProcessBuffered();
 }
 
-void CSessionEngine::ProcessBuffered() {
+void SessionEngine::ProcessBuffered() {
   std::array<std::uint8_t, kBlockSize> data{};
   ReplyFrame frame;
   for (;;) {
@@ -44,7 +44,7 @@ void CSessionEngine::ProcessBuffered() {
   }
 }
 
-void CSessionEngine::OnReply(std::uint8_t code, std::uint8_t parameter) {
+void SessionEngine::OnReply(std::uint8_t code, std::uint8_t parameter) {
   TransferMachine& transfer = m_context.transfer;
   SessionRoles& host = m_context.host;
   switch (code) {
@@ -116,19 +116,19 @@ void CSessionEngine::OnReply(std::uint8_t code, std::uint8_t parameter) {
 }
 
 // The box has given up on the transfer: say what it said; nothing more of this transfer goes out.
-void CSessionEngine::Refuse(std::string_view message, TransferEnd reason) {
+void SessionEngine::Refuse(std::string_view message, TransferEnd reason) {
   m_context.host.prompts.MessageBox(std::string(message));
   Fail(reason);
 }
 
 // An operation whose transfer had already ended (or never began) still ends in failure.
-void CSessionEngine::Fail(TransferEnd reason) {
+void SessionEngine::Fail(TransferEnd reason) {
   if (!m_context.transfer.End(reason)) {
     m_context.host.result.OperationFinished(false);
   }
 }
 
-void CSessionEngine::OnSpeedAck() {
+void SessionEngine::OnSpeedAck() {
   if (!m_context.transfer.Active()) {
     return;
   }
@@ -143,7 +143,7 @@ void CSessionEngine::OnSpeedAck() {
   m_context.transfer.Negotiated();
 }
 
-void CSessionEngine::OnGetRequest() {
+void SessionEngine::OnGetRequest() {
   TransferMachine& transfer = m_context.transfer;
   if (!transfer.Active()) {
     return;
@@ -153,13 +153,13 @@ void CSessionEngine::OnGetRequest() {
   transfer.Requested();
 }
 
-void CSessionEngine::OnSendData() {
+void SessionEngine::OnSendData() {
   if (m_context.transfer.Plan().download) {
     SendBlock(BlockKind::First);
   }
 }
 
-void CSessionEngine::OnBlockOk() {
+void SessionEngine::OnBlockOk() {
   TransferMachine& transfer = m_context.transfer;
   if (transfer.Phase() != TransferPhase::Sending) {
     return;
@@ -170,12 +170,12 @@ void CSessionEngine::OnBlockOk() {
   SendBlock(BlockKind::Next);
 }
 
-void CSessionEngine::OnBlockResend() { SendBlock(BlockKind::Resend); }
+void SessionEngine::OnBlockResend() { SendBlock(BlockKind::Resend); }
 
-void CSessionEngine::OnBlockFailed() { Refuse(text::kCommProblem, TransferEnd::Failed); }
+void SessionEngine::OnBlockFailed() { Refuse(text::kCommProblem, TransferEnd::Failed); }
 
 // Success needs a download whose every block went out; the box acknowledges the last one with this.
-void CSessionEngine::OnComplete() {
+void SessionEngine::OnComplete() {
   TransferMachine& transfer = m_context.transfer;
   if (!transfer.Active()) {
     return;
@@ -203,7 +203,7 @@ void CSessionEngine::OnComplete() {
 }
 
 // The box stored an MP3 or a photo: back to the idle speed, then hand over to the batch.
-void CSessionEngine::OnMediaStored() {
+void SessionEngine::OnMediaStored() {
   SessionRoles& host = m_context.host;
   m_context.transfer.End(TransferEnd::Success);
   const bool reopened = m_context.link.Reconnect(host.controls.Port(), kFastestSpeed);
@@ -220,18 +220,18 @@ void CSessionEngine::OnMediaStored() {
   host.batch.PostFileDone();
 }
 
-void CSessionEngine::OnGetDataNak() {
+void SessionEngine::OnGetDataNak() {
   if (!m_context.transfer.Plan().download) {
     m_receiver.Discard();
   }
   Refuse(text::kGetDataNak, TransferEnd::Failed);
 }
 
-void CSessionEngine::SendBlock(BlockKind kind) {
+void SessionEngine::SendBlock(BlockKind kind) {
   m_context.transfer.Plan().viewerBlocks ? SendViewerBlock(kind) : SendFileBlock(kind);
 }
 
-std::optional<DataBlock> CSessionEngine::TakeBlock(BlockKind kind) {
+std::optional<DataBlock> SessionEngine::TakeBlock(BlockKind kind) {
   TransferMachine& transfer = m_context.transfer;
   switch (kind) {
     case BlockKind::First:
@@ -245,7 +245,7 @@ std::optional<DataBlock> CSessionEngine::TakeBlock(BlockKind kind) {
 }
 
 // Hex-viewer blocks carry sequence 0 and go out as header and payload apart.
-void CSessionEngine::SendViewerBlock(BlockKind kind) {
+void SessionEngine::SendViewerBlock(BlockKind kind) {
   const std::optional<DataBlock> block = TakeBlock(kind);
   if (!block) {
     return;
@@ -253,7 +253,7 @@ void CSessionEngine::SendViewerBlock(BlockKind kind) {
   m_context.link.SendViewerDataBlock(block->data, block->length);
 }
 
-void CSessionEngine::SendFileBlock(BlockKind kind) {
+void SessionEngine::SendFileBlock(BlockKind kind) {
   const std::optional<DataBlock> block = TakeBlock(kind);
   if (!block) {
     return;
@@ -266,27 +266,27 @@ void CSessionEngine::SendFileBlock(BlockKind kind) {
   }
 }
 
-void CSessionEngine::ShowProgress(std::uint64_t done, std::uint64_t total) {
+void SessionEngine::ShowProgress(std::uint64_t done, std::uint64_t total) {
   if (total != 0) {
     m_context.host.progress.SetProgress(static_cast<int>(done * 100 / total), done, total);
   }
 }
 
-void CSessionEngine::OnTimer(int timerId) {
+void SessionEngine::OnTimer(int timerId) {
   if (timerId == kWatchdogTimerId) {
     m_context.host.timers.StopWatchdog();
     m_context.host.prompts.MessageBox(std::string(text::kWatchdog));
   }
 }
 
-void CSessionEngine::OnLineLost() {
+void SessionEngine::OnLineLost() {
   m_context.framer.Clear();
   m_context.host.controls.SetComStatus(false);
   Refuse(text::kWatchdog, TransferEnd::LineLost);
 }
 
 // The link has shown why it could not open the port.
-void CSessionEngine::OnReopenFailed() {
+void SessionEngine::OnReopenFailed() {
   m_context.host.controls.SetComStatus(false);
   m_receiver.Discard();
   Fail(TransferEnd::LineLost);

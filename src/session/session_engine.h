@@ -12,9 +12,9 @@ namespace tw {
 
 // Drives a transfer reply by reply once the handshake has gone out: the box leads, the PC answers. The
 // transfer machine decides what a reply may still do.
-class CSessionEngine {
+class SessionEngine {
  public:
-  CSessionEngine(SessionContext& context, UploadReceiver& receiver) : m_context(context), m_receiver(receiver) {}
+  SessionEngine(SessionContext& context, UploadReceiver& receiver) : m_context(context), m_receiver(receiver) {}
 
   // A received chunk waits in the link's buffer. It is released last, after any message box.
   void OnReceivedData(std::size_t length);

@@ -2,7 +2,7 @@
 
 namespace tw {
 
-CTransferSession::CTransferSession(CLoaderLink& link, const SessionRoles& host, PhotoConverter& converter)
+TransferSession::TransferSession(LoaderLink& link, const SessionRoles& host, PhotoConverter& converter)
     : m_context(link, host),
       m_receiver(m_context),
       m_engine(m_context, m_receiver),
@@ -10,9 +10,9 @@ CTransferSession::CTransferSession(CLoaderLink& link, const SessionRoles& host, 
       m_batch(m_context, converter),
       m_dispatch(m_context, m_receiver, m_loaders, m_batch) {}
 
-CTransferSession::~CTransferSession() { OnClosing(); }
+TransferSession::~TransferSession() { OnClosing(); }
 
-void CTransferSession::OnClosing() {
+void TransferSession::OnClosing() {
   m_context.transfer.SetClosing();
   m_context.transfer.End(TransferEnd::Cancelled);
   m_receiver.Discard();

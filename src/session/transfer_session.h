@@ -13,12 +13,12 @@
 namespace tw {
 
 // The transfer session the dialog (or the console) owns: its state and every operation on it.
-class CTransferSession {
+class TransferSession {
  public:
-  CTransferSession(CLoaderLink& link, const SessionRoles& host, PhotoConverter& converter);
-  ~CTransferSession();
-  CTransferSession(const CTransferSession&) = delete;
-  CTransferSession& operator=(const CTransferSession&) = delete;
+  TransferSession(LoaderLink& link, const SessionRoles& host, PhotoConverter& converter);
+  ~TransferSession();
+  TransferSession(const TransferSession&) = delete;
+  TransferSession& operator=(const TransferSession&) = delete;
 
   bool OnStart() { return m_dispatch.OnStart(); }
   bool OnSelchangePort() { return m_dispatch.OnSelchangePort(); }
@@ -31,12 +31,12 @@ class CTransferSession {
   // A transfer is under way (from its handshake to its end) or a batch waits for its file.
   [[nodiscard]] bool Running() const { return m_context.transfer.Running(); }
   [[nodiscard]] const TransferMachine& Transfer() const { return m_context.transfer; }
-  [[nodiscard]] CSessionEngine& Engine() { return m_engine; }
+  [[nodiscard]] SessionEngine& Engine() { return m_engine; }
 
  private:
   SessionContext m_context;
   UploadReceiver m_receiver;
-  CSessionEngine m_engine;
+  SessionEngine m_engine;
   ImageLoaders m_loaders;
   MediaBatch m_batch;
   OperationDispatch m_dispatch;

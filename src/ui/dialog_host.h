@@ -23,7 +23,7 @@ class CHexViewer;
 class CPercentProgressCtrl;
 class CSerialComm;
 class CSkinRadioButton;
-class CTransferSession;
+class TransferSession;
 class CWaitDialog;
 class Prompter;
 
@@ -61,7 +61,7 @@ class DialogHost : public QObject,
   DialogHost(const DialogControls& controls, Prompter& prompter);
   ~DialogHost() override;
 
-  void Attach(CTransferSession* session, const CSerialComm* link) {
+  void Attach(TransferSession* session, const CSerialComm* link) {
     m_session = session;
     m_link = link;
   }
@@ -136,7 +136,7 @@ class DialogHost : public QObject,
 
   DialogControls m_controls;
   Prompter& m_prompter;
-  CTransferSession* m_session = nullptr;
+  TransferSession* m_session = nullptr;
   const CSerialComm* m_link = nullptr;
   std::vector<std::string> m_heldMessages;  // port messages from before the window was shown
   QTimer m_watchdog;

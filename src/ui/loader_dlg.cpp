@@ -224,7 +224,7 @@ void CLoaderDlg::OnInitDialog() {
 
 // The link, the converter (working in the start directory, the current one now) and the session on them.
 void CLoaderDlg::CreateSession() {
-  m_link = std::make_unique<CLoaderLink>();
+  m_link = std::make_unique<LoaderLink>();
   for (const auto& [port, device] : AppSettings::ReadPortDevices()) {
     m_link->SetDeviceOverride(port, device);
   }
@@ -236,7 +236,7 @@ void CLoaderDlg::CreateSession() {
   settings.programDirectory = m_options.converterDirectory;
   DialogHost* host = m_host.get();
   m_converter = std::make_unique<PhotoConverter>(settings, [host](const std::string& text) { host->MessageBox(text); });
-  m_session = std::make_unique<CTransferSession>(*m_link, m_host->Roles(), *m_converter);
+  m_session = std::make_unique<TransferSession>(*m_link, m_host->Roles(), *m_converter);
   m_host->Attach(m_session.get(), m_link.get());
 }
 

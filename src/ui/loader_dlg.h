@@ -21,11 +21,11 @@ class CFileTreeCtrl;
 class CFlatComboBox;
 class CFlatEdit;
 class CHexViewer;
-class CLoaderLink;
+class LoaderLink;
 class CPercentProgressCtrl;
 class CSkinCheckBox;
 class CSkinRadioButton;
-class CTransferSession;
+class TransferSession;
 class CWaitDialog;
 class DialogHost;
 class DialogUnits;
@@ -142,9 +142,9 @@ class CLoaderDlg : public QDialog {
   // Declared so that the session goes first and the wait dialog last.
   std::unique_ptr<CWaitDialog> m_waitDialog;
   std::unique_ptr<DialogHost> m_host;
-  std::unique_ptr<CLoaderLink> m_link;
+  std::unique_ptr<LoaderLink> m_link;
   std::unique_ptr<PhotoConverter> m_converter;
-  std::unique_ptr<CTransferSession> m_session;
+  std::unique_ptr<TransferSession> m_session;
 };
 
 }  // namespace tw

@@ -10,8 +10,8 @@
 
 #include "boxsim/box_line.h"
 #include "boxsim/box_loader.h"
-#include "support/temp_dir.h"
 #include "support/scripted_pc.h"
+#include "support/temp_dir.h"
 
 namespace tw::test {
 

@@ -43,13 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   host.viewer.assign(static_cast<std::size_t>(data[1]) * 40, 0x5A);
   host.selected.push_back({ImagePath(), "image.mp3", false});
 
-  tw::CLoaderLink link;
+  tw::LoaderLink link;
   link.SetDeviceOverride(1, "/nonexistent/tw-fuzz");  // sends go nowhere, reconnects fail at once
   tw::PhotoConverterSettings settings;
   settings.programDirectory = "/nonexistent";
   settings.searchPath = "";
   tw::PhotoConverter converter(settings, [](const std::string&) {});
-  tw::CTransferSession session(link, host.Roles(), converter);
+  tw::TransferSession session(link, host.Roles(), converter);
   session.OnStart();
 
   std::size_t at = 2;

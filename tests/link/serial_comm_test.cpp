@@ -9,8 +9,8 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstdint>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <numeric>
@@ -189,7 +189,7 @@ TEST_F(SerialCommTest, QueuedInputOverChunkSizeComesInSeveralChunksEachAfterRele
 
 // The speed change: confirmation, reconnect inside the handler, then the old chunk's release.
 TEST_F(SerialCommTest, ReconnectInsideTheHandlerKeepsOneReaderAndLosesNoOutput) {
-  CLoaderLink link;
+  LoaderLink link;
   link.SetDeviceOverride(kPort, pty.SlavePath());
   ASSERT_TRUE(link.Connect(ComPort{kPort}, LineSpeed::Baud38400, &sink));
   const Bytes ack{0x47, 0, rpl::kSpeedAck, 0, 0, 0, 0, 0};

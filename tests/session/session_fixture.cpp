@@ -19,7 +19,7 @@ PhotoConverterSettings NoConverter(const TempDir& dir) {
 
 SessionTest::SessionTest()
     : converter(NoConverter(m_temp), [this](const std::string& text) { host.messages.push_back(text); }) {
-  session = std::make_unique<CTransferSession>(link, host.Roles(), converter);
+  session = std::make_unique<TransferSession>(link, host.Roles(), converter);
   link.SetDeviceOverride(1, "fake");
   EXPECT_TRUE(link.Connect(ComPort{}, kFastestSpeed, &host));
 }

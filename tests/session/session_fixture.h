@@ -29,7 +29,7 @@ using Bytes = std::vector<std::uint8_t>;
 // A field of a request's payload.
 [[nodiscard]] std::uint32_t Announced(const std::vector<Bytes>& request, std::size_t offset);
 
-class ScriptedLink : public CLoaderLink {
+class ScriptedLink : public LoaderLink {
  public:
   std::shared_ptr<FakeLine> line = std::make_shared<FakeLine>();
 
@@ -63,7 +63,7 @@ class SessionTest : public ::testing::Test {
   ScriptedHost host;
   ScriptedLink link;
   PhotoConverter converter;
-  std::unique_ptr<CTransferSession> session;
+  std::unique_ptr<TransferSession> session;
 };
 
 }  // namespace tw::test
