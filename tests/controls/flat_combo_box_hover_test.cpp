@@ -5,19 +5,6 @@
 using tw::FlatComboBoxHover;
 using tw::FlatFrameState;
 
-TEST(FlatComboBoxHover, HoverLookIsDrawnOnceAndRemovedWhenThePointerLeaves) {
-  FlatComboBoxHover hover;
-  auto step = hover.Tick(false, true);
-  EXPECT_EQ(step.frame, FlatFrameState::Hover);
-  EXPECT_FALSE(step.stopTimer);
-  EXPECT_FALSE(hover.Tick(false, true).frame.has_value());
-
-  step = hover.Tick(false, false);
-  EXPECT_EQ(step.frame, FlatFrameState::Normal);
-  EXPECT_TRUE(step.stopTimer);
-  EXPECT_FALSE(hover.HoverPainted());
-}
-
 TEST(FlatComboBoxHover, PressStopsTheTimerAndShowsThePressedLookOnlyAfterHover) {
   FlatComboBoxHover hover;
   auto step = hover.Tick(true, true);

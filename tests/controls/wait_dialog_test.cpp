@@ -19,10 +19,8 @@ class WaitDialogTest : public QObject {
     wait.ShowCentredOn(&mainDialog, QStringLiteral("Wait For Converting Photo to STB Photo"));
     QVERIFY(wait.IsShown());
     QCOMPARE(wait.windowTitle(), QStringLiteral("Message"));
-    QCOMPARE(wait.Text(), QStringLiteral("Wait For Converting Photo to STB Photo"));
     const QPoint offset = wait.frameGeometry().center() - mainDialog.frameGeometry().center();
-    QVERIFY2(offset.manhattanLength() <= 2,
-             qPrintable(QStringLiteral("off centre by %1,%2").arg(offset.x()).arg(offset.y())));
+    QVERIFY(offset.manhattanLength() <= 2);
     // The whole line fits, however wide the font.
     auto* text = wait.findChild<QLabel*>(QStringLiteral("1020"));
     QVERIFY(text->width() >= text->fontMetrics().horizontalAdvance(wait.Text()) || text->width() == wait.width());

@@ -6,12 +6,11 @@
 #include <QTest>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 
 #include "controls/flat_combo_box.h"
 #include "controls/wait_dialog.h"
-#include "box_bench.h"
+#include "loader_dlg_test_support.h"
 #include "ui/app_settings.h"
 #include "ui/file_list_ctrl.h"
 #include "ui/file_tree_ctrl.h"
@@ -28,10 +27,6 @@ const char* const kFakeConverter =
     "printf 'still picture' > \"$2\"\n"
     "[ \"$3\" = 0 ] && head -c 12288 /dev/zero > \"$4/input2.ppm\"\n"
     "exit 0\n";
-
-void WriteText(const QString& path, const std::string& text) {
-  std::ofstream(path.toStdString(), std::ios::binary) << text;
-}
 
 // Presses Exit as soon as the wait dialog appears (the first file's handshake has gone out).
 class ExitWhenShown : public QObject {
@@ -61,17 +56,17 @@ class LoaderDlgBatchTest : public QObject {
     AppSettings::UseFile(m_settings.filePath(QStringLiteral("tarnwick.ini")));
     // The listed folder becomes the tree's third root.
     AppSettings::WriteProfileString(AppSettings::kSection, AppSettings::kLastDirEntry, m_media.path());
-    WriteText(m_media.filePath(QStringLiteral("a.mp3")), std::string(3000, 'a'));
-    WriteText(m_media.filePath(QStringLiteral("b.mp3")), std::string(5000, 'b'));
-    WriteText(m_media.filePath(QStringLiteral("c.jpg")), "not looked at by the fake converter");
+    test::WriteFile(m_media.filePath(QStringLiteral("a.mp3")), std::string(3000, 'a'));
+    test::WriteFile(m_media.filePath(QStringLiteral("b.mp3")), std::string(5000, 'b'));
+    test::WriteFile(m_media.filePath(QStringLiteral("c.jpg")), "not looked at by the fake converter");
     const QString converter = m_tools.filePath(QStringLiteral("PIXVANE.EXE"));
-    WriteText(converter, kFakeConverter);
+    test::WriteFile(converter, kFakeConverter);
     QFile::setPermissions(converter, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   }
 
   void sendsTheListAndEmptiesIt() {
     const int recordsBefore = SelectedFile::LiveCount();
-    const test::BoxBench bench(true, {}, m_tools.path().toStdString());
+    const test::DialogBench bench(true, {}, m_tools.path().toStdString());
     CLoaderDlg& dialog = *bench.dialog;
 
     CFileTreeCtrl& tree = dialog.FileTree();
@@ -103,7 +98,7 @@ class LoaderDlgBatchTest : public QObject {
     const int recordsBefore = SelectedFile::LiveCount();
     BoxFaults silent;
     silent.silent = true;  // the handshake is never answered: the batch waits
-    const test::BoxBench bench(true, silent);
+    const test::DialogBench bench(true, silent);
     bench.prompter->yes = true;  // the operator confirms stopping the transfer that has begun
     CLoaderDlg& dialog = *bench.dialog;
     for (int i = 0; i < 2; ++i) {

@@ -2,13 +2,12 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QPushButton>
 #include <QGroupBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <random>
@@ -19,7 +18,6 @@
 #include "controls/hex_viewer.h"
 #include "controls/percent_progress_ctrl.h"
 #include "controls/skin_radio_button.h"
-#include "box_bench.h"
 #include "loader_dlg_test_support.h"
 #include "ui/app_settings.h"
 #include "ui/loader_dlg.h"
@@ -42,8 +40,7 @@ std::vector<std::uint8_t> RandomBytes(std::size_t count, std::uint32_t seed) {
 
 QString WriteFile(const QTemporaryDir& dir, const char* name, const std::vector<std::uint8_t>& bytes) {
   const QString path = dir.filePath(QString::fromLatin1(name));
-  std::ofstream(path.toStdString(), std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  test::WriteFile(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
   return path;
 }
 
@@ -83,17 +80,8 @@ class LoaderDlgSessionTest : public QObject {
     AppSettings::UseFile(m_dir.filePath(QStringLiteral("tarnwick.ini")));
   }
 
-  void databaseUploadCancelledSendsNothing() {
-    test::BoxBench bench;
-    Choose(bench.dialog->OperationCombo(), 2);
-    bench.dialog->OnStart();  // the picker is cancelled
-    QCOMPARE(bench.prompter->filters.size(), 1);
-    QCOMPARE(bench.simulator->FinishedTransfers(), 0u);
-    QVERIFY(bench.prompter->messages.isEmpty());
-  }
-
   void bootChangeWithALongFileWarnsAndSendsTheBootSize() {
-    test::BoxBench bench;
+    test::DialogBench bench;
     Choose(bench.dialog->OperationCombo(), 3);
     const std::vector<std::uint8_t> image = RandomBytes(70000, 2);
     bench.prompter->answers.push_back(WriteFile(m_dir, "boot.bin", image));
@@ -106,7 +94,7 @@ class LoaderDlgSessionTest : public QObject {
   }
 
   void memoryUploadFillsTheViewerAtItsAddress() {
-    test::BoxBench bench(true);
+    test::DialogBench bench(true);
     const std::vector<std::uint8_t> memory = RandomBytes(1024, 3);
     QVERIFY(bench.simulator->WriteMemory(Mode::Sdram, kSdramWindow, memory));
     CLoaderDlg& d = *bench.dialog;
@@ -124,7 +112,7 @@ class LoaderDlgSessionTest : public QObject {
   }
 
   void enterEscapeAndExitLeaveARunningTransferAlone() {
-    test::BoxBench bench;
+    test::DialogBench bench;
     QVERIFY(ShowActive(*bench.dialog));
     CLoaderDlg& d = *bench.dialog;
     bench.prompter->answers.push_back(WriteFile(m_dir, "long.gz", GzipImage(40000, 4)));
@@ -151,7 +139,7 @@ class LoaderDlgSessionTest : public QObject {
   }
 
   void exitConfirmedStopsTheTransfer() {
-    test::BoxBench bench;
+    test::DialogBench bench;
     QVERIFY(ShowActive(*bench.dialog));
     CLoaderDlg& d = *bench.dialog;
     bench.prompter->answers.push_back(WriteFile(m_dir, "stopped.gz", GzipImage(40000, 5)));
@@ -166,7 +154,7 @@ class LoaderDlgSessionTest : public QObject {
   }
 
   void repliesAreAnsweredWhileASecondStartPicksItsFile() {
-    test::BoxBench bench;
+    test::DialogBench bench;
     CLoaderDlg& d = *bench.dialog;
     bench.prompter->answers.push_back(WriteFile(m_dir, "running.gz", GzipImage(40000, 7)));
     bool completedWhilePicking = false;
@@ -180,11 +168,12 @@ class LoaderDlgSessionTest : public QObject {
     d.OnStart();
     QTRY_VERIFY_WITH_TIMEOUT(bench.prompter->filters.size() == 2, 60000);
     QVERIFY(completedWhilePicking);
+    QCOMPARE(bench.simulator->FinishedTransfers(), 1u);  // the cancelled picker sent nothing
   }
 
   // The upload after the download shows its own percentage, not the last caption.
   void programDownloadThenDatabaseUploadEachReachTheirEnd() {
-    test::BoxBench bench;
+    test::DialogBench bench;
     CLoaderDlg& d = *bench.dialog;
     QCOMPARE(d.ComGroup().title(), QStringLiteral("COM : Connected"));
     const std::vector<std::uint8_t> image = GzipImage(5000, 1);
