@@ -6,15 +6,12 @@
 #include <QTest>
 
 #include <filesystem>
-#include <memory>
 
-#include "controls/flat_combo_box.h"
 #include "controls/wait_dialog.h"
 #include "loader_dlg_test_support.h"
 #include "ui/app_settings.h"
 #include "ui/file_list_ctrl.h"
 #include "ui/file_tree_ctrl.h"
-#include "ui/loader_dlg.h"
 #include "ui/selected_file.h"
 
 using namespace tw;

@@ -9,18 +9,15 @@
 #include <QTest>
 
 #include <functional>
-#include <memory>
 #include <random>
 #include <vector>
 
-#include "controls/flat_combo_box.h"
 #include "controls/flat_edit.h"
 #include "controls/hex_viewer.h"
 #include "controls/percent_progress_ctrl.h"
 #include "controls/skin_radio_button.h"
 #include "loader_dlg_test_support.h"
 #include "ui/app_settings.h"
-#include "ui/loader_dlg.h"
 
 using namespace tw;
 using test::Choose;

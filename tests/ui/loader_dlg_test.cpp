@@ -14,13 +14,11 @@
 #include <QTest>
 
 #include <algorithm>
-#include <memory>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "controls/flat_combo_box.h"
 #include "controls/flat_edit.h"
 #include "controls/hex_viewer.h"
 #include "controls/percent_progress_ctrl.h"
@@ -32,7 +30,6 @@
 #include "ui/dialog_units.h"
 #include "ui/file_list_ctrl.h"
 #include "ui/loader_app.h"
-#include "ui/loader_dlg.h"
 #include "ui/selected_file.h"
 #include "ui/widget_prompter.h"
 
@@ -169,29 +166,21 @@ class LoaderDlgTest : public QObject {
       QVERIFY2(d.Control(id)->isEnabled(), qPrintable(QString::number(id)));
     }
     QVERIFY(!d.StartEdit().isEnabled() && !d.SizeEdit().isEnabled());  // they wait for a memory mode
-    Choose(d.ModeCombo(), 2);
-    QCOMPARE(d.StartEdit().text(), QStringLiteral("0x00400000"));
-    QCOMPARE(d.SizeEdit().text(), QStringLiteral("1024"));
-    QVERIFY(d.StartEdit().isEnabled() && d.SizeEdit().isEnabled());
-    Choose(d.ModeCombo(), 0);
-    QVERIFY(!d.StartEdit().isEnabled() && !d.SizeEdit().isEnabled());
-    QCOMPARE(d.StartEdit().text(), QStringLiteral("0x00400000"));
-    Choose(d.ModeCombo(), 4);
-    QCOMPARE(d.StartEdit().text(), QStringLiteral("0x0000"));
-
-    // Every mode change empties the viewer, the same mode again too.
-    for (int mode : {4, 5, 9}) {
+    struct Row {
+      int mode;
+      const char* start;
+      bool editable;
+    };
+    // Every mode change empties the viewer, the same mode again and no selection too.
+    for (const Row& row : {Row{2, "0x00400000", true}, Row{0, "0x00400000", false}, Row{4, "0x0000", true},
+                           Row{3, "0x7FE00000", true}, Row{3, "0x7FE00000", true}, Row{-1, "0x7FE00000", true}}) {
       FillViewer(d.HexViewer(), 40);
-      Choose(d.ModeCombo(), mode);
+      Choose(d.ModeCombo(), row.mode);
       QCOMPARE(d.HexViewer().GetLength(), 0u);
+      QCOMPARE(d.StartEdit().text(), QString::fromLatin1(row.start));
+      QCOMPARE(d.SizeEdit().text(), QStringLiteral("1024"));
+      QCOMPARE(d.StartEdit().isEnabled() && d.SizeEdit().isEnabled(), row.editable);
     }
-    // No selection: the edits stay, the viewer is still emptied.
-    Choose(d.ModeCombo(), 3);
-    FillViewer(d.HexViewer(), 8);
-    Choose(d.ModeCombo(), -1);
-    QCOMPARE(d.HexViewer().GetLength(), 0u);
-    QCOMPARE(d.StartEdit().text(), QStringLiteral("0x7FE00000"));  // the flash window
-    QVERIFY(d.StartEdit().isEnabled());
   }
 
   void tabAndShiftTabReachEveryStopInLayoutOrder() {

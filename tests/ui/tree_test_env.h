@@ -18,8 +18,7 @@
 
 namespace tw::test {
 
-// Points HOME, the XDG config folder and the settings file into `home`, so no test reads or writes the
-// real user's files.
+// HOME, the XDG config folder and the settings file in `home`: no test touches the real user's files.
 inline void IsolateUser(const QTemporaryDir& home) {
   qputenv("HOME", QFile::encodeName(home.path()));
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
@@ -27,8 +26,7 @@ inline void IsolateUser(const QTemporaryDir& home) {
   AppSettings::UseFile(home.filePath(QStringLiteral("tarnwick.ini")));
 }
 
-// Creates `folder` and, inside it, an empty file for every name (a name ending in "/" makes a folder);
-// names may reach into subfolders.
+// Creates `folder` with an empty file for every name (a folder for a name ending in "/"), subfolders too.
 inline QString MakeFolder(const QString& folder, const QStringList& names) {
   QDir().mkpath(folder);
   for (const QString& name : names) {
