@@ -75,10 +75,7 @@ class FileTreeCtrlTest : public QObject {
     QTreeWidgetItem* computer = tree->topLevelItem(1);
     computer->setExpanded(true);
     QCOMPARE(ChildTexts(computer), QStringList({"Music Stick"}));
-    QTreeWidgetItem* stick = computer->child(0);
-    QCOMPARE(tree->GetItemPath(stick), first + QDir::separator());
-    stick->setExpanded(true);
-    QCOMPARE(tree->GetItemPath(stick->child(0)), first + QDir::separator() + "song.mp3");
+    QCOMPARE(tree->GetItemPath(computer->child(0)), first + QDir::separator());
 
     volumes.push_back({second + QDir::separator(), second});
     computer->setExpanded(false);

@@ -132,6 +132,7 @@ class LoaderDlgSessionTest : public QObject {
     // Idle again: Escape ends the dialog without a question.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QVERIFY(!d.isVisible());
+    QCOMPARE(d.result(), int(QDialog::Rejected));
     QCOMPARE(bench.prompter->questions.size(), 2);
   }
 
