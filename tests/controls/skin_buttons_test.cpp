@@ -88,7 +88,7 @@ class SkinButtonsTest : public QObject {
     QCOMPARE(clicks.count(), 3);
   }
 
-  void radioGroupKeepsOneCheckedByMouseAndArrows() {
+  void radioGroupKeepsOneCheckedAndTheFocusOnIt() {
     QWidget dialog;
     auto* download = new CSkinRadioButton(QStringLiteral("Download"), &dialog);
     auto* upload = new CSkinRadioButton(QStringLiteral("Upload"), &dialog);
@@ -115,20 +115,12 @@ class SkinButtonsTest : public QObject {
     QTest::keyClick(other, Qt::Key_Down);  // past the group's end the check stays
     QCOMPARE(other->GetCheck(), 1);
     QCOMPARE(upload->GetCheck(), 0);
-  }
 
-  void focusOnAnUncheckedRadioMovesToTheCheckedOne() {
-    QWidget dialog;
-    auto* download = new CSkinRadioButton(QStringLiteral("Download"), &dialog);
-    auto* upload = new CSkinRadioButton(QStringLiteral("Upload"), &dialog);
-    upload->SetCheck(1);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    download->setFocus(Qt::TabFocusReason);
-    QCOMPARE(QApplication::focusWidget(), upload);
-
-    // A click focuses the clicked one, as it is pressed by then.
-    QTest::mousePress(download, Qt::LeftButton, {}, kInside);
+    download->setFocus(Qt::TabFocusReason);  // focus on an unchecked one moves to the checked one
+    QCOMPARE(QApplication::focusWidget(), other);
+    QTest::mousePress(download, Qt::LeftButton, {}, kInside);  // a click focuses it, pressed by then
     QCOMPARE(QApplication::focusWidget(), download);
     QTest::mouseRelease(download, Qt::LeftButton, {}, kInside);
     QCOMPARE(download->GetCheck(), 1);

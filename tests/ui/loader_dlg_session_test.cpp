@@ -77,19 +77,6 @@ class LoaderDlgSessionTest : public QObject {
     AppSettings::UseFile(m_dir.filePath(QStringLiteral("tarnwick.ini")));
   }
 
-  void bootChangeWithALongFileWarnsAndSendsTheBootSize() {
-    test::DialogBench bench;
-    Choose(bench.dialog->OperationCombo(), 3);
-    const std::vector<std::uint8_t> image = RandomBytes(70000, 2);
-    bench.prompter->answers.push_back(WriteFile(m_dir, "boot.bin", image));
-
-    bench.dialog->OnStart();
-    QCOMPARE(bench.prompter->messages.value(0), QStringLiteral("Not Boot File!"));
-    QVERIFY(bench.WaitFor("Download Complete!!!"));
-    const std::vector<std::uint8_t> head(image.begin(), image.begin() + 65536);
-    QCOMPARE(bench.simulator->ReadMemory(Mode::Boot, 0, head.size()), head);
-  }
-
   void memoryUploadFillsTheViewerAtItsAddress() {
     test::DialogBench bench(true);
     const std::vector<std::uint8_t> memory = RandomBytes(1024, 3);
