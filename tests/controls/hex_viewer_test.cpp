@@ -99,15 +99,6 @@ class HexViewerTest : public QObject {
     QCOMPARE(Lh(), QFontMetrics(font).height());
   }
 
-  void rowsShowTheBaseAddressAndPadThePartialRow() {
-    m_viewer->SetAddressBase(0x7FE00000);
-    Load(20);
-    const auto rows = m_viewer->Model().VisibleRows();
-    QCOMPARE(rows[1].address, std::string("7FE00010"));
-    QCOMPARE(rows[1].hex, "10 11 12 13 " + std::string(36, ' '));
-    QCOMPARE(rows[1].ascii, std::string("...."));
-  }
-
   void appendByteGrowsGeometricallyAndNeverReadsPastTheBuffer() {
     std::set<const std::uint8_t*> blocks;
     constexpr std::uint32_t kSize = 1 << 20;
@@ -436,7 +427,13 @@ class HexViewerTest : public QObject {
     QCOMPARE(ByteAt(1), 1);
   }
 
-  void fourDigitAddressesShowTheirOwnRowAndHitTheirDigits() {
+  void addressesCountFromTheBaseInEightOrFourDigits() {
+    m_viewer->SetAddressBase(0x7FE00000);
+    Load(20);
+    QCOMPARE(m_viewer->Model().VisibleRows()[1].address, std::string("7FE00010"));
+    QCOMPARE(m_viewer->Model().VisibleRows()[1].hex, "10 11 12 13 " + std::string(36, ' '));  // the partial row
+    QCOMPARE(m_viewer->Model().VisibleRows()[1].ascii, std::string("...."));
+
     m_viewer->SetColumns(true, true, true, false);
     m_viewer->SetAddressBase(0x00400000);
     Load(64);

@@ -17,8 +17,7 @@ class FileListCtrlTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(m_home.isValid());
-    QVERIFY(m_files.isValid());
+    QVERIFY(m_home.isValid() && m_files.isValid());
     IsolateUser(m_home);
   }
 

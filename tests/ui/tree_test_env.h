@@ -1,7 +1,6 @@
 #pragma once
 
-// Shared by the tree, list and settings tests: a throw-away home and settings file, folders of empty
-// files, and clicks on tree nodes.
+// For the tree and list tests: a throw-away home and settings file, folders of empty files, tree clicks.
 
 #include <QDir>
 #include <QFile>
