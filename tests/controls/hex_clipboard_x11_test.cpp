@@ -12,47 +12,10 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
-#include <string>
 
 namespace {
 
 constexpr int kWaitMs = 10000;
-
-// A private X server on a display number it picks itself (-displayfd), so parallel runs never clash.
-// The shell reports its process id, which Xvfb takes over, then Xvfb the display once it accepts clients.
-class XvfbServer {
- public:
-  XvfbServer()
-      : m_out(popen("command -v xclip >/dev/null && echo $$ && "
-                    "exec Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null",
-                    "re")) {
-    int pid = 0;
-    int display = 0;
-    if (m_out != nullptr && std::fscanf(m_out, "%d %d", &pid, &display) == 2) {
-      m_pid = pid;
-      m_display = ":" + std::to_string(display);
-    }
-  }
-
-  ~XvfbServer() {
-    if (m_pid > 0) {
-      kill(m_pid, SIGTERM);
-    }
-    if (m_out != nullptr) {
-      pclose(m_out);
-    }
-  }
-
-  XvfbServer(const XvfbServer&) = delete;
-  XvfbServer& operator=(const XvfbServer&) = delete;
-
-  [[nodiscard]] const std::string& Display() const { return m_display; }
-
- private:
-  FILE* m_out;
-  pid_t m_pid = -1;
-  std::string m_display;
-};
 
 }  // namespace
 
@@ -138,17 +101,30 @@ class HexClipboardX11Test : public QObject {
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 
 int main(int argc, char** argv) {
-  const XvfbServer xvfb;  // outlives the application, whose X connection closes first
-  const bool onX11 = !xvfb.Display().empty();
-  if (onX11) {
-    qputenv("DISPLAY", QByteArray::fromStdString(xvfb.Display()));
-    qputenv("QT_QPA_PLATFORM", "xcb");
-  } else {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+  // A private X server on a display number it picks itself (-displayfd), so parallel runs never clash. The
+  // shell reports its process id, which Xvfb takes over, then Xvfb the display once it accepts clients.
+  FILE* xvfb = popen(
+      "command -v xclip >/dev/null && echo $$ && "
+      "exec Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null",
+      "re");
+  int pid = 0;
+  int display = 0;
+  const bool onX11 = xvfb != nullptr && std::fscanf(xvfb, "%d %d", &pid, &display) == 2;
+  qputenv("DISPLAY", ":" + QByteArray::number(display));
+  qputenv("QT_QPA_PLATFORM", onX11 ? "xcb" : "offscreen");
+  int status = 0;
+  {
+    QApplication app(argc, argv);  // its X connection closes before the server goes
+    HexClipboardX11Test test(onX11);
+    status = QTest::qExec(&test, argc, argv);
   }
-  QApplication app(argc, argv);
-  HexClipboardX11Test test(onX11);
-  return QTest::qExec(&test, argc, argv);
+  if (onX11) {
+    kill(pid, SIGTERM);
+  }
+  if (xvfb != nullptr) {
+    pclose(xvfb);
+  }
+  return status;
 }
 
 #include "hex_clipboard_x11_test.moc"
