@@ -191,28 +191,24 @@ class LoaderDlgTest : public QObject {
     d.show();
     d.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&d));
-    d.PortCombo().setFocus(Qt::TabFocusReason);
-    const QList<int> forward{1003, 1020, 1017, 1018, 1009, 1009, 1009, 1011, 1012,
-                             1013, 1014, 1004, 1015, 1007, 1010, 1005, 1006, 1002};
-    QList<int> visited;
-    for (qsizetype i = 0; i < forward.size(); ++i) {
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-      visited << QApplication::focusWidget()->objectName().toInt();
-    }
-    QCOMPARE(visited, forward);  // the viewer takes three: the address, hex and ASCII columns
+    const auto visit = [&d](Qt::Key key, qsizetype stops) {
+      d.PortCombo().setFocus(Qt::TabFocusReason);
+      QList<int> visited;
+      while (visited.size() < stops) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        visited << QApplication::focusWidget()->objectName().toInt();
+      }
+      return visited;
+    };
+    // The viewer takes three: the address, hex and ASCII columns.
+    QCOMPARE(visit(Qt::Key_Tab, 18), (QList<int>{1003, 1020, 1017, 1018, 1009, 1009, 1009, 1011, 1012, 1013, 1014, 1004,
+                                                 1015, 1007, 1010, 1005, 1006, 1002}));
 
     // Backwards, with Upload checked: the group's stop is now the checked button.
     QTest::keyClick(&d.DownloadRadio(), Qt::Key_Right);
     QCOMPARE(d.UploadRadio().GetCheck(), 1);
-    d.PortCombo().setFocus(Qt::TabFocusReason);
-    const QList<int> backward{1006, 1005, 1010, 1008, 1015, 1004, 1014, 1013, 1012,
-                              1011, 1009, 1009, 1018, 1017, 1020, 1003, 1002};
-    visited.clear();
-    for (qsizetype i = 0; i < backward.size(); ++i) {
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-      visited << QApplication::focusWidget()->objectName().toInt();
-    }
-    QCOMPARE(visited, backward);
+    QCOMPARE(visit(Qt::Key_Backtab, 17), (QList<int>{1006, 1005, 1010, 1008, 1015, 1004, 1014, 1013, 1012, 1011, 1009,
+                                                     1009, 1018, 1017, 1020, 1003, 1002}));
   }
 
   void everyTextFitsAndAnEnlargedWindowGivesTheViewerTreeAndListTheRoom() {
