@@ -66,7 +66,6 @@ class FlatControlsTest : public QObject {
     QTest::keyClicks(focused, QStringLiteral("38"));
     QCOMPARE(edit->text(), QStringLiteral("38400"));
     QTest::keyClick(focused, Qt::Key_Backspace);
-    QCOMPARE(edit->text(), QStringLiteral("38"));
     QTest::keyClick(focused, Qt::Key_Backspace);
     QCOMPARE(edit->text(), QStringLiteral("3"));
     QTest::keyClicks(focused, QStringLiteral("84"));
@@ -112,9 +111,7 @@ class FlatControlsTest : public QObject {
 
   void editTakesOnlyHexadecimal() {
     CFlatEdit edit;
-    QTest::keyClicks(&edit, QStringLiteral("0x7FE00000"));
-    QCOMPARE(edit.text(), QStringLiteral("0x7FE00000"));
-    QTest::keyClicks(&edit, QStringLiteral("g- G"));
+    QTest::keyClicks(&edit, QStringLiteral("0x7FEg- G00000"));
     QCOMPARE(edit.text(), QStringLiteral("0x7FE00000"));
     QTest::keyClick(&edit, Qt::Key_Backspace);
     QCOMPARE(edit.text(), QStringLiteral("0x7FE0000"));

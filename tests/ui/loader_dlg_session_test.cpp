@@ -77,24 +77,6 @@ class LoaderDlgSessionTest : public QObject {
     AppSettings::UseFile(m_dir.filePath(QStringLiteral("tarnwick.ini")));
   }
 
-  void memoryUploadFillsTheViewerAtItsAddress() {
-    test::DialogBench bench(true);
-    const std::vector<std::uint8_t> memory = RandomBytes(1024, 3);
-    QVERIFY(bench.simulator->WriteMemory(Mode::Sdram, kSdramWindow, memory));
-    CLoaderDlg& d = *bench.dialog;
-    Choose(d.ModeCombo(), 2);
-    d.UploadRadio().SetCheck(1);
-    d.DownloadRadio().SetCheck(0);
-    QSignalSpy shown(&d.Host(), &DialogHost::UploadShown);
-
-    d.OnStart();
-    QVERIFY(shown.wait(60000));
-    QCOMPARE(d.HexViewer().GetLength(), 1024u);
-    QCOMPARE(std::vector<std::uint8_t>(d.HexViewer().GetData(), d.HexViewer().GetData() + 1024), memory);
-    QCOMPARE(d.HexViewer().Model().AddressBase(), kSdramWindow);
-    QVERIFY(bench.prompter->messages.isEmpty());
-  }
-
   void enterEscapeAndExitLeaveARunningTransferAlone() {
     test::DialogBench bench;
     QVERIFY(ShowActive(*bench.dialog));
@@ -157,8 +139,8 @@ class LoaderDlgSessionTest : public QObject {
   }
 
   // The upload after the download shows its own percentage, not the last caption.
-  void programDownloadThenDatabaseUploadEachReachTheirEnd() {
-    test::DialogBench bench;
+  void programDownloadDatabaseUploadAndMemoryUploadEachReachTheirEnd() {
+    test::DialogBench bench(true);
     CLoaderDlg& d = *bench.dialog;
     QCOMPARE(d.ComGroup().title(), QStringLiteral("COM : Connected"));
     const std::vector<std::uint8_t> image = GzipImage(5000, 1);
@@ -182,6 +164,18 @@ class LoaderDlgSessionTest : public QObject {
     QCOMPARE(bench.prompter->filters.last(), QStringLiteral("Database File (*.bin)"));
     QCOMPARE(QFile(target).size(), qint64(329728));
     QCOMPARE(d.Progress().GetPos(), 100);
+
+    // A memory upload fills the viewer at its address.
+    const std::vector<std::uint8_t> memory = RandomBytes(1024, 3);
+    QVERIFY(bench.simulator->WriteMemory(Mode::Sdram, kSdramWindow, memory));
+    Choose(d.ModeCombo(), 2);
+    QSignalSpy shown(&d.Host(), &DialogHost::UploadShown);
+    d.OnStart();
+    QVERIFY(shown.wait(60000));
+    QCOMPARE(d.HexViewer().GetLength(), 1024u);
+    QCOMPARE(std::vector<std::uint8_t>(d.HexViewer().GetData(), d.HexViewer().GetData() + 1024), memory);
+    QCOMPARE(d.HexViewer().Model().AddressBase(), kSdramWindow);
+    QCOMPARE(bench.prompter->messages.size(), 2);  // no message of its own
   }
 
  private:
