@@ -96,11 +96,8 @@ class LoaderDlgBatchTest : public QObject {
     const test::DialogBench bench(true, silent);
     bench.prompter->yes = true;  // the operator confirms stopping the transfer that has begun
     CLoaderDlg& dialog = *bench.dialog;
-    for (int i = 0; i < 2; ++i) {
-      auto file = std::make_unique<SelectedFile>();
-      QVERIFY(file->SetPath(m_media.filePath(QStringLiteral("a.mp3")).toStdString()));
-      dialog.FileList().InsertFile(i, std::move(file), QStringLiteral("a.mp3"));
-    }
+    const QString song = m_media.filePath(QStringLiteral("a.mp3"));
+    dialog.FileList().AddFromTree({song, song});
     dialog.show();
     ExitWhenShown exitOnWait(dialog);
     dialog.ModeCombo().setCurrentIndex(static_cast<int>(Mode::Mp3));

@@ -310,11 +310,7 @@ class LoaderDlgTest : public QObject {
   void exitAndEnterEndTheDialog() {
     const int before = SelectedFile::LiveCount();
     Fixture exit = MakeDialog(true);
-    for (int i = 0; i < 3; ++i) {
-      auto file = std::make_unique<SelectedFile>();
-      QVERIFY(file->SetPath("/tmp/song" + std::to_string(i) + ".mp3"));
-      exit.dialog->FileList().InsertFile(i, std::move(file), QStringLiteral("song.mp3"));
-    }
+    exit.dialog->FileList().AddFromTree({"/tmp/song0.mp3", "/tmp/song1.mp3", "/tmp/song2.mp3"});
     exit.dialog->show();
     QTest::mouseClick(qobject_cast<QPushButton*>(exit.dialog->Control(1018)), Qt::LeftButton);
     QVERIFY(exit.dialog->IsClosing() && !exit.dialog->isVisible());

@@ -65,12 +65,7 @@ inline QStringList ChildTexts(const QTreeWidgetItem* node) {
 }
 
 inline QTreeWidgetItem* ChildNamed(const QTreeWidgetItem* node, const QString& text) {
-  for (int i = 0; i < node->childCount(); ++i) {
-    if (node->child(i)->text(0) == text) {
-      return node->child(i);
-    }
-  }
-  return nullptr;
+  return node->child(static_cast<int>(ChildTexts(node).indexOf(text)));  // null when there is none
 }
 
 inline void Click(QTreeWidget& view, QTreeWidgetItem* node, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
