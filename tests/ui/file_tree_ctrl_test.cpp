@@ -162,13 +162,6 @@ class FileTreeCtrlTest : public QObject {
     QCOMPARE(tree->GetSelectedFilePaths(), QStringList({base + sep + "a.mp3", base + sep + "b.JPG"}));
   }
 
-  void nodesOutsideAFolderHaveNone() {
-    const QString s = QDir::separator();
-    for (const QString& path : {s + "a.mp3", s, QString(), QString("a.mp3")}) {
-      QVERIFY2(AppSettings::FolderOfNodePath(path).isEmpty(), qPrintable(path));
-    }
-  }
-
   void selectingANodeStoresItsFolder() {
     const QString music = MakeFolder(m_files.filePath("Music"), {"a.mp3", "Live/"});
     const auto tree = OpenTreeAt(music);
@@ -183,21 +176,20 @@ class FileTreeCtrlTest : public QObject {
     QCOMPARE(AppSettings::ReadLastDir(), music + QDir::separator() + "Live");
     QTest::keyClick(tree.get(), Qt::Key_Home);  // the keys store it too
     QCOMPARE(AppSettings::ReadLastDir(), AppSettings::FolderOfNodePath(tree->GetItemPath(tree->topLevelItem(0))));
+    const QString s = QDir::separator();
+    for (const QString& path : {s + "a.mp3", s, QString(), QString("a.mp3")}) {  // nodes outside a folder
+      QVERIFY2(AppSettings::FolderOfNodePath(path).isEmpty(), qPrintable(path));
+    }
   }
 
   // A stored folder is the third root in every tree test; with nothing stored it is the file system root.
-  void withNothingStoredTheThirdRootIsTheFileSystemRoot() {
+  void rootsAreTheXdgDesktopMyComputerAndTheStoredFolder() {
+    WriteUserDirs("XDG_DESKTOP_DIR=\"$HOME/Bureau\"");
     AppSettings::WriteProfileString("Setting", "Last Dir", QString());
     CFileTreeCtrl tree;
     tree.Initialize(true);
     QCOMPARE(tree.topLevelItemCount(), 3);
     QCOMPARE(tree.GetItemPath(tree.topLevelItem(2)), QString(QDir::separator()));
-  }
-
-  void desktopRootIsTheXdgDesktopWhenItFits() {
-    WriteUserDirs("XDG_DESKTOP_DIR=\"$HOME/Bureau\"");
-    CFileTreeCtrl tree;
-    tree.Initialize(true);
     const QString desktop = QDir::toNativeSeparators(m_home.filePath("Bureau"));
     QCOMPARE(tree.topLevelItem(0)->text(0), QString("Bureau"));
     QCOMPARE(tree.GetItemPath(tree.topLevelItem(0)), desktop + QDir::separator());
