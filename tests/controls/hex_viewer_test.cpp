@@ -314,7 +314,7 @@ class HexViewerTest : public QObject {
     QCOMPARE(m_viewer->GetLength(), 31u);
   }
 
-  void dragBelowTheWholeRowsScrollsAndExtendsTheSelection() {
+  void withHalfARowShowingDragsScrollAndLinesUpReachTheFirstByte() {
     Load(1000);
     ShowRowsAndAHalf(10);
     const QPoint from = CellOf(16, HexArea::HexHigh);
@@ -326,16 +326,13 @@ class HexViewerTest : public QObject {
     QCOMPARE(m_viewer->Model().SelectionEnd(), 16 + 9 * 16 + 2 + 1);  // the last whole row, under the pointer
     QCOMPARE(m_viewer->Model().CaretOffset(), 16 + 9 * 16 + 2);
     QTest::mouseRelease(m_viewer->viewport(), Qt::LeftButton, {}, from);
-  }
 
-  void lineUpFromAnOffRowTopReachesTheFirstByte() {
-    Load(1000);
-    ShowRowsAndAHalf(10);
-    Click(0, HexArea::HexHigh);
+    // From a top that is not on a row boundary, lines up reach the first byte.
+    QTest::keyClick(m_viewer.get(), Qt::Key_Home, Qt::ControlModifier);
     for (int i = 0; i < 8; ++i) {
       QTest::keyClick(m_viewer.get(), Qt::Key_PageDown);
     }
-    QCOMPARE(m_viewer->Model().TopOffset(), 840u);  // not on a row boundary
+    QCOMPARE(m_viewer->Model().TopOffset(), 840u);
     Wheel(30);
     QCOMPARE(m_viewer->Model().TopOffset(), 0u);
 
