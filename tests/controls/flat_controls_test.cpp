@@ -73,6 +73,10 @@ class FlatControlsTest : public QObject {
     QTest::keyClick(focused, Qt::Key_Left);
     QTest::keyClick(focused, Qt::Key_Delete);
     QCOMPARE(edit->text(), QStringLiteral("3840"));
+    QTest::keyClick(focused, Qt::Key_Home);
+    QTest::keyClicks(focused, QStringLiteral("1"));  // typed inside the text: the caret stays where it was put
+    QCOMPARE(edit->text(), QStringLiteral("13840"));
+    QCOMPARE(edit->cursorPosition(), 1);
 
     // Typing again completes again, ignoring case.
     combo.addItem(QStringLiteral("GZIP_PROGRAM"));
