@@ -48,12 +48,6 @@ std::vector<std::uint8_t> GzipImage(std::size_t size, std::uint32_t seed) {
   return image;
 }
 
-bool ShowActive(QWidget& dialog) {
-  dialog.show();
-  dialog.activateWindow();
-  return QTest::qWaitForWindowActive(&dialog);
-}
-
 // Runs `act` once, as the operator's next event after a progress report in mid-transfer. The box's next
 // reply cannot overtake it: the reader hands that over only after the report's chunk has been consumed.
 void WhileRunning(CLoaderDlg& dialog, std::function<void()> act) {
@@ -79,7 +73,7 @@ class LoaderDlgSessionTest : public QObject {
 
   void enterEscapeAndExitLeaveARunningTransferAlone() {
     test::DialogBench bench;
-    QVERIFY(ShowActive(*bench.dialog));
+    QVERIFY(test::ShowActive(*bench.dialog));
     CLoaderDlg& d = *bench.dialog;
     bench.prompter->answers.push_back(WriteFile(m_dir, "long.gz", GzipImage(40000, 4)));
     bool stayed = false;
@@ -107,7 +101,7 @@ class LoaderDlgSessionTest : public QObject {
 
   void exitConfirmedStopsTheTransfer() {
     test::DialogBench bench;
-    QVERIFY(ShowActive(*bench.dialog));
+    QVERIFY(test::ShowActive(*bench.dialog));
     CLoaderDlg& d = *bench.dialog;
     bench.prompter->answers.push_back(WriteFile(m_dir, "stopped.gz", GzipImage(40000, 5)));
     bench.prompter->yes = true;

@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QObject>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 
 #include <chrono>
@@ -54,6 +55,12 @@ class ScriptedPrompter : public Prompter {
     return answer.isEmpty() ? std::nullopt : std::optional<QString>(answer);
   }
 };
+
+inline bool ShowActive(QWidget& dialog) {
+  dialog.show();
+  dialog.activateWindow();
+  return QTest::qWaitForWindowActive(&dialog);
+}
 
 // The user's choice in a combo, as the drop-down list makes it.
 inline void Choose(CFlatComboBox& combo, int index) {
