@@ -140,20 +140,7 @@ class HexViewerTest : public QObject {
     }
   }
 
-  void shiftArrowsSelectAndInsertAddsTheSelectionsSize() {
-    Load(10);
-    Click(3, HexArea::HexHigh);
-    QTest::keyClick(m_viewer.get(), Qt::Key_Right, Qt::ShiftModifier);
-    QTest::keyClick(m_viewer.get(), Qt::Key_Right, Qt::ShiftModifier);
-    QCOMPARE(m_viewer->Model().SelectionEnd(), 5);
-    QCOMPARE(m_viewer->Model().CaretOffset(), 4);
-    QVERIFY(m_viewer->Model().CaretVisible());  // a keyboard selection keeps the caret
-    QTest::keyClick(m_viewer.get(), Qt::Key_Insert);
-    QCOMPARE(m_viewer->GetLength(), 12u);
-    QVERIFY(!m_viewer->Model().HasSelection());
-  }
-
-  void backwardSelectionCopiesCutsAndDeletesTheSameBytes() {
+  void selectionsEitherWayCopyCutDeleteAndInsertTheSameBytes() {
     for (const bool backwards : {false, true}) {
       for (const auto& [key, modifiers] :
            {std::pair{Qt::Key_Delete, Qt::NoModifier}, {Qt::Key_X, Qt::ControlModifier}}) {
@@ -169,6 +156,16 @@ class HexViewerTest : public QObject {
         QVERIFY(key != Qt::Key_Delete || m_viewer->Model().CaretOffset() == 3);
       }
     }
+    // Shift+arrows select too, keeping the caret; Insert adds as many bytes as selected.
+    Click(3, HexArea::HexHigh);
+    QTest::keyClick(m_viewer.get(), Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(m_viewer.get(), Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(m_viewer->Model().SelectionEnd(), 5);
+    QCOMPARE(m_viewer->Model().CaretOffset(), 4);
+    QVERIFY(m_viewer->Model().CaretVisible());
+    QTest::keyClick(m_viewer.get(), Qt::Key_Insert);
+    QCOMPARE(m_viewer->GetLength(), 18u);
+    QVERIFY(!m_viewer->Model().HasSelection());
   }
 
   void caretIsPulledBackToTheLastByteOnEveryPath() {
