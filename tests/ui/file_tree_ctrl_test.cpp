@@ -135,7 +135,6 @@ class FileTreeCtrlTest : public QObject {
         {-2, shift, Qt::Key_Down, {}},  // Ctrl dropped the anchor: the next Shift+arrow sets it, clearing
         {-2, shift, Qt::Key_Up, {"*d", "e"}},
         {-2, {}, Qt::Key_Shift, {"*d", "e"}},  // keys below the space bar keep the selection
-        {-2, {}, Qt::Key_Backspace, {"*d", "e"}},
         {-2, {}, Qt::Key_Tab, {"*d", "e"}},
         {1, ctrl, none, {"*b", "d", "e"}},
         {-2, {}, Qt::Key_Q, {"*b"}},  // a letter or an arrow clears the others
