@@ -14,10 +14,6 @@ using tw::FlatFrameState;
 
 namespace {
 
-const QColor kFace(192, 192, 192);
-const QColor kHighlight(255, 255, 255);
-const QColor kShadow(128, 128, 128);
-
 void FillSpeeds(CFlatComboBox& combo) {
   combo.addItems({QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"), QStringLiteral("57600"),
                   QStringLiteral("115200")});
@@ -102,7 +98,7 @@ class FlatControlsTest : public QObject {
     QTRY_COMPARE(combo.FrameState(), FlatFrameState::Hover);
     const QImage hover = Render(combo);
     QCOMPARE(hover.pixelColor(0, middle), kShadow);
-    QCOMPARE(hover.pixelColor(combo.width() - 1, middle), kHighlight);
+    QCOMPARE(hover.pixelColor(combo.width() - 1, middle), kWhite);
 
     QCursor::setPos(combo.mapToGlobal(QPoint(-50, -50)));
     QTRY_COMPARE(combo.FrameState(), FlatFrameState::Normal);
@@ -110,7 +106,7 @@ class FlatControlsTest : public QObject {
 
     combo.setEnabled(false);  // disabled: a highlight ring inside the face
     QCOMPARE(Render(combo).pixelColor(0, middle), kFace);
-    QCOMPARE(Render(combo).pixelColor(1, middle), kHighlight);
+    QCOMPARE(Render(combo).pixelColor(1, middle), kWhite);
   }
 
   void editTakesOnlyHexadecimal() {

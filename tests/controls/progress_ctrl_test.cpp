@@ -12,9 +12,6 @@ using tw::CPercentProgressCtrl;
 
 namespace {
 
-const QColor kNavy(0, 0, 128);
-const QColor kWhite(255, 255, 255);
-
 // Counts the pixels between two columns that `match`; by default the text's, neither bar colour.
 int CountPixels(
     const QImage& image, int fromX = 0, int toX = -1,

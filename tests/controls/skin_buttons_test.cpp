@@ -16,12 +16,8 @@ using tw::SkinColors;
 
 namespace {
 
-const QColor kFace(192, 192, 192);
 const QColor kPressedFace(152, 152, 152);
 const QColor kMix(160, 160, 160);
-const QColor kShadow(128, 128, 128);
-const QColor kBlack(0, 0, 0);
-const QColor kWhite(255, 255, 255);
 const QPoint kInside(5, 8);
 const QPoint kOutside(300, 8);
 
