@@ -30,12 +30,9 @@ inline QString MakeFolder(const QString& folder, const QStringList& names) {
   QDir().mkpath(folder);
   for (const QString& name : names) {
     const QString path = QDir(folder).filePath(name);
-    if (name.endsWith(QLatin1Char('/'))) {
-      QDir().mkpath(path);
-    } else {
-      QDir().mkpath(QFileInfo(path).absolutePath());
-      QFile file(path);
-      file.open(QIODevice::WriteOnly);
+    QDir().mkpath(QFileInfo(path).absolutePath());  // the folder itself for a name ending in "/"
+    if (!name.endsWith(QLatin1Char('/'))) {
+      QFile(path).open(QIODevice::WriteOnly);
     }
   }
   return QDir::toNativeSeparators(folder);
