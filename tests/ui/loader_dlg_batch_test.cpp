@@ -1,6 +1,5 @@
 // The MP3 and photo batch from the dialog: files picked in the tree, listed with "->", sent by Start.
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>

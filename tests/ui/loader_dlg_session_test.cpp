@@ -12,10 +12,8 @@
 #include <random>
 #include <vector>
 
-#include "controls/flat_edit.h"
 #include "controls/hex_viewer.h"
 #include "controls/percent_progress_ctrl.h"
-#include "controls/skin_radio_button.h"
 #include "loader_dlg_test_support.h"
 #include "ui/app_settings.h"
 
