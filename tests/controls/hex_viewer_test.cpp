@@ -166,6 +166,17 @@ class HexViewerTest : public QObject {
     QTest::keyClick(m_viewer.get(), Qt::Key_Insert);
     QCOMPARE(m_viewer->GetLength(), 18u);
     QVERIFY(!m_viewer->Model().HasSelection());
+    // An ASCII drag ends before a character's left half, and past the end it takes the last byte.
+    Load(32);
+    const QPoint from = CellOf(16, HexArea::Ascii);
+    QTest::mousePress(m_viewer->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(m_viewer->viewport(), CellOf(20, HexArea::Ascii) - QPoint(Cw() / 4, 0));
+    QCOMPARE(m_viewer->Model().SelectionEnd(), 20);  // the left half of a character ends before it
+    const QPoint past = CellOf(31, HexArea::Ascii) + QPoint(3 * Cw(), 0);
+    QTest::mouseMove(m_viewer->viewport(), past);
+    QTest::mouseRelease(m_viewer->viewport(), Qt::LeftButton, {}, past);
+    QCOMPARE(m_viewer->Model().SelectionAnchor(), 16);
+    QCOMPARE(m_viewer->Model().SelectionEnd(), 32);
   }
 
   void caretIsPulledBackToTheLastByteOnEveryPath() {
@@ -259,18 +270,14 @@ class HexViewerTest : public QObject {
     m_viewer->OnCommand(CHexViewer::kIdEditCopy);
     QCOMPARE(QGuiApplication::clipboard()->mimeData()->text().mid(0x2E, 4), QStringLiteral("./01"));
     QCOMPARE(QGuiApplication::clipboard()->mimeData()->text().left(1), QStringLiteral("."));  // unprintable
-  }
-
-  // The bare target and text come from another program in the X11 clipboard test.
-  void pasteTakesTheWindowsBinaryNameBeforeText() {
-    Load(16);
+    // The Windows binary name goes before the text (the bare target and text: the X11 clipboard test).
     Click(9, HexArea::HexLow);
-    auto* mime = new QMimeData;
-    mime->setData(HexClipboard::kWindowsBinaryFormat, QByteArray("\x00\xFF\x10", 3));
-    mime->setText(QStringLiteral("ignored"));
-    QGuiApplication::clipboard()->setMimeData(mime);
+    auto* pasted = new QMimeData;
+    pasted->setData(HexClipboard::kWindowsBinaryFormat, QByteArray("\x00\xFF\x10", 3));
+    pasted->setText(QStringLiteral("ignored"));
+    QGuiApplication::clipboard()->setMimeData(pasted);
     QTest::keyClick(m_viewer.get(), Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(m_viewer->GetLength(), 19u);
+    QCOMPARE(m_viewer->GetLength(), 67u);
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(m_viewer->GetData()) + 10, 3), QByteArray("\x00\xFF\x10", 3));
     QCOMPARE(m_viewer->Model().CaretOffset(), 9);
   }
@@ -391,19 +398,6 @@ class HexViewerTest : public QObject {
     QTest::mouseClick(m_viewer->viewport(), Qt::LeftButton, {}, ascii);
     QCOMPARE(m_viewer->Model().CaretArea(), HexArea::Ascii);
     QCOMPARE(m_viewer->Model().CaretOffset(), 2);
-  }
-
-  void asciiDragTakesTheLastByte() {
-    Load(32);
-    const QPoint from = CellOf(16, HexArea::Ascii);
-    QTest::mousePress(m_viewer->viewport(), Qt::LeftButton, {}, from);
-    QTest::mouseMove(m_viewer->viewport(), CellOf(20, HexArea::Ascii) - QPoint(Cw() / 4, 0));
-    QCOMPARE(m_viewer->Model().SelectionEnd(), 20);  // the left half of a character ends before it
-    const QPoint past = CellOf(31, HexArea::Ascii) + QPoint(3 * Cw(), 0);
-    QTest::mouseMove(m_viewer->viewport(), past);
-    QTest::mouseRelease(m_viewer->viewport(), Qt::LeftButton, {}, past);
-    QCOMPARE(m_viewer->Model().SelectionAnchor(), 16);
-    QCOMPARE(m_viewer->Model().SelectionEnd(), 32);
   }
 
   void addressesCountFromTheBaseInEightOrFourDigits() {
