@@ -50,13 +50,6 @@ class SkinButtonsTest : public QObject {
  private slots:
   void initTestCase() { UseClassicPalette(); }
 
-  void colourSetHalvesAndDarkensPerChannel() {
-    // 193 + (128 - 193) >> 1 = 193 - 33; a division would give 161.
-    QCOMPARE(SkinColors::HalfWay(QColor(193, 10, 0), QColor(128, 15, 1)), QColor(160, 12, 0));
-    const SkinColors colours = SkinColors::From(kWhite, QColor(30, 200, 50), kFace, kShadow, kBlack, kBlack);
-    QCOMPARE(colours.Darkened(40).light, QColor(0, 160, 10));  // stops at zero
-  }
-
   void mouseAndSpaceBarClickOnlyWhenReleasedInside() {
     CSkinCheckBox box(QStringLiteral("HEX Code"));
     box.resize(80, 16);
@@ -148,6 +141,11 @@ class SkinButtonsTest : public QObject {
     QVERIFY(AnyPixel(image, box.adjusted(2, 2, -2, -2), kMix));
     QVERIFY(!AnyPixel(image, image.rect(), kBlack));
     QVERIFY(AnyPixel(image, QRect(box.right() + 1, 0, 60, 16), kShadow));  // the text
+    // The colours behind them halve and darken per channel.
+    // 193 + (128 - 193) >> 1 = 193 - 33; a division would give 161.
+    QCOMPARE(SkinColors::HalfWay(QColor(193, 10, 0), QColor(128, 15, 1)), QColor(160, 12, 0));
+    const SkinColors colours = SkinColors::From(kWhite, QColor(30, 200, 50), kFace, kShadow, kBlack, kBlack);
+    QCOMPARE(colours.Darkened(40).light, QColor(0, 160, 10));  // stops at zero
   }
 };
 
