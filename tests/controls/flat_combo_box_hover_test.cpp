@@ -5,20 +5,7 @@
 using tw::FlatComboBoxHover;
 using tw::FlatFrameState;
 
-TEST(FlatComboBoxHover, HoverLookIsDrawnOnceAndRemovedWhenThePointerLeaves) {
-  FlatComboBoxHover hover;
-  auto step = hover.Tick(false, true);
-  EXPECT_EQ(step.frame, FlatFrameState::Hover);
-  EXPECT_FALSE(step.stopTimer);
-  EXPECT_FALSE(hover.Tick(false, true).frame.has_value());
-
-  step = hover.Tick(false, false);
-  EXPECT_EQ(step.frame, FlatFrameState::Normal);
-  EXPECT_TRUE(step.stopTimer);
-  EXPECT_FALSE(hover.HoverPainted());
-}
-
-TEST(FlatComboBoxHover, PressStopsTheTimerAndShowsThePressedLookOnlyAfterHover) {
+TEST(FlatComboBoxHover, PressedLookOnlyAfterHoverAndTheSharedFlagDelaysTheNextComboBox) {
   FlatComboBoxHover hover;
   auto step = hover.Tick(true, true);
   EXPECT_TRUE(step.stopTimer);
@@ -28,13 +15,10 @@ TEST(FlatComboBoxHover, PressStopsTheTimerAndShowsThePressedLookOnlyAfterHover) 
   step = hover.Tick(true, true);
   EXPECT_EQ(step.frame, FlatFrameState::Pressed);
   EXPECT_FALSE(hover.HoverPainted());
-}
 
-// The flag is shared: the second combo box waits until the first has noticed that the pointer left.
-TEST(FlatComboBoxHover, SharedFlagDelaysTheNextComboBoxByOneTick) {
-  FlatComboBoxHover shared;
-  shared.Tick(false, true);                                            // first combo box shows hover
-  EXPECT_FALSE(shared.Tick(false, true).frame.has_value());            // second one: the flag is taken
-  EXPECT_EQ(shared.Tick(false, false).frame, FlatFrameState::Normal);  // first notices the exit
-  EXPECT_EQ(shared.Tick(false, true).frame, FlatFrameState::Hover);    // second gets its look
+  // The flag is shared: the second combo box waits until the first has noticed that the pointer left.
+  hover.Tick(false, true);                                            // first combo box shows hover
+  EXPECT_FALSE(hover.Tick(false, true).frame.has_value());            // second one: the flag is taken
+  EXPECT_EQ(hover.Tick(false, false).frame, FlatFrameState::Normal);  // first notices the exit
+  EXPECT_EQ(hover.Tick(false, true).frame, FlatFrameState::Hover);    // second gets its look
 }

@@ -5,24 +5,28 @@
 #include <QPalette>
 #include <QWidget>
 
+inline const QColor kFace(192, 192, 192);
+inline const QColor kShadow(128, 128, 128);
+inline const QColor kBlack(0, 0, 0);
+inline const QColor kWhite(255, 255, 255);
+inline const QColor kNavy(0, 0, 128);
+
 // The classic grey 3-D scheme with a navy highlight on a white window, so pixels can be checked exactly.
-inline QPalette ClassicPalette() {
+inline void UseClassicPalette() {
   QPalette palette;
   for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-    palette.setColor(group, QPalette::Button, QColor(192, 192, 192));
-    palette.setColor(group, QPalette::Window, QColor(192, 192, 192));
-    palette.setColor(group, QPalette::Light, QColor(255, 255, 255));
-    palette.setColor(group, QPalette::Midlight, QColor(192, 192, 192));
-    palette.setColor(group, QPalette::Dark, QColor(128, 128, 128));
-    palette.setColor(group, QPalette::Shadow, QColor(0, 0, 0));
-    palette.setColor(group, QPalette::WindowText, QColor(0, 0, 0));
-    palette.setColor(group, QPalette::Highlight, QColor(0, 0, 128));
-    palette.setColor(group, QPalette::Base, QColor(255, 255, 255));
+    palette.setColor(group, QPalette::Button, kFace);
+    palette.setColor(group, QPalette::Window, kFace);
+    palette.setColor(group, QPalette::Light, kWhite);
+    palette.setColor(group, QPalette::Midlight, kFace);
+    palette.setColor(group, QPalette::Dark, kShadow);
+    palette.setColor(group, QPalette::Shadow, kBlack);
+    palette.setColor(group, QPalette::WindowText, kBlack);
+    palette.setColor(group, QPalette::Highlight, kNavy);
+    palette.setColor(group, QPalette::Base, kWhite);
   }
-  return palette;
+  QApplication::setPalette(palette);
 }
-
-inline void UseClassicPalette() { QApplication::setPalette(ClassicPalette()); }
 
 // The widget as it paints itself; magenta wherever it paints nothing.
 inline QImage Render(QWidget& widget) {

@@ -12,28 +12,11 @@ using tw::CPercentProgressCtrl;
 
 namespace {
 
-const QColor kNavy(0, 0, 128);
-const QColor kWhite(255, 255, 255);
-
-// Columns [first, last] that hold any pixel other than the two bar colours: where the text is.
-QPair<int, int> TextColumns(const QImage& image) {
-  int first = -1;
-  int last = -1;
-  for (int x = 0; x < image.width(); ++x) {
-    for (int y = 0; y < image.height(); ++y) {
-      const QColor pixel = image.pixelColor(x, y);
-      if (pixel != kNavy && pixel != kWhite) {
-        first = first < 0 ? x : first;
-        last = x;
-        break;
-      }
-    }
-  }
-  return {first, last};
-}
-
-// Counts text pixels on one side of the split by the colour they lean to.
-int CountPixels(const QImage& image, int fromX, int toX, const std::function<bool(QColor)>& match) {
+// Counts the pixels between two columns that `match`; by default the text's, neither bar colour.
+int CountPixels(
+    const QImage& image, int fromX = 0, int toX = -1,
+    const std::function<bool(QColor)>& match = [](QColor c) { return c != kNavy && c != kWhite; }) {
+  toX = toX < 0 ? image.width() : toX;
   int count = 0;
   for (int x = fromX; x < toX; ++x) {
     for (int y = 0; y < image.height(); ++y) {
@@ -64,83 +47,58 @@ class ProgressCtrlTest : public QObject {
  private slots:
   void initTestCase() { UseClassicPalette(); }
 
-  void halfBarFillsHalfTheWidthWithTextInBothColours() {
+  // Text in the background's own colour would vanish: over each part it takes the other part's colour.
+  void theBarFillsItsShareAndTheTextShowsOverBothColours() {
     CPercentProgressCtrl bar;
     bar.resize(190, 20);
-    bar.SetPos(50);
-    const QImage image = Render(bar);
-
-    for (int x = 0; x < 190; ++x) {
-      QCOMPARE(image.pixelColor(x, 0), x < 95 ? kNavy : kWhite);
-    }
-    // Text in the background's own colour would vanish: the split runs through "50%", and each side
-    // shows it in the other part's colour.
-    const auto notNavy = [](QColor c) { return c != kNavy; };
-    const auto notWhite = [](QColor c) { return c != kWhite; };
-    QVERIFY(CountPixels(image, 80, 95, notNavy) > 0);
-    QVERIFY(CountPixels(image, 95, 110, notWhite) > 0);
-  }
-
-  void emptyAndFullBarsCarryTheTextInOneColour() {
-    CPercentProgressCtrl bar;
-    bar.resize(120, 20);
-    const auto lighterThanNavy = [](QColor c) { return c.red() > 0 && c != kWhite; };
-
     QImage image = Render(bar);
     QCOMPARE(image.pixelColor(0, 0), kWhite);
-    QVERIFY(TextColumns(image).first > 0);
+    QVERIFY(CountPixels(image) > 0);
 
     bar.SetPos(100);
     image = Render(bar);
-    QCOMPARE(image.pixelColor(119, 0), kNavy);
-    QVERIFY(CountPixels(image, 0, 120, lighterThanNavy) > 0);
+    QCOMPARE(image.pixelColor(189, 0), kNavy);
+    QVERIFY(CountPixels(image, 0, 190, [](QColor c) { return c.red() > 0 && c != kWhite; }) > 0);
 
-    // Beyond the range the bar stays full and nothing is drawn outside it.
-    bar.SetPos(250);
+    bar.SetPos(50);
     image = Render(bar);
-    QCOMPARE(image.pixelColor(119, 0), kNavy);
-    bar.SetPos(-30);
-    image = Render(bar);
-    QCOMPARE(image.pixelColor(0, 0), kWhite);
+    for (int x = 0; x < 190; ++x) {
+      QCOMPARE(image.pixelColor(x, 0), x < 95 ? kNavy : kWhite);
+    }
+    QVERIFY(CountPixels(image, 80, 95, [](QColor c) { return c != kNavy; }) > 0);  // the split runs through "50%"
+    QVERIFY(CountPixels(image, 95, 110, [](QColor c) { return c != kWhite; }) > 0);
   }
 
   void captionReplacesThePercentageUntilCleared() {
     CPercentProgressCtrl bar;
     bar.resize(190, 20);
     bar.SetPos(70);
-    const auto percentColumns = TextColumns(Render(bar));
+    const int percent = CountPixels(Render(bar));
 
     bar.SetWindowText(QStringLiteral("Download Complete!!!"));
     QCOMPARE(bar.GetWindowText(), QStringLiteral("Download Complete!!!"));
     bar.SetPos(20);
-    const auto captionColumns = TextColumns(Render(bar));
-    QVERIFY(captionColumns.second - captionColumns.first > 2 * (percentColumns.second - percentColumns.first));
+    QVERIFY(CountPixels(Render(bar)) > 2 * percent);
 
     bar.setWindowTitle(QString());
     bar.SetPos(70);
-    QCOMPARE(TextColumns(Render(bar)), percentColumns);
+    QCOMPARE(CountPixels(Render(bar)), percent);
+    bar.SetShowText(false);
+    QCOMPARE(CountPixels(Render(bar)), 0);
   }
 
   void positionsOutsideTheRangeAreShownAsTheyComeAndSaturate() {
-    tw::PercentProgressModel model;
-    model.SetPos(150, 100);
-    QCOMPARE(model.Text(), std::string("150%"));
-    QCOMPARE(model.SplitX(10, 110), 160);
-    model.SetPos(-5, 100);
-    QCOMPARE(model.Text(), std::string("-5%"));
-    QCOMPARE(model.SplitX(10, 110), 5);
-    model.SetPos(INT_MAX, 1000);
-    QCOMPARE(model.SplitX(10, 1010), INT_MAX);
-    model.SetPos(INT_MIN, 1000);
-    QCOMPARE(model.SplitX(10, 1010), INT_MIN);
-  }
-
-  void hiddenTextLeavesABareBar() {
-    CPercentProgressCtrl bar;
-    bar.resize(190, 20);
-    bar.SetPos(40);
-    bar.SetShowText(false);
-    QCOMPARE(TextColumns(Render(bar)), qMakePair(-1, -1));
+    struct Row {
+      int pos, width, split;
+      const char* text;
+    };
+    for (const Row& row : {Row{150, 100, 160, "150%"}, Row{-5, 100, 5, "-5%"}, Row{INT_MAX, 1000, INT_MAX, nullptr},
+                           Row{INT_MIN, 1000, INT_MIN, nullptr}}) {
+      tw::PercentProgressModel model;
+      model.SetPos(row.pos, row.width);
+      QCOMPARE(model.SplitX(10, 10 + row.width), row.split);
+      QVERIFY(row.text == nullptr || model.Text() == row.text);
+    }
   }
 
   void positionThatKeepsTheBarWidthDoesNotRepaint() {

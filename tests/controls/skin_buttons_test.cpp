@@ -2,6 +2,9 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <algorithm>
+#include <span>
+
 #include "controls/skin_check_box.h"
 #include "controls/skin_radio_button.h"
 #include "pixel_test_support.h"
@@ -13,12 +16,8 @@ using tw::SkinColors;
 
 namespace {
 
-const QColor kFace(192, 192, 192);
 const QColor kPressedFace(152, 152, 152);
 const QColor kMix(160, 160, 160);
-const QColor kShadow(128, 128, 128);
-const QColor kBlack(0, 0, 0);
-const QColor kWhite(255, 255, 255);
 const QPoint kInside(5, 8);
 const QPoint kOutside(300, 8);
 
@@ -38,14 +37,9 @@ void MoveWithButtonHeld(QWidget& widget, QPoint to) {
 }
 
 bool AnyPixel(const QImage& image, const QRect& area, const QColor& colour) {
-  for (int y = area.top(); y <= area.bottom(); ++y) {
-    for (int x = area.left(); x <= area.right(); ++x) {
-      if (image.pixelColor(x, y) == colour) {
-        return true;
-      }
-    }
-  }
-  return false;
+  const QImage part = image.copy(area);
+  const std::span pixels(reinterpret_cast<const QRgb*>(part.constBits()), part.sizeInBytes() / sizeof(QRgb));
+  return std::ranges::find(pixels, colour.rgb()) != pixels.end();
 }
 
 }  // namespace
@@ -56,26 +50,10 @@ class SkinButtonsTest : public QObject {
  private slots:
   void initTestCase() { UseClassicPalette(); }
 
-  void colourSetHalvesAndDarkensPerChannel() {
-    CSkinCheckBox box(QStringLiteral("Address"));
-    QCOMPARE(box.Colors().deepMix, QColor(64, 64, 64));
-    // 193 + (128 - 193) >> 1 = 193 - 33; a division would give 161.
-    QCOMPARE(SkinColors::HalfWay(QColor(193, 10, 0), QColor(128, 15, 1)), QColor(160, 12, 0));
-
-    // Darkening stops at zero and leaves the shadows beyond the face.
-    const SkinColors colours = SkinColors::From(kWhite, QColor(30, 200, 50), kFace, kShadow, kBlack, kBlack);
-    const SkinColors dark = colours.Darkened(40);
-    QCOMPARE(dark.face, kPressedFace);
-    QCOMPARE(dark.light, QColor(0, 160, 10));
-    QCOMPARE(dark.deepMix, colours.deepMix);
-    QCOMPARE(dark.darkShadow, colours.darkShadow);
-  }
-
-  void releaseOutsideNeitherTogglesNorNotifies() {
+  void mouseAndSpaceBarClickOnlyWhenReleasedInside() {
     CSkinCheckBox box(QStringLiteral("HEX Code"));
     box.resize(80, 16);
     QSignalSpy clicks(&box, &CSkinButton::clicked);
-
     QTest::mousePress(&box, Qt::LeftButton, {}, kInside);
     QVERIFY(box.IsPressed());
     MoveWithButtonHeld(box, kOutside);
@@ -84,39 +62,22 @@ class SkinButtonsTest : public QObject {
     QVERIFY(box.IsPressed());
     MoveWithButtonHeld(box, kOutside);
     QTest::mouseRelease(&box, Qt::LeftButton, {}, kOutside);
-
     QCOMPARE(box.GetCheck(), 0);
     QCOMPARE(clicks.count(), 0);
-    QVERIFY(!box.IsPressed());
 
-    QTest::mouseClick(&box, Qt::LeftButton, {}, kInside);
-    QCOMPARE(box.GetCheck(), 1);
-    QCOMPARE(clicks.count(), 1);
-  }
-
-  void doubleClickCountsAsSecondClick() {
-    CSkinCheckBox box(QStringLiteral("ASCII"));
-    box.resize(80, 16);
-    QSignalSpy clicks(&box, &CSkinButton::clicked);
-    DoubleClick(box, kInside);
+    DoubleClick(box, kInside);  // the second press counts as a click
     QCOMPARE(clicks.count(), 2);
     QCOMPARE(box.GetCheck(), 0);
-  }
 
-  void spaceBarPressesAndClicks() {
-    CSkinCheckBox box(QStringLiteral("Address"));
-    box.resize(80, 16);
-    QSignalSpy clicks(&box, &CSkinButton::clicked);
     QTest::keyPress(&box, Qt::Key_Space);
     QVERIFY(box.IsPressed());
-    QCOMPARE(clicks.count(), 0);
+    QCOMPARE(clicks.count(), 2);
     QTest::keyRelease(&box, Qt::Key_Space);
-    QVERIFY(!box.IsPressed());
     QCOMPARE(box.GetCheck(), 1);
-    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(clicks.count(), 3);
   }
 
-  void radioGroupKeepsOneChecked() {
+  void radioGroupKeepsOneCheckedAndTheFocusOnIt() {
     QWidget dialog;
     auto* download = new CSkinRadioButton(QStringLiteral("Download"), &dialog);
     auto* upload = new CSkinRadioButton(QStringLiteral("Upload"), &dialog);
@@ -125,80 +86,37 @@ class SkinButtonsTest : public QObject {
       radio->resize(80, 16);
     }
     QSignalSpy uploadClicks(upload, &CSkinButton::clicked);
-
-    // Setting a check programmatically leaves the others alone.
     download->SetCheck(1);
-    other->SetCheck(1);
-    QCOMPARE(download->SetCheck(1), 1);
-
+    other->SetCheck(1);  // programmatically the others are left alone
     QTest::mouseClick(upload, Qt::LeftButton, {}, kInside);
+    QTest::mouseClick(upload, Qt::LeftButton, {}, kInside);  // the checked one stays checked, still notifies
     QCOMPARE(upload->GetCheck(), 1);
-    QCOMPARE(download->GetCheck(), 0);
-    QCOMPARE(other->GetCheck(), 0);
-    QCOMPARE(uploadClicks.count(), 1);
-
-    // Clicking the checked one keeps it checked and still notifies.
-    QTest::mouseClick(upload, Qt::LeftButton, {}, kInside);
-    QCOMPARE(upload->GetCheck(), 1);
+    QCOMPARE(download->GetCheck() + other->GetCheck(), 0);
     QCOMPARE(uploadClicks.count(), 2);
-  }
 
-  void arrowKeysMoveTheCheckWithinTheGroup() {
-    QWidget dialog;
-    auto* download = new CSkinRadioButton(QStringLiteral("Download"), &dialog);
-    auto* upload = new CSkinRadioButton(QStringLiteral("Upload"), &dialog);
-    download->SetCheck(1);
-    QSignalSpy uploadClicks(upload, &CSkinButton::clicked);
-
-    QTest::keyClick(download, Qt::Key_Right);
-    QCOMPARE(download->GetCheck(), 0);
-    QCOMPARE(upload->GetCheck(), 1);
-    QCOMPARE(uploadClicks.count(), 1);
-
-    // Past the group's end the check stays.
-    QTest::keyClick(upload, Qt::Key_Down);
-    QCOMPARE(upload->GetCheck(), 1);
     QTest::keyClick(upload, Qt::Key_Up);
     QCOMPARE(download->GetCheck(), 1);
     QCOMPARE(upload->GetCheck(), 0);
-  }
+    QTest::keyClick(download, Qt::Key_Right);
+    QCOMPARE(upload->GetCheck(), 1);
+    QCOMPARE(uploadClicks.count(), 3);
+    QTest::keyClick(upload, Qt::Key_Down);
+    QTest::keyClick(other, Qt::Key_Down);  // past the group's end the check stays
+    QCOMPARE(other->GetCheck(), 1);
+    QCOMPARE(upload->GetCheck(), 0);
 
-  void focusOnAnUncheckedRadioMovesToTheCheckedOne() {
-    QWidget dialog;
-    auto* download = new CSkinRadioButton(QStringLiteral("Download"), &dialog);
-    auto* upload = new CSkinRadioButton(QStringLiteral("Upload"), &dialog);
-    upload->SetCheck(1);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    download->setFocus(Qt::TabFocusReason);
-    QCOMPARE(QApplication::focusWidget(), upload);
-
-    // A click focuses the clicked one, as it is pressed by then.
-    QTest::mousePress(download, Qt::LeftButton, {}, kInside);
+    download->setFocus(Qt::TabFocusReason);  // focus on an unchecked one moves to the checked one
+    QCOMPARE(QApplication::focusWidget(), other);
+    QTest::mousePress(download, Qt::LeftButton, {}, kInside);  // a click focuses it, pressed by then
     QCOMPARE(QApplication::focusWidget(), download);
     QTest::mouseRelease(download, Qt::LeftButton, {}, kInside);
     QCOMPARE(download->GetCheck(), 1);
   }
 
-  void pressedRadioDrawsDarkenedAndRestores() {
-    CSkinRadioButton radio(QStringLiteral("Upload"));
-    radio.resize(80, 16);
-    const QPoint box = radio.BoxArea().topLeft();
-
-    QTest::mousePress(&radio, Qt::LeftButton, {}, kInside);
-    QImage image = Render(radio);
-    // The face pixel of the sunken shading, (2, 2) reflected to (9, 9).
-    QCOMPARE(image.pixelColor(box + QPoint(9, 9)), kPressedFace);
-    QCOMPARE(image.pixelColor(0, 0), kFace);  // the background is not darkened
-    QCOMPARE(radio.Colors().face, kFace);
-
-    QTest::mouseRelease(&radio, Qt::LeftButton, {}, kOutside);
-    image = Render(radio);
-    QCOMPARE(image.pixelColor(box + QPoint(2, 2)), kFace);
-  }
-
-  // Checked boxes show a black tick and dot; disabled, the box is flat and the tick and text grey.
-  void checkedBoxesShowTickAndDotGreyWhenDisabled() {
+  // Checked boxes show a black tick and dot, pressed a darker face; disabled, flat with a grey tick and text.
+  void checkedPressedAndDisabledLooks() {
     CSkinCheckBox check(QStringLiteral("Address"));
     check.resize(80, 16);
     check.SetCheck(1);
@@ -208,7 +126,14 @@ class SkinButtonsTest : public QObject {
     CSkinRadioButton radio(QStringLiteral("Download"));
     radio.resize(80, 16);
     radio.SetCheck(1);
+    const QPoint corner = radio.BoxArea().topLeft();
     QCOMPARE(Render(radio).pixelColor(radio.BoxArea().center()), kBlack);
+    radio.SetCheck(0);
+    QTest::mousePress(&radio, Qt::LeftButton, {}, kInside);
+    QCOMPARE(Render(radio).pixelColor(corner + QPoint(9, 9)), kPressedFace);  // sunken: (2, 2) reflected
+    QCOMPARE(Render(radio).pixelColor(0, 0), kFace);                          // the background is not darkened
+    QTest::mouseRelease(&radio, Qt::LeftButton, {}, kOutside);
+    QCOMPARE(Render(radio).pixelColor(corner + QPoint(2, 2)), kFace);
 
     check.setEnabled(false);
     const QImage image = Render(check);
@@ -216,6 +141,11 @@ class SkinButtonsTest : public QObject {
     QVERIFY(AnyPixel(image, box.adjusted(2, 2, -2, -2), kMix));
     QVERIFY(!AnyPixel(image, image.rect(), kBlack));
     QVERIFY(AnyPixel(image, QRect(box.right() + 1, 0, 60, 16), kShadow));  // the text
+    // The colours behind them halve and darken per channel.
+    // 193 + (128 - 193) >> 1 = 193 - 33; a division would give 161.
+    QCOMPARE(SkinColors::HalfWay(QColor(193, 10, 0), QColor(128, 15, 1)), QColor(160, 12, 0));
+    const SkinColors colours = SkinColors::From(kWhite, QColor(30, 200, 50), kFace, kShadow, kBlack, kBlack);
+    QCOMPARE(colours.Darkened(40).light, QColor(0, 160, 10));  // stops at zero
   }
 };
 

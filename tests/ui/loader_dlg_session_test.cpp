@@ -2,27 +2,20 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QPushButton>
 #include <QGroupBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fstream>
 #include <functional>
-#include <memory>
 #include <random>
 #include <vector>
 
-#include "controls/flat_combo_box.h"
-#include "controls/flat_edit.h"
 #include "controls/hex_viewer.h"
 #include "controls/percent_progress_ctrl.h"
-#include "controls/skin_radio_button.h"
-#include "box_bench.h"
 #include "loader_dlg_test_support.h"
 #include "ui/app_settings.h"
-#include "ui/loader_dlg.h"
 
 using namespace tw;
 using test::Choose;
@@ -42,8 +35,7 @@ std::vector<std::uint8_t> RandomBytes(std::size_t count, std::uint32_t seed) {
 
 QString WriteFile(const QTemporaryDir& dir, const char* name, const std::vector<std::uint8_t>& bytes) {
   const QString path = dir.filePath(QString::fromLatin1(name));
-  std::ofstream(path.toStdString(), std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  test::WriteFile(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
   return path;
 }
 
@@ -52,12 +44,6 @@ std::vector<std::uint8_t> GzipImage(std::size_t size, std::uint32_t seed) {
   image[0] = 0x1F;
   image[1] = 0x8B;
   return image;
-}
-
-bool ShowActive(QWidget& dialog) {
-  dialog.show();
-  dialog.activateWindow();
-  return QTest::qWaitForWindowActive(&dialog);
 }
 
 // Runs `act` once, as the operator's next event after a progress report in mid-transfer. The box's next
@@ -83,49 +69,9 @@ class LoaderDlgSessionTest : public QObject {
     AppSettings::UseFile(m_dir.filePath(QStringLiteral("tarnwick.ini")));
   }
 
-  void databaseUploadCancelledSendsNothing() {
-    test::BoxBench bench;
-    Choose(bench.dialog->OperationCombo(), 2);
-    bench.dialog->OnStart();  // the picker is cancelled
-    QCOMPARE(bench.prompter->filters.size(), 1);
-    QCOMPARE(bench.simulator->FinishedTransfers(), 0u);
-    QVERIFY(bench.prompter->messages.isEmpty());
-  }
-
-  void bootChangeWithALongFileWarnsAndSendsTheBootSize() {
-    test::BoxBench bench;
-    Choose(bench.dialog->OperationCombo(), 3);
-    const std::vector<std::uint8_t> image = RandomBytes(70000, 2);
-    bench.prompter->answers.push_back(WriteFile(m_dir, "boot.bin", image));
-
-    bench.dialog->OnStart();
-    QCOMPARE(bench.prompter->messages.value(0), QStringLiteral("Not Boot File!"));
-    QVERIFY(bench.WaitFor("Download Complete!!!"));
-    const std::vector<std::uint8_t> head(image.begin(), image.begin() + 65536);
-    QCOMPARE(bench.simulator->ReadMemory(Mode::Boot, 0, head.size()), head);
-  }
-
-  void memoryUploadFillsTheViewerAtItsAddress() {
-    test::BoxBench bench(true);
-    const std::vector<std::uint8_t> memory = RandomBytes(1024, 3);
-    QVERIFY(bench.simulator->WriteMemory(Mode::Sdram, kSdramWindow, memory));
-    CLoaderDlg& d = *bench.dialog;
-    Choose(d.ModeCombo(), 2);
-    d.UploadRadio().SetCheck(1);
-    d.DownloadRadio().SetCheck(0);
-    QSignalSpy shown(&d.Host(), &DialogHost::UploadShown);
-
-    d.OnStart();
-    QVERIFY(shown.wait(60000));
-    QCOMPARE(d.HexViewer().GetLength(), 1024u);
-    QCOMPARE(std::vector<std::uint8_t>(d.HexViewer().GetData(), d.HexViewer().GetData() + 1024), memory);
-    QCOMPARE(d.HexViewer().Model().AddressBase(), kSdramWindow);
-    QVERIFY(bench.prompter->messages.isEmpty());
-  }
-
   void enterEscapeAndExitLeaveARunningTransferAlone() {
-    test::BoxBench bench;
-    QVERIFY(ShowActive(*bench.dialog));
+    test::DialogBench bench;
+    QVERIFY(test::ShowActive(*bench.dialog));
     CLoaderDlg& d = *bench.dialog;
     bench.prompter->answers.push_back(WriteFile(m_dir, "long.gz", GzipImage(40000, 4)));
     bool stayed = false;
@@ -147,12 +93,13 @@ class LoaderDlgSessionTest : public QObject {
     // Idle again: Escape ends the dialog without a question.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QVERIFY(!d.isVisible());
+    QCOMPARE(d.result(), int(QDialog::Rejected));
     QCOMPARE(bench.prompter->questions.size(), 2);
   }
 
   void exitConfirmedStopsTheTransfer() {
-    test::BoxBench bench;
-    QVERIFY(ShowActive(*bench.dialog));
+    test::DialogBench bench;
+    QVERIFY(test::ShowActive(*bench.dialog));
     CLoaderDlg& d = *bench.dialog;
     bench.prompter->answers.push_back(WriteFile(m_dir, "stopped.gz", GzipImage(40000, 5)));
     bench.prompter->yes = true;
@@ -166,7 +113,7 @@ class LoaderDlgSessionTest : public QObject {
   }
 
   void repliesAreAnsweredWhileASecondStartPicksItsFile() {
-    test::BoxBench bench;
+    test::DialogBench bench;
     CLoaderDlg& d = *bench.dialog;
     bench.prompter->answers.push_back(WriteFile(m_dir, "running.gz", GzipImage(40000, 7)));
     bool completedWhilePicking = false;
@@ -180,11 +127,12 @@ class LoaderDlgSessionTest : public QObject {
     d.OnStart();
     QTRY_VERIFY_WITH_TIMEOUT(bench.prompter->filters.size() == 2, 60000);
     QVERIFY(completedWhilePicking);
+    QCOMPARE(bench.simulator->FinishedTransfers(), 1u);  // the cancelled picker sent nothing
   }
 
   // The upload after the download shows its own percentage, not the last caption.
-  void programDownloadThenDatabaseUploadEachReachTheirEnd() {
-    test::BoxBench bench;
+  void programDownloadDatabaseUploadAndMemoryUploadEachReachTheirEnd() {
+    test::DialogBench bench(true);
     CLoaderDlg& d = *bench.dialog;
     QCOMPARE(d.ComGroup().title(), QStringLiteral("COM : Connected"));
     const std::vector<std::uint8_t> image = GzipImage(5000, 1);
@@ -208,6 +156,18 @@ class LoaderDlgSessionTest : public QObject {
     QCOMPARE(bench.prompter->filters.last(), QStringLiteral("Database File (*.bin)"));
     QCOMPARE(QFile(target).size(), qint64(329728));
     QCOMPARE(d.Progress().GetPos(), 100);
+
+    // A memory upload fills the viewer at its address.
+    const std::vector<std::uint8_t> memory = RandomBytes(1024, 3);
+    QVERIFY(bench.simulator->WriteMemory(Mode::Sdram, kSdramWindow, memory));
+    Choose(d.ModeCombo(), 2);
+    QSignalSpy shown(&d.Host(), &DialogHost::UploadShown);
+    d.OnStart();
+    QVERIFY(shown.wait(60000));
+    QCOMPARE(d.HexViewer().GetLength(), 1024u);
+    QCOMPARE(std::vector<std::uint8_t>(d.HexViewer().GetData(), d.HexViewer().GetData() + 1024), memory);
+    QCOMPARE(d.HexViewer().Model().AddressBase(), kSdramWindow);
+    QCOMPARE(bench.prompter->messages.size(), 2);  // no message of its own
   }
 
  private:

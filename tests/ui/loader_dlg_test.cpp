@@ -13,13 +13,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
+#include <algorithm>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "controls/flat_combo_box.h"
 #include "controls/flat_edit.h"
 #include "controls/hex_viewer.h"
 #include "controls/percent_progress_ctrl.h"
@@ -29,10 +28,8 @@
 #include "ui/about_dlg.h"
 #include "ui/app_settings.h"
 #include "ui/dialog_units.h"
-#include "ui/file_filter.h"
 #include "ui/file_list_ctrl.h"
 #include "ui/loader_app.h"
-#include "ui/loader_dlg.h"
 #include "ui/selected_file.h"
 #include "ui/widget_prompter.h"
 
@@ -41,27 +38,13 @@ using test::Choose;
 
 namespace {
 
-const char* const kMissingPort = "/nonexistent/tarnwick-test-port";
+const QList<int> kPanel{1009, 1011, 1010, 1004, 1007, 1008, 1012, 1013, 1014, 1015};
 
-struct Fixture {
-  test::ScriptedPrompter* prompter = nullptr;
-  std::unique_ptr<CLoaderDlg> dialog;
-};
+using Fixture = test::DialogBench;
 
 // COM 1 is missing; `com2` names COM 2's device when given.
 Fixture MakeDialog(bool engineering = false, const QString& com2 = {}) {
-  auto prompter = std::make_unique<test::ScriptedPrompter>();
-  Fixture fixture;
-  fixture.prompter = prompter.get();
-  LoaderDlgOptions options;
-  options.engineering = engineering;
-  options.deviceOverrides[1] = kMissingPort;
-  if (!com2.isEmpty()) {
-    options.deviceOverrides[2] = com2.toStdString();
-  }
-  options.prompter = std::move(prompter);
-  fixture.dialog = std::make_unique<CLoaderDlg>(std::move(options));
-  return fixture;
+  return Fixture(engineering, com2.toStdString());
 }
 
 void FillViewer(CHexViewer& viewer, int count) {
@@ -98,58 +81,49 @@ class LoaderDlgTest : public QObject {
     AppSettings::UseFile(m_settingsDir.filePath(QStringLiteral("tarnwick.ini")));
   }
 
-  void aPortOpensTheDeviceTheSettingsFileAssignsIt() {
-    AppSettings::WriteProfileString(QStringLiteral("Ports"), QStringLiteral("COM2"),
-                                    QStringLiteral("/nonexistent/tarnwick-assigned"));
+  void startsCollapsedWithTheDefaults() {
+    AppSettings::WriteProfileString(QStringLiteral("Ports"), QStringLiteral("COM2"), QStringLiteral("/dev/assigned"));
     Fixture f = MakeDialog();
-    QCOMPARE(f.dialog->PortCombo().itemData(1, Qt::ToolTipRole).toString(),
-             QStringLiteral("/nonexistent/tarnwick-assigned"));
     AppSettings::WriteProfileString(QStringLiteral("Ports"), QStringLiteral("COM2"), QString());
-  }
-
-  void collapsedEndsAboveADisabledPanelEngineeringOpensIt() {
-    Fixture f = MakeDialog();
-    QCOMPARE(f.dialog->height(), f.dialog->Control(1042)->geometry().top());
-    QCOMPARE(f.dialog->width(), f.dialog->Units().X(249));
-    // The progress bar, the last upper control, is wholly inside.
-    QVERIFY(f.dialog->rect().contains(f.dialog->Control(1016)->geometry()));
-    const QList<int> upper{1002, 1003, 1020, 1017, 1018, 1016, 1019, 1021};
-    const QList<int> panel{1009, 1011, 1010, 1004, 1007, 1008, 1012, 1013, 1014, 1015};
-    for (int id : upper) {
-      QVERIFY2(f.dialog->Control(id)->isEnabled(), qPrintable(QString::number(id)));
-    }
-    for (int id : panel + QList<int>{1042, 1005, 1006}) {
-      QVERIFY2(!f.dialog->Control(id)->isEnabled(), qPrintable(QString::number(id)));
-    }
-
-    Fixture engineering = MakeDialog(true);
-    CLoaderDlg& d = *engineering.dialog;
-    QCOMPARE(d.height(), d.Units().Y(263));
-    for (int id : panel) {
-      QVERIFY2(d.Control(id)->isEnabled(), qPrintable(QString::number(id)));
-    }
-    // The address edits wait for a memory mode.
-    QVERIFY(!d.StartEdit().isEnabled() && !d.SizeEdit().isEnabled());
-  }
-
-  void startsWithTheDefaultsAndTheComStatus() {
-    Fixture f = MakeDialog();
     CLoaderDlg& d = *f.dialog;
+    QCOMPARE(d.PortCombo().itemData(1, Qt::ToolTipRole).toString(), QStringLiteral("/dev/assigned"));
+    const DialogUnits units(QSize(7, 14));  // to the nearest pixel: 1.75 and 5.25
+    QCOMPARE(units.ToPixels({10, 100, 225, 8}), QRect(18, 175, 394, 14));
+    QCOMPARE(QPoint(units.X(1), units.Y(3)), QPoint(2, 5));
+    QCOMPARE(d.height(), d.Control(1042)->geometry().top());
+    QCOMPARE(d.width(), d.Units().X(249));
+    QVERIFY(d.rect().contains(d.Control(1016)->geometry()));  // the progress bar, the last upper control
+    const QList<int> upper{1002, 1003, 1020, 1017, 1018, 1016, 1019, 1021};
+    for (int id : upper + kPanel + QList<int>{1042, 1005, 1006}) {
+      QVERIFY2(d.Control(id)->isEnabled() == upper.contains(id), qPrintable(QString::number(id)));
+    }
     QCOMPARE(Items(d.OperationCombo()),
              (QStringList{"Program Download", "Database Download", "Database Upload", "Boot Change"}));
-    QCOMPARE(d.OperationCombo().currentIndex(), 0);
-    QCOMPARE(d.PortCombo().currentText(), QStringLiteral("COM 1"));
-    QCOMPARE(d.SpeedCombo().currentText(), QStringLiteral("115200"));
-    QCOMPARE(d.ModeCombo().currentText(), QStringLiteral("GZIP_PROGRAM"));
-    QCOMPARE(d.DownloadRadio().GetCheck(), 1);
-    QCOMPARE(d.UploadRadio().GetCheck(), 0);
-    for (CSkinCheckBox* check : {&d.AddressCheck(), &d.HexCodeCheck(), &d.AsciiCheck()}) {
+    QCOMPARE((QStringList{d.OperationCombo().currentText(), d.PortCombo().currentText(), d.SpeedCombo().currentText(),
+                          d.ModeCombo().currentText(), d.windowTitle(), d.ComGroup().title()}),
+             (QStringList{"Program Download", "COM 1", "115200", "GZIP_PROGRAM", "Tarnwick", "COM : Not Connected"}));
+    using Buttons = std::initializer_list<const CSkinButton*>;
+    for (const CSkinButton* check :
+         Buttons{&d.DownloadRadio(), &d.AddressCheck(), &d.HexCodeCheck(), &d.AsciiCheck()}) {
       QCOMPARE(check->GetCheck(), 1);
     }
-    QVERIFY(d.StartEdit().text().isEmpty());
-    QVERIFY(d.SizeEdit().text().isEmpty());
-    QCOMPARE(d.windowTitle(), QStringLiteral("Tarnwick"));
-    QCOMPARE(d.ComGroup().title(), QStringLiteral("COM : Not Connected"));
+    QVERIFY(d.StartEdit().text().isEmpty() && d.SizeEdit().text().isEmpty());
+
+    // The operation chooses the mode and the direction; Program Download keeps the direction.
+    struct Row {
+      int operation, mode;
+      bool upload;
+    };
+    for (const Row& row : {Row{2, 1, true}, Row{0, 9, true}, Row{3, 8, false}, Row{1, 1, false}, Row{3, 8, false}}) {
+      Choose(d.OperationCombo(), row.operation);
+      QCOMPARE(d.ModeCombo().currentIndex(), row.mode);
+      QCOMPARE(d.UploadRadio().GetCheck(), int(row.upload));
+      QCOMPARE(d.DownloadRadio().GetCheck(), int(!row.upload));
+    }
+    d.OperationCombo().setCurrentIndex(-1);  // without a selection nothing changes
+    d.OnSelchangeOperation();
+    QCOMPARE(d.ModeCombo().currentIndex(), 8);
+    QCOMPARE(d.DownloadRadio().GetCheck(), 1);
   }
 
   void aPortThatDidNotOpenIsExplainedOverTheShownWindow() {
@@ -161,7 +135,6 @@ class LoaderDlgTest : public QObject {
     QVERIFY(held >= 0 && ::flock(held, LOCK_EX | LOCK_NB) == 0);
     Fixture f = MakeDialog(false, slave);
     CLoaderDlg& d = *f.dialog;
-    QVERIFY(f.prompter->messages.isEmpty());  // nothing before the window is there
     bool shownOverTheWindow = false;
     connect(&d.Host(), &DialogHost::MessageShown, &d, [&] { shownOverTheWindow = d.isVisible(); });
     d.show();
@@ -170,13 +143,13 @@ class LoaderDlgTest : public QObject {
     // The reason goes in the status line, the entry's device in its tooltip; the Part's text stays.
     auto* status = qobject_cast<QLabel*>(d.Control(1043));
     QVERIFY(status->isVisible() && d.rect().contains(status->geometry()));
-    QCOMPARE(status->toolTip(), QString::fromLatin1(kMissingPort) + " does not exist; is the adapter plugged in?");
-    QCOMPARE(d.PortCombo().itemData(0, Qt::ToolTipRole).toString(), QString::fromLatin1(kMissingPort));
+    QCOMPARE(status->toolTip(),
+             QString::fromLatin1(test::kMissingPort) + " does not exist; is the adapter plugged in?");
+    QCOMPARE(d.PortCombo().itemData(0, Qt::ToolTipRole).toString(), QString::fromLatin1(test::kMissingPort));
 
     // A port that another program holds says so, with the holder.
     d.PortCombo().setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);  // COM 2, as the operator picks it
-    QCOMPARE(d.PortCombo().currentIndex(), 1);
     QTRY_COMPARE(f.prompter->messages.size(), 2);
     QVERIFY2(status->toolTip().startsWith(slave + " is in use by another program"), qPrintable(status->toolTip()));
     QCOMPARE(d.PortCombo().toolTip(), slave);
@@ -184,77 +157,29 @@ class LoaderDlgTest : public QObject {
     ::close(master);
   }
 
-  void operationChoosesModeAndDirection() {
-    Fixture f = MakeDialog();
-    CLoaderDlg& d = *f.dialog;
-    Choose(d.OperationCombo(), 2);  // Database Upload
-    QCOMPARE(d.ModeCombo().currentIndex(), 1);
-    QCOMPARE(d.UploadRadio().GetCheck(), 1);
-    QCOMPARE(d.DownloadRadio().GetCheck(), 0);
-    Choose(d.OperationCombo(), 0);  // Program Download keeps the direction
-    QCOMPARE(d.ModeCombo().currentIndex(), 9);
-    QCOMPARE(d.UploadRadio().GetCheck(), 1);
-    Choose(d.OperationCombo(), 3);  // Boot Change
-    QCOMPARE(d.ModeCombo().currentIndex(), 8);
-    QCOMPARE(d.DownloadRadio().GetCheck(), 1);
-    QCOMPARE(d.UploadRadio().GetCheck(), 0);
-    Choose(d.OperationCombo(), 1);  // Database Download
-    QCOMPARE(d.ModeCombo().currentIndex(), 1);
-    QCOMPARE(d.DownloadRadio().GetCheck(), 1);
-
-    // Without a selection nothing changes.
-    Choose(d.OperationCombo(), 3);
-    d.OperationCombo().setCurrentIndex(-1);
-    d.OnSelchangeOperation();
-    QCOMPARE(d.ModeCombo().currentIndex(), 8);
-    QCOMPARE(d.DownloadRadio().GetCheck(), 1);
-  }
-
-  void memoryModesProposeTheirWindow() {
+  void engineeringOpensThePanelAndMemoryModesProposeTheirWindow() {
     Fixture f = MakeDialog(true);
     CLoaderDlg& d = *f.dialog;
-    Choose(d.ModeCombo(), 2);
-    QCOMPARE(d.StartEdit().text(), QStringLiteral("0x00400000"));
-    QCOMPARE(d.SizeEdit().text(), QStringLiteral("1024"));
-    QVERIFY(d.StartEdit().isEnabled() && d.SizeEdit().isEnabled());
-    Choose(d.ModeCombo(), 0);
-    QVERIFY(!d.StartEdit().isEnabled() && !d.SizeEdit().isEnabled());
-    QCOMPARE(d.StartEdit().text(), QStringLiteral("0x00400000"));
-    Choose(d.ModeCombo(), 3);
-    QCOMPARE(d.StartEdit().text(), QStringLiteral("0x7FE00000"));
-    Choose(d.ModeCombo(), 4);
-    QCOMPARE(d.StartEdit().text(), QStringLiteral("0x0000"));
-    QCOMPARE(d.SizeEdit().text(), QStringLiteral("1024"));
-
-    // Every mode change empties the viewer, the same mode again too.
-    for (int mode : {2, 2, 5, 9}) {
-      FillViewer(d.HexViewer(), 40);
-      QCOMPARE(d.HexViewer().GetLength(), 40u);
-      Choose(d.ModeCombo(), mode);
-      QCOMPARE(d.HexViewer().GetLength(), 0u);
+    QCOMPARE(d.height(), d.Units().Y(263));
+    for (int id : kPanel) {
+      QVERIFY2(d.Control(id)->isEnabled(), qPrintable(QString::number(id)));
     }
-    // No selection: the edits stay, the viewer is still emptied.
-    Choose(d.ModeCombo(), 3);
-    FillViewer(d.HexViewer(), 8);
-    Choose(d.ModeCombo(), -1);
-    QCOMPARE(d.HexViewer().GetLength(), 0u);
-    QCOMPARE(d.StartEdit().text(), QStringLiteral("0x7FE00000"));
-    QVERIFY(d.StartEdit().isEnabled());
-  }
-
-  void uncheckingHexCodeHidesOnlyThatColumn() {
-    Fixture f = MakeDialog(true);
-    CLoaderDlg& d = *f.dialog;
-    d.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&d));
-    QTest::mouseClick(&d.HexCodeCheck(), Qt::LeftButton);
-    QCOMPARE(d.HexCodeCheck().GetCheck(), 0);
-    const HexColumns& columns = d.HexViewer().Model().Layout().Columns();
-    QVERIFY(!columns.showHex);
-    QVERIFY(columns.showAddress);
-    QVERIFY(columns.showAscii);
-    QTest::mouseClick(&d.HexCodeCheck(), Qt::LeftButton);
-    QVERIFY(d.HexViewer().Model().Layout().Columns().showHex);
+    QVERIFY(!d.StartEdit().isEnabled() && !d.SizeEdit().isEnabled());  // they wait for a memory mode
+    struct Row {
+      int mode;
+      const char* start;
+      bool editable;
+    };
+    // Every mode change empties the viewer, the same mode again and no selection too.
+    for (const Row& row : {Row{2, "0x00400000", true}, Row{0, "0x00400000", false}, Row{4, "0x0000", true},
+                           Row{3, "0x7FE00000", true}, Row{3, "0x7FE00000", true}, Row{-1, "0x7FE00000", true}}) {
+      FillViewer(d.HexViewer(), 40);
+      Choose(d.ModeCombo(), row.mode);
+      QCOMPARE(d.HexViewer().GetLength(), 0u);
+      QCOMPARE(d.StartEdit().text(), QString::fromLatin1(row.start));
+      QCOMPARE(d.SizeEdit().text(), QStringLiteral("1024"));
+      QCOMPARE(d.StartEdit().isEnabled() && d.SizeEdit().isEnabled(), row.editable);
+    }
   }
 
   void tabAndShiftTabReachEveryStopInLayoutOrder() {
@@ -262,36 +187,31 @@ class LoaderDlgTest : public QObject {
     CLoaderDlg& d = *f.dialog;
     Choose(d.ModeCombo(), 2);  // SDRAM: the address edits take part too
     FillViewer(d.HexViewer(), 64);
-    d.show();
-    d.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&d));
-    d.PortCombo().setFocus(Qt::TabFocusReason);
-    const QList<int> forward{1003, 1020, 1017, 1018, 1009, 1009, 1009, 1011, 1012,
-                             1013, 1014, 1004, 1015, 1007, 1010, 1005, 1006, 1002};
-    QList<int> visited;
-    for (qsizetype i = 0; i < forward.size(); ++i) {
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-      visited << QApplication::focusWidget()->objectName().toInt();
-    }
-    QCOMPARE(visited, forward);  // the viewer takes three: the address, hex and ASCII columns
+    QVERIFY(test::ShowActive(d));
+    const auto visit = [&d](Qt::Key key, qsizetype stops) {
+      d.PortCombo().setFocus(Qt::TabFocusReason);
+      QList<int> visited;
+      while (visited.size() < stops) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        visited << QApplication::focusWidget()->objectName().toInt();
+      }
+      return visited;
+    };
+    // The viewer takes three: the address, hex and ASCII columns.
+    QCOMPARE(visit(Qt::Key_Tab, 18), (QList<int>{1003, 1020, 1017, 1018, 1009, 1009, 1009, 1011, 1012, 1013, 1014, 1004,
+                                                 1015, 1007, 1010, 1005, 1006, 1002}));
 
     // Backwards, with Upload checked: the group's stop is now the checked button.
     QTest::keyClick(&d.DownloadRadio(), Qt::Key_Right);
     QCOMPARE(d.UploadRadio().GetCheck(), 1);
-    d.PortCombo().setFocus(Qt::TabFocusReason);
-    const QList<int> backward{1006, 1005, 1010, 1008, 1015, 1004, 1014, 1013, 1012,
-                              1011, 1009, 1009, 1018, 1017, 1020, 1003, 1002};
-    visited.clear();
-    for (qsizetype i = 0; i < backward.size(); ++i) {
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-      visited << QApplication::focusWidget()->objectName().toInt();
-    }
-    QCOMPARE(visited, backward);
+    QCOMPARE(visit(Qt::Key_Backtab, 17), (QList<int>{1006, 1005, 1010, 1008, 1015, 1004, 1014, 1013, 1012, 1011, 1009,
+                                                     1009, 1018, 1017, 1020, 1003, 1002}));
   }
 
-  void everyTextFitsItsFieldAndLabelsLineUp() {
+  void everyTextFitsAndAnEnlargedWindowGivesTheViewerTreeAndListTheRoom() {
     Fixture f = MakeDialog(true);
     CLoaderDlg& d = *f.dialog;
+    FillViewer(d.HexViewer(), 256);
     d.show();
     QVERIFY(QTest::qWaitForWindowExposed(&d));
     for (CFlatComboBox* combo : {&d.PortCombo(), &d.SpeedCombo(), &d.OperationCombo(), &d.ModeCombo()}) {
@@ -299,32 +219,13 @@ class LoaderDlgTest : public QObject {
         QVERIFY2(combo->fontMetrics().horizontalAdvance(item) <= TextRoom(*combo->lineEdit()), qPrintable(item));
       }
     }
-    for (const char* start : {"0x00400000", "0x7FE00000"}) {
-      QVERIFY(d.StartEdit().fontMetrics().horizontalAdvance(QString::fromLatin1(start)) <= TextRoom(d.StartEdit()));
-    }
+    QVERIFY(d.StartEdit().fontMetrics().horizontalAdvance(QStringLiteral("0x7FE00000")) <= TextRoom(d.StartEdit()));
     QVERIFY(d.SizeEdit().fontMetrics().horizontalAdvance(QStringLiteral("1024")) <= TextRoom(d.SizeEdit()));
-
-    const QMap<QString, int> labels{{"Port", 1002},     {"Speed", 1003}, {"Mode", 1020},
-                                    {"Progress", 1016}, {"Start", 1005}, {"Size", 1006}};
-    int tied = 0;
-    for (const QLabel* label : d.findChildren<QLabel*>()) {
-      if (label->buddy() == nullptr) {
-        continue;
-      }
-      ++tied;
-      const int id = label->buddy()->objectName().toInt();
-      QVERIFY2(labels.value(label->text()) == id || (label->text() == "Mode" && id == 1004), qPrintable(label->text()));
-      QVERIFY(std::abs(label->geometry().center().y() - label->buddy()->geometry().center().y()) <= 1);
+    for (const QLabel* label : d.findChildren<QLabel*>()) {  // which label is whose: the screen reader test
+      QVERIFY(!label->buddy() ||
+              std::abs(label->geometry().center().y() - label->buddy()->geometry().center().y()) <= 1);
     }
-    QCOMPARE(tied, 7);
-  }
 
-  void anEnlargedWindowGivesTheViewerTreeAndListTheRoom() {
-    Fixture f = MakeDialog(true);
-    CLoaderDlg& d = *f.dialog;
-    FillViewer(d.HexViewer(), 256);
-    d.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&d));
     const QSize initial = d.size();
     QCOMPARE(initial, d.Units().SizeToPixels({0, 0, 249, 263}));
     const QRect viewer = d.HexViewer().geometry();
@@ -360,6 +261,9 @@ class LoaderDlgTest : public QObject {
     QVERIFY(address->state().checkable && address->state().checked);
     QTest::mouseClick(&d.AddressCheck(), Qt::LeftButton);
     QVERIFY(!address->state().checked);
+    QTest::mouseClick(&d.HexCodeCheck(), Qt::LeftButton);  // each box hides its own column only
+    const HexColumns& columns = d.HexViewer().Model().Layout().Columns();
+    QVERIFY(!columns.showAddress && !columns.showHex && columns.showAscii);
 
     QAccessibleInterface* upload = of(&d.UploadRadio());
     QCOMPARE(upload->role(), QAccessible::RadioButton);
@@ -400,140 +304,80 @@ class LoaderDlgTest : public QObject {
     QCOMPARE(of(&d.StartEdit())->text(QAccessible::Name), QStringLiteral("Start"));
   }
 
-  void closingReleasesEveryListRecordOnce() {
+  void exitAndEnterEndTheDialog() {
     const int before = SelectedFile::LiveCount();
-    {
-      Fixture f = MakeDialog(true);
-      for (int i = 0; i < 3; ++i) {
-        auto file = std::make_unique<SelectedFile>();
-        QVERIFY(file->SetPath("/tmp/song" + std::to_string(i) + ".mp3"));
-        f.dialog->FileList().InsertFile(i, std::move(file), QStringLiteral("song.mp3"));
-      }
-      QCOMPARE(SelectedFile::LiveCount(), before + 3);
-      f.dialog->show();
-      QTest::mouseClick(qobject_cast<QPushButton*>(f.dialog->Control(1018)), Qt::LeftButton);
-      QVERIFY(f.dialog->IsClosing());
-      QVERIFY(!f.dialog->isVisible());
-      QCOMPARE(SelectedFile::LiveCount(), before);
-    }
+    Fixture exit = MakeDialog(true);
+    exit.dialog->FileList().AddFromTree({"/tmp/song0.mp3", "/tmp/song1.mp3", "/tmp/song2.mp3"});
+    exit.dialog->show();
+    QTest::mouseClick(qobject_cast<QPushButton*>(exit.dialog->Control(1018)), Qt::LeftButton);
+    QVERIFY(exit.dialog->IsClosing() && !exit.dialog->isVisible());
+    QCOMPARE(SelectedFile::LiveCount(), before);  // every list record released, once
+    exit.dialog.reset();
     QCOMPARE(SelectedFile::LiveCount(), before);
-  }
 
-  void enterAndEscapeEndTheDialog() {
-    Fixture escape = MakeDialog();
-    escape.dialog->show();
-    QVERIFY(QTest::qWaitForWindowExposed(escape.dialog.get()));
-    QTest::keyClick(escape.dialog.get(), Qt::Key_Escape);
-    QCOMPARE(escape.dialog->result(), int(QDialog::Rejected));
-    QVERIFY(escape.dialog->IsClosing());
-
+    // Enter ends it from a combo; on a focused button it clicks it: Start asks for the image, here cancelled.
     Fixture enter = MakeDialog();
     enter.dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(enter.dialog.get()));
-    enter.dialog->PortCombo().setFocus();
+    enter.dialog->Control(1017)->setFocus();
     QTest::keyClick(enter.dialog.get(), Qt::Key_Return);
-    QCOMPARE(enter.dialog->result(), int(QDialog::Accepted));
-    QVERIFY(!enter.dialog->isVisible());
+    QCOMPARE(enter.prompter->filters, QStringList{QStringLiteral("Program File (*.bin *.gz);;All File (*.*)")});
 
-    // Enter on a focused button clicks it: Start in Program Download asks for the image, the operator cancels.
-    Fixture start = MakeDialog();
-    start.dialog->show();
-    QVERIFY(QTest::qWaitForWindowExposed(start.dialog.get()));
-    start.dialog->Control(1017)->setFocus();
-    QTest::keyClick(start.dialog.get(), Qt::Key_Return);
-    QVERIFY(start.dialog->isVisible());
-    QCOMPARE(start.prompter->filters, QStringList{QStringLiteral("Program File (*.bin *.gz);;All File (*.*)")});
-  }
-
-  void contextMenuOffersTheAboutBoxWithTheVersion() {
-    Fixture f = MakeDialog();
-    f.dialog->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.dialog.get()));
-    QString item;
+    QString item;  // the context menu, which offers the about box
     QTimer::singleShot(0, [&item] {
       auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
       QVERIFY(menu != nullptr && menu->actions().size() == 1);
       item = menu->actions().first()->text();
       menu->close();
     });
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), f.dialog->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(f.dialog.get(), &event);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), enter.dialog->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(enter.dialog.get(), &event);
     QCOMPARE(item, QStringLiteral("&About Tarnwick..."));
+    enter.dialog->PortCombo().setFocus();
+    QTest::keyClick(enter.dialog.get(), Qt::Key_Return);
+    QCOMPARE(enter.dialog->result(), int(QDialog::Accepted));
+    QVERIFY(!enter.dialog->isVisible());
+  }
 
+  void aboutAndMessageBoxes() {
     CAboutDlg about;
     QCOMPARE(about.windowTitle(), QStringLiteral("About Tarnwick"));
-    bool found = false;
-    for (const QLabel* label : about.findChildren<QLabel*>()) {
-      found = found || label->text() == QStringLiteral("Tarnwick Version 1.0");
-    }
-    QVERIFY(found);
+    QVERIFY(std::ranges::any_of(about.findChildren<QLabel*>(),
+                                [](const QLabel* label) { return label->text() == "Tarnwick Version 1.0"; }));
     auto* ok = about.findChild<QPushButton*>(QStringLiteral("1"));
     QVERIFY(ok != nullptr && ok->isDefault());
     about.show();
     QTest::mouseClick(ok, Qt::LeftButton);
     QCOMPARE(about.result(), int(QDialog::Accepted));
-  }
 
-  void messageBoxCarriesTheProgramNameAndOk() {
-    QString caption;
-    QString text;
-    int buttons = 0;
-    QTimer::singleShot(0, [&] {
+    QStringList seen;  // a message box carries the program's name and OK
+    QTimer::singleShot(0, [&seen] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       QVERIFY(box != nullptr);
-      caption = box->windowTitle();
-      text = box->text();
-      buttons = box->buttons().size();
+      seen << box->windowTitle() << box->text() << QString::number(box->buttons().size());
       box->accept();
     });
-    WidgetPrompter prompter;
-    prompter.MessageBox(nullptr, QStringLiteral("Download Complete!!!"));
-    QCOMPARE(caption, QStringLiteral("loader_dlg_test"));
-    QCOMPARE(text, QStringLiteral("Download Complete!!!"));
-    QCOMPARE(buttons, 1);
-  }
-
-  void filtersBecomeQtFilters() {
-    QCOMPARE(QtFileFilter("Program File|*.bin;*.gz|All File|*.*||"),
-             QStringLiteral("Program File (*.bin *.gz);;All File (*.*)"));
-    QCOMPARE(QtFileFilter("Database File|*.bin"), QStringLiteral("Database File (*.bin)"));
-    QCOMPARE(QtFileFilter(""), QString());
+    WidgetPrompter().MessageBox(nullptr, QStringLiteral("Download Complete!!!"));
+    QCOMPARE(seen, (QStringList{"loader_dlg_test", "Download Complete!!!", "1"}));
   }
 
   void commandLineOptionsAreOptIn() {
-    const LoaderAppOptions plain = CLoaderApp::ParseArguments({QStringLiteral("tarnwick")});
+    const LoaderAppOptions plain = CLoaderApp::ParseArguments({"tarnwick"});
     QVERIFY(!plain.simulate && !plain.engineering && !plain.help && !plain.version && plain.error.isEmpty());
-    const LoaderAppOptions both = CLoaderApp::ParseArguments(
-        {QStringLiteral("tarnwick"), QStringLiteral("--engineering"), QStringLiteral("--simulate")});
+    const LoaderAppOptions both = CLoaderApp::ParseArguments({"tarnwick", "--engineering", "--simulate"});
     QVERIFY(both.simulate && both.engineering && both.error.isEmpty());
-    QVERIFY(!CLoaderApp::ParseArguments({QStringLiteral("tarnwick"), QStringLiteral("extra")}).error.isEmpty());
+    QVERIFY(!CLoaderApp::ParseArguments({"tarnwick", "extra"}).error.isEmpty());
 
-    // The program itself: help and version answer without a dialog, an unknown option is refused.
+    // The program itself: the version answers without a dialog, an unknown option is refused.
     QProcess program;
     program.start(QStringLiteral(TARNWICK_BIN_DIR "/tarnwick"), {QStringLiteral("--version")});
     QVERIFY(program.waitForFinished(60000));
     QCOMPARE(program.exitCode(), 0);
     QVERIFY(program.readAllStandardOutput().startsWith("tarnwick 1."));
-
-    program.start(QStringLiteral(TARNWICK_BIN_DIR "/tarnwick"), {QStringLiteral("--help")});
-    QVERIFY(program.waitForFinished(60000));
-    QCOMPARE(program.exitCode(), 0);
-    const QString help = QString::fromLocal8Bit(program.readAllStandardOutput());
-    for (const char* option : {"--simulate", "--engineering", "--version", "--help"}) {
-      QVERIFY2(help.contains(QLatin1String(option)), option);
-    }
-
     program.start(QStringLiteral(TARNWICK_BIN_DIR "/tarnwick"), {QStringLiteral("--fast")});
     QVERIFY(program.waitForFinished(60000));
     QCOMPARE(program.exitCode(), 2);
     QVERIFY(program.readAllStandardError().contains("Unknown option 'fast'"));
-  }
-
-  void dialogUnitsRoundToTheNearestPixel() {
-    const DialogUnits units(QSize(7, 14));
-    QCOMPARE(units.ToPixels({10, 100, 225, 8}), QRect(18, 175, 394, 14));
-    QCOMPARE(units.X(1), 2);  // 1.75
-    QCOMPARE(units.Y(3), 5);  // 5.25
   }
 
  private:

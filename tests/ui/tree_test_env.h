@@ -1,7 +1,6 @@
 #pragma once
 
-// Shared by the tree, list and settings tests: a throw-away home and settings file, folders of empty
-// files, and clicks on tree nodes.
+// For the tree and list tests: a throw-away home and settings file, folders of empty files, tree clicks.
 
 #include <QDir>
 #include <QFile>
@@ -18,8 +17,7 @@
 
 namespace tw::test {
 
-// Points HOME, the XDG config folder and the settings file into `home`, so no test reads or writes the
-// real user's files.
+// HOME, the XDG config folder and the settings file in `home`: no test touches the real user's files.
 inline void IsolateUser(const QTemporaryDir& home) {
   qputenv("HOME", QFile::encodeName(home.path()));
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
@@ -27,18 +25,14 @@ inline void IsolateUser(const QTemporaryDir& home) {
   AppSettings::UseFile(home.filePath(QStringLiteral("tarnwick.ini")));
 }
 
-// Creates `folder` and, inside it, an empty file for every name (a name ending in "/" makes a folder);
-// names may reach into subfolders.
+// Creates `folder` with an empty file for every name (a folder for a name ending in "/"), subfolders too.
 inline QString MakeFolder(const QString& folder, const QStringList& names) {
   QDir().mkpath(folder);
   for (const QString& name : names) {
     const QString path = QDir(folder).filePath(name);
-    if (name.endsWith(QLatin1Char('/'))) {
-      QDir().mkpath(path);
-    } else {
-      QDir().mkpath(QFileInfo(path).absolutePath());
-      QFile file(path);
-      file.open(QIODevice::WriteOnly);
+    QDir().mkpath(QFileInfo(path).absolutePath());  // the folder itself for a name ending in "/"
+    if (!name.endsWith(QLatin1Char('/'))) {
+      QFile(path).open(QIODevice::WriteOnly);
     }
   }
   return QDir::toNativeSeparators(folder);
@@ -68,12 +62,7 @@ inline QStringList ChildTexts(const QTreeWidgetItem* node) {
 }
 
 inline QTreeWidgetItem* ChildNamed(const QTreeWidgetItem* node, const QString& text) {
-  for (int i = 0; i < node->childCount(); ++i) {
-    if (node->child(i)->text(0) == text) {
-      return node->child(i);
-    }
-  }
-  return nullptr;
+  return node->child(static_cast<int>(ChildTexts(node).indexOf(text)));  // null when there is none
 }
 
 inline void Click(QTreeWidget& view, QTreeWidgetItem* node, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
