@@ -1,5 +1,5 @@
-#include "controls/hex_clipboard.h"
 #include "controls/hex_viewer.h"
+#include "controls/hex_clipboard.h"
 
 #include <QClipboard>
 #include <QMenu>

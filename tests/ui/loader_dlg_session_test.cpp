@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 #include <random>
@@ -46,14 +47,22 @@ std::vector<std::uint8_t> GzipImage(std::size_t size, std::uint32_t seed) {
   return image;
 }
 
-// Runs `act` once, as the operator's next event after a progress report in mid-transfer. The box's next
-// reply cannot overtake it: the reader hands that over only after the report's chunk has been consumed.
+// Runs `act` once, as the operator's next event after a progress report in mid-transfer: each block
+// waits for the dialog's thread, so at most one more goes out first. It comes from a timer, as input
+// comes from outside the posted events: an action run from inside their delivery starves the posted
+// events of the loops it opens (a picker held open then never saw the box's next reply).
 void WhileRunning(CLoaderDlg& dialog, std::function<void()> act) {
   auto done = std::make_shared<bool>(false);
   QObject::connect(&dialog.Host(), &DialogHost::ProgressShown, &dialog, [done, act, &dialog](int position) {
     if (!*done && position > 0 && position < 100) {
       *done = true;
-      QMetaObject::invokeMethod(&dialog, act, Qt::QueuedConnection);
+      auto* next = new QTimer(&dialog);
+      next->setSingleShot(true);
+      QObject::connect(next, &QTimer::timeout, &dialog, [next, act] {
+        next->deleteLater();
+        act();
+      });
+      next->start(0);
     }
   });
 }
