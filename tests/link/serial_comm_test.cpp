@@ -9,15 +9,13 @@
 
 #include <atomic>
 #include <cerrno>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
-#include <mutex>
 #include <numeric>
 #include <optional>
 #include <thread>
 
 #include "link/loader_link.h"
+#include "support/link_events.h"
 #include "support/pty_pair.h"
 
 namespace tw {
@@ -33,30 +31,22 @@ constexpr std::uint32_t kBaud = 115200;
 // also notes a chunk posted while the previous one was still unreleased.
 class RecordingSink : public ChunkSink {
  public:
-  static constexpr std::size_t kLineLost = SIZE_MAX;
+  static constexpr std::size_t kLineLost = test::LinkEvents::kLineLost;
 
   void PostReceivedData(std::size_t length) override {
     if (m_holding.exchange(true)) {
       ++overlaps;
     }
-    Push(length);
+    m_events.Push(length);
   }
   void PostLineLost() override {
     ++linesLost;
-    Push(kLineLost);
+    m_events.Push(kLineLost);
   }
   void ShowPortMessage(const std::string&) override {}
 
   // The next notification, a chunk's length or kLineLost; none within ten seconds means the link is stuck.
-  std::optional<std::size_t> Next() {
-    std::unique_lock lock(m_mutex);
-    if (!m_changed.wait_for(lock, std::chrono::seconds(10), [this] { return !m_events.empty(); })) {
-      return std::nullopt;
-    }
-    const std::size_t event = m_events.front();
-    m_events.pop_front();
-    return event;
-  }
+  std::optional<std::size_t> Next() { return m_events.Next(); }
 
   // The next chunk's bytes, read the way the owner reads them.
   std::optional<Bytes> NextChunk(const CSerialComm& link) {
@@ -76,15 +66,7 @@ class RecordingSink : public ChunkSink {
   std::atomic<int> linesLost{0};
 
  private:
-  void Push(std::size_t event) {
-    const std::lock_guard lock(m_mutex);
-    m_events.push_back(event);
-    m_changed.notify_all();
-  }
-
-  std::mutex m_mutex;
-  std::condition_variable m_changed;
-  std::deque<std::size_t> m_events;
+  test::LinkEvents m_events;
   std::atomic<bool> m_holding{false};
 };
 

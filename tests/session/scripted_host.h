@@ -3,10 +3,7 @@
 // test's thread, which plays the dialog's thread.
 
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -14,6 +11,7 @@
 
 #include "link/chunk_sink.h"
 #include "session/session_roles.h"
+#include "support/link_events.h"
 
 namespace tw::test {
 
@@ -44,20 +42,14 @@ class ScriptedHost : public EveryRoleHost, public ChunkSink {
   std::vector<std::uint8_t> uploadShown;
 
   // ChunkSink: the reader thread's notifications, queued.
-  void PostReceivedData(std::size_t length) override { Push(length); }
-  void PostLineLost() override { Push(kLineLost); }
+  void PostReceivedData(std::size_t length) override { m_events.Push(length); }
+  void PostLineLost() override { m_events.Push(kLineLost); }
   void ShowPortMessage(const std::string& text) override { messages.push_back(text); }
 
-  static constexpr std::size_t kLineLost = static_cast<std::size_t>(-1);
+  static constexpr std::size_t kLineLost = LinkEvents::kLineLost;
   // The next notification; nothing within the limit means the link is stuck.
   std::optional<std::size_t> Next(std::chrono::milliseconds limit = std::chrono::seconds(10)) {
-    std::unique_lock lock(m_mutex);
-    if (!m_changed.wait_for(lock, limit, [this] { return !m_events.empty(); })) {
-      return std::nullopt;
-    }
-    const std::size_t length = m_events.front();
-    m_events.pop_front();
-    return length;
+    return m_events.Next(limit);
   }
 
   [[nodiscard]] SessionRoles Roles() { return AllRolesOf(*this); }
@@ -103,17 +95,7 @@ class ScriptedHost : public EveryRoleHost, public ChunkSink {
   void OperationFinished(bool success) override { outcome = success; }
 
  private:
-  void Push(std::size_t length) {
-    {
-      const std::lock_guard lock(m_mutex);
-      m_events.push_back(length);
-    }
-    m_changed.notify_all();
-  }
-
-  std::mutex m_mutex;
-  std::condition_variable m_changed;
-  std::deque<std::size_t> m_events;
+  LinkEvents m_events;
   bool m_waitShown = false;
 };
 
