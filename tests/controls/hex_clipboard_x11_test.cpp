@@ -98,7 +98,9 @@ class HexClipboardX11Test : public QObject {
 };
 
 // The xcb platform's D-Bus client keeps one buffer until exit; LeakSanitizer builds need to know.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {  // NOLINT(bugprone-reserved-identifier): the hook's name
+  return "leak:libdbus-1.so\n";
+}
 
 int main(int argc, char** argv) {
   // A private X server on a display number it picks itself (-displayfd), so parallel runs never clash. The

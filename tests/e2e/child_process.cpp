@@ -28,6 +28,7 @@ pid_t Spawn(const std::vector<std::string>& arguments, int out, int err) {
   posix_spawn_file_actions_adddup2(&actions, err, 2);
   pid_t pid = -1;
   std::vector<char*> argv;
+  argv.reserve(arguments.size() + 1);
   for (const std::string& argument : arguments) {
     argv.push_back(const_cast<char*>(argument.c_str()));
   }

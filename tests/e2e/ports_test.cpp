@@ -37,6 +37,7 @@ TEST_F(PortsTest, DevicesInPortOrderWithTheirByIdNameAndUsbDetails) {
 
   const std::vector<SerialDeviceInfo> found = DescribeSerialDevices(root);
   std::vector<std::string> devices;
+  devices.reserve(found.size());
   for (const SerialDeviceInfo& info : found) {
     devices.push_back(std::to_string(info.portNumber) + " " + info.device);
   }

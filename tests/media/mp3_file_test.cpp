@@ -56,7 +56,7 @@ class LameMp3 : public ::testing::Test {
   }
 
   std::string Encode(const std::string& name, std::vector<std::string> options) {
-    const auto out = (m_folder.Path() / name).string();
+    auto out = (m_folder.Path() / name).string();
     std::vector<std::string> argv{"lame",     "--quiet",        "-r", "-s", "44.1", "--bitwidth", "16",
                                   "--signed", "--little-endian"};
     argv.insert(argv.end(), options.begin(), options.end());
@@ -92,7 +92,7 @@ TEST_F(LameMp3, ConstantBitrateWithId3v1TagVariableBitrateBehindId3v2AndMono) {
   EXPECT_EQ(mono.ChannelMode(), 3);
   for (const CMp3Info* info : {&vbr, &mono}) {
     EXPECT_TRUE(info->IsVbr());
-    EXPECT_NEAR(info->Frames(), 5 * 44100 / 1152, 3);
+    EXPECT_NEAR(info->Frames(), 5.0 * 44100 / 1152, 3);
   }
 }
 

@@ -24,7 +24,7 @@ class Pixvane : public ::testing::Test {
   }
 
   fs::path MakePicture(const std::string& name, const std::string& size) {
-    const auto path = m_pictures / name;
+    auto path = m_pictures / name;
     const auto made = test::RunCommand({"ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
                                         "testsrc=size=" + size, "-frames:v", "1", path.string()});
     EXPECT_EQ(made.exitCode, 0) << made.output;

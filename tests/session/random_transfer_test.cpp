@@ -61,7 +61,7 @@ class RandomTransfer : public SessionTest {
 
   void Run(Kind kind) {
     constexpr std::uint32_t kAddress = 0x00400000;
-    const auto size = static_cast<std::size_t>(2 + Pick(4500));
+    const auto size = 2 + static_cast<std::size_t>(Pick(4500));
     const Bytes data =
         kind == Kind::FileDownload ? GzipImage(size) : Pattern(size, static_cast<std::uint8_t>(Pick(256)));
     const Mode mode = kind == Kind::FileDownload ? Mode::GzipProgram : Mode::Sdram;
@@ -95,7 +95,7 @@ class RandomTransfer : public SessionTest {
         link.line->HangUp();
         HandleNext();
       } else {
-        BoxSends({line.TakeUpTo(static_cast<std::size_t>(1 + Pick(20)))});
+        BoxSends({line.TakeUpTo(1 + static_cast<std::size_t>(Pick(20)))});
         pcToBox();
       }
     }

@@ -79,7 +79,7 @@ std::vector<Bytes> SessionTest::TakeWrites() {
 }
 
 std::string SessionTest::WriteFile(const std::string& name, const Bytes& bytes) {
-  const std::string path = (m_temp.Path() / name).string();
+  std::string path = (m_temp.Path() / name).string();
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path;

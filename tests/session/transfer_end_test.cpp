@@ -18,7 +18,7 @@ class TransferEnd : public SessionTest {
  protected:
   // A file of `size` bytes that takes no room: only its first bytes are written.
   std::string SparseFile(const std::string& name, std::uint64_t size, const Bytes& head) {
-    const std::string path = WriteFile(name, head);
+    std::string path = WriteFile(name, head);
     std::filesystem::resize_file(path, size);
     return path;
   }

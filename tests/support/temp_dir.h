@@ -21,7 +21,7 @@ class TempDir {
   [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
   // A sub-folder, created.
   [[nodiscard]] std::filesystem::path Make(const std::string& name) const {
-    const std::filesystem::path path = m_path / name;
+    std::filesystem::path path = m_path / name;
     std::filesystem::create_directories(path);
     return path;
   }

@@ -35,7 +35,7 @@ std::vector<std::uint8_t> RandomBytes(std::size_t count, std::uint32_t seed) {
 }
 
 QString WriteFile(const QTemporaryDir& dir, const char* name, const std::vector<std::uint8_t>& bytes) {
-  const QString path = dir.filePath(QString::fromLatin1(name));
+  QString path = dir.filePath(QString::fromLatin1(name));
   test::WriteFile(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
   return path;
 }
@@ -51,7 +51,7 @@ std::vector<std::uint8_t> GzipImage(std::size_t size, std::uint32_t seed) {
 // waits for the dialog's thread, so at most one more goes out first. It comes from a timer, as input
 // comes from outside the posted events: an action run from inside their delivery starves the posted
 // events of the loops it opens (a picker held open then never saw the box's next reply).
-void WhileRunning(CLoaderDlg& dialog, std::function<void()> act) {
+void WhileRunning(CLoaderDlg& dialog, const std::function<void()>& act) {
   auto done = std::make_shared<bool>(false);
   QObject::connect(&dialog.Host(), &DialogHost::ProgressShown, &dialog, [done, act, &dialog](int position) {
     if (!*done && position > 0 && position < 100) {

@@ -92,7 +92,7 @@ inline void WriteFile(const QString& path, std::string_view bytes) {
 
 struct DialogBench {
   // COM 1 is a fast simulated box (no pacing).
-  explicit DialogBench(bool engineering = false, BoxFaults faults = {},
+  explicit DialogBench(bool engineering = false, const BoxFaults& faults = {},
                        std::optional<std::filesystem::path> converterDirectory = std::nullopt)
       : DialogBench(engineering, std::make_unique<EmbeddedBox>(FastBox(faults)), {}, std::move(converterDirectory)) {}
 
