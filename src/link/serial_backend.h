@@ -32,6 +32,7 @@ struct LineSettings {
 enum class WaitResult { Readable, Woken, HangUp, TimedOut };
 
 inline constexpr long kReadHangUp = -1;
+inline constexpr std::chrono::milliseconds kWaitForever{-1};
 
 class SerialBackend {
  public:
@@ -43,7 +44,7 @@ class SerialBackend {
   // Discards both queues.
   virtual void Purge() = 0;
   // Reader thread: blocks until input is queued, Wake() was called, the line hung up, or `limit` passed
-  // with none of these (TimedOut: the line was quiet all that time).
+  // with none of these (TimedOut: the line was quiet all that time); kWaitForever has no limit.
   [[nodiscard]] virtual WaitResult WaitReadable(std::chrono::milliseconds limit) = 0;
   // Any thread: makes a current or the next WaitReadable return Woken.
   virtual void Wake() = 0;

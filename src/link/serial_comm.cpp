@@ -4,15 +4,18 @@
 #include <cstdio>
 #include <utility>
 
+#include "link/reply_framer.h"
 #include "link/serial_backend.h"
 
 namespace tw {
 
 namespace {
 
-// Silence is counted in whole quiet waits of this length: a wait that ends because bytes came counts
-// nothing, so a reader that runs late on a busy machine never mistakes the delay for a quiet line.
-constexpr std::chrono::milliseconds kQuietWait{25};
+// Silence is counted only as a wait that passed its whole limit with nothing received: a wait that
+// ends because bytes came counts nothing, so a reader that runs late on a busy machine never mistakes
+// the delay for a quiet line. Once the framer's limit is reached more silence changes nothing, and an
+// idle line is waited on without waking.
+constexpr std::chrono::milliseconds kQuietEnough = ReplyFramer::kStaleAfter;
 constexpr int kNamedPorts = 5;  // port numbers 1..5 are serial devices, above that the pseudo-device
 #ifdef _WIN32
 constexpr const char* kPseudoDevice = R"(\\.\TELNET)";  // the backend falls back to TCP where it is missing
@@ -196,9 +199,9 @@ bool CSerialComm::Retired(std::uint64_t generation) const {
 void CSerialComm::ReaderLoop(SerialBackend& device, ChunkSink* owner, const TraceFn& trace, std::uint64_t generation) {
   std::chrono::milliseconds silence{};  // an empty read does not end the silence
   while (WaitUntilNoChunkPending(generation)) {
-    const WaitResult ready = device.WaitReadable(kQuietWait);
+    const WaitResult ready = device.WaitReadable(silence < kQuietEnough ? kQuietEnough - silence : kWaitForever);
     if (ready == WaitResult::TimedOut) {
-      silence += kQuietWait;
+      silence = kQuietEnough;
       continue;
     }
     if (ready == WaitResult::Woken) {

@@ -143,7 +143,7 @@ class Win32SerialBackend final : public SerialBackend {
     if (WaitForSingleObject(m_wake, 0) == WAIT_OBJECT_0) {
       return WaitResult::Woken;
     }
-    const auto millis = static_cast<DWORD>(limit.count());
+    const DWORD millis = limit < std::chrono::milliseconds::zero() ? INFINITE : static_cast<DWORD>(limit.count());
     return m_socket != INVALID_SOCKET ? WaitSocket(millis) : WaitComm(millis);
   }
 

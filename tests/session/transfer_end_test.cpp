@@ -54,6 +54,17 @@ TEST_F(TransferEnd, AReaderRunLateByABusyMachineNeverLosesASplitReply) {
   EXPECT_EQ(DataBlocksWritten(), 1u) << "the resend request was lost";
 }
 
+TEST_F(TransferEnd, NoiseFollowedByAQuietLineIsDroppedAndTheNextReplyCounts) {
+  host.openAnswer = GzipFile(3000);
+  StartAndRequest();
+  Reply(rpl::kSendData);
+  link.line->ClearWrites();
+  Box({0xFF, 0xFF, 0xFF});
+  link.line->AwaitQuietSpell();
+  Reply(rpl::kBlockResend);
+  EXPECT_EQ(DataBlocksWritten(), 1u) << "the noise shifted the reply";
+}
+
 TEST_F(TransferEnd, StartWhileABatchWaitsSendsNothingMoreOfItsFile) {
   host.mode = Mode::Mp3;
   host.selected.push_back({WriteFile("song.mp3", Pattern(5000)), "song.mp3", false});

@@ -10,7 +10,15 @@ void FakeLine::RunReaderLate(std::chrono::milliseconds delay) {
 }
 
 void FakeLine::Feed(std::vector<std::uint8_t> bytes) {
-  Change([&] { m_incoming.push_back(std::move(bytes)); });
+  Change([&] {
+    m_incoming.push_back(std::move(bytes));
+    m_quietSpell = false;
+  });
+}
+
+void FakeLine::AwaitQuietSpell() {
+  std::unique_lock lock(m_mutex);
+  m_changed.wait(lock, [this] { return m_quietSpell; });
 }
 
 void FakeLine::HangUp() {
@@ -49,8 +57,12 @@ bool FakeSerialBackend::Configure(const LineSettings& line) {
 
 WaitResult FakeSerialBackend::WaitReadable(std::chrono::milliseconds limit) {
   std::unique_lock lock(m_line->m_mutex);
-  if (!m_line->m_changed.wait_for(lock, limit,
-                                  [this] { return m_woken || m_line->m_hungUp || !m_line->m_incoming.empty(); })) {
+  const auto ready = [this] { return m_woken || m_line->m_hungUp || !m_line->m_incoming.empty(); };
+  if (limit < std::chrono::milliseconds::zero()) {
+    m_line->m_changed.wait(lock, ready);
+  } else if (!m_line->m_changed.wait_for(lock, limit, ready)) {
+    m_line->m_quietSpell = true;
+    m_line->m_changed.notify_all();
     return WaitResult::TimedOut;
   }
   if (m_woken) {

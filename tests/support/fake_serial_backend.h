@@ -23,6 +23,8 @@ class FakeLine {
   void FailConfigure();
   // A wait that ends because bytes came returns `delay` late, as on a busy machine.
   void RunReaderLate(std::chrono::milliseconds delay);
+  // Returns once the reader has waited out a whole limit with nothing fed since the last Feed.
+  void AwaitQuietSpell();
 
   [[nodiscard]] std::vector<std::vector<std::uint8_t>> Writes() const;
   void ClearWrites();
@@ -55,6 +57,7 @@ class FakeLine {
   int m_openError = 0;
   bool m_configureFails = false;
   std::chrono::milliseconds m_lateBy{0};
+  bool m_quietSpell = false;
   LineSettings m_settings;
   std::string m_device;
 };
