@@ -19,6 +19,7 @@
 #include "link/loader_link.h"
 #include "media/photo_converter.h"
 #include "session/transfer_session.h"
+#include "support/test_bytes.h"
 
 namespace tw {
 namespace {
@@ -72,15 +73,9 @@ class TurnaroundProbe {
 
 std::string MakeImage(std::size_t size) {
   std::string path = (std::filesystem::temp_directory_path() / ("tw-bench-" + std::to_string(size) + ".gz")).string();
-  std::vector<char> bytes(size);
-  std::uint32_t x = 1;
-  for (char& b : bytes) {
-    x = x * 1664525u + 1013904223u;
-    b = static_cast<char>(x >> 24);
-  }
-  bytes[0] = 0x1F;
-  bytes[1] = static_cast<char>(0x8B);
-  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  const tw::test::Bytes bytes = tw::test::GzipImage(size, 0);
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path;
 }
 

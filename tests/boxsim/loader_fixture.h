@@ -12,6 +12,7 @@
 #include "boxsim/box_loader.h"
 #include "support/scripted_pc.h"
 #include "support/temp_dir.h"
+#include "support/test_bytes.h"
 
 namespace tw::test {
 
@@ -29,16 +30,6 @@ class FakeLine final : public BoxLine {
   std::vector<std::uint32_t> bauds;
   BoxOutput output;
 };
-
-inline Bytes Pattern(std::size_t size, std::uint8_t seed = 1) {
-  Bytes bytes(size);
-  std::uint32_t x = seed;
-  for (auto& b : bytes) {
-    x = x * 1103515245u + 12345u;
-    b = static_cast<std::uint8_t>(x >> 16);
-  }
-  return bytes;
-}
 
 inline std::vector<BoxReply> Codes(std::initializer_list<std::uint8_t> codes) {
   std::vector<BoxReply> replies(codes.size());

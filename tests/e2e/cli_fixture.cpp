@@ -8,16 +8,6 @@
 
 namespace tw::test {
 
-Bytes Pattern(std::size_t count, unsigned seed) {
-  Bytes bytes(count);
-  std::uint32_t x = seed * 2654435761u + 1;
-  for (auto& b : bytes) {
-    x = x * 1664525u + 1013904223u;
-    b = static_cast<std::uint8_t>(x >> 24);
-  }
-  return bytes;
-}
-
 Bytes Mp3(std::size_t frames, unsigned seed) {
   constexpr std::size_t kFrameSize = 417;
   Bytes bytes = Pattern(frames * kFrameSize, seed);
@@ -92,11 +82,6 @@ std::unique_ptr<BackgroundProcess> CliTest::Box(std::vector<std::string> options
   return box;
 }
 
-std::string CliTest::GzipImage(std::size_t size) {
-  Bytes image = Pattern(size, 5);
-  image[0] = 0x1F;
-  image[1] = 0x8B;
-  return Write("image.gz", image);
-}
+std::string CliTest::GzipFile(std::size_t size) { return Write("image.gz", GzipImage(size, 5)); }
 
 }  // namespace tw::test

@@ -8,18 +8,16 @@
 #include <vector>
 
 #include "child_process.h"
+#include "support/test_bytes.h"
 
 namespace tw::test {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
 // What stays on a terminal's screen: a carriage return goes back to the line's start, ESC [K clears the
 // rest of the line and ESC [A goes a line up.
 [[nodiscard]] std::string Screen(const std::string& shown);
 
-// Reproducible bytes that differ everywhere.
-[[nodiscard]] Bytes Pattern(std::size_t count, unsigned seed);
 // MPEG-1 Layer III frames (128 kbit/s, 44.1 kHz, 417 bytes each) behind an ID3v1 tag titled "Tone".
 [[nodiscard]] Bytes Mp3(std::size_t frames, unsigned seed);
 
@@ -35,7 +33,8 @@ class CliTest : public ::testing::Test {
   // A simulated box in a process of its own (unpaced, its disk in the temporary folder).
   [[nodiscard]] std::unique_ptr<BackgroundProcess> Box(std::vector<std::string> options,
                                                        const std::string& disk = "disk");
-  std::string GzipImage(std::size_t size);
+  // A gzip program image written to the temporary folder: its path.
+  std::string GzipFile(std::size_t size);
 
   fs::path m_dir;
 };

@@ -126,7 +126,7 @@ TEST_F(CliTest, TheHandshakeGoesOutAtTheIdleSpeedAndTheChosenSpeedIsNegotiated) 
     std::vector<std::string> arguments{BinPath("tarnwick-cli"), "--trace", "--port",
                                        line.SlavePath(),        "--speed", "9600"};
     arguments.insert(arguments.end(), openOptions.begin(), openOptions.end());
-    arguments.insert(arguments.end(), {"program-download", GzipImage(100)});
+    arguments.insert(arguments.end(), {"program-download", GzipFile(100)});
     BackgroundProcess cli(arguments, BackgroundProcess::FirstLineFrom::Err);
     ASSERT_FALSE(line.Read(1).empty()) << "the handshake";
     termios settings{};
@@ -137,7 +137,7 @@ TEST_F(CliTest, TheHandshakeGoesOutAtTheIdleSpeedAndTheChosenSpeedIsNegotiated) 
   // Through the box's CMD_SET_SPEED, the transfer itself runs at --speed.
   const auto box = Box({});
   const RunResult run =
-      Cli({"--trace", "--speed", "9600", "--port", box->FirstLine(), "program-download", GzipImage(5000)});
+      Cli({"--trace", "--speed", "9600", "--port", box->FirstLine(), "program-download", GzipFile(5000)});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.err.find("CMD_SET_SPEED seq=0 crc=00000000 param=0 "), std::string::npos) << "speed index 0: 9600";
 }
@@ -147,7 +147,7 @@ TEST_F(CliTest, APortNumberOpensTheDeviceTheSettingsFileAssignsIt) {
   fs::create_directories(m_dir / "config" / "Tarnwick");
   std::ofstream(m_dir / "config" / "Tarnwick" / "tarnwick.ini") << "[Ports]\nCOM3=" << box->FirstLine() << "\n";
   const RunResult run = test::Run({"/usr/bin/env", "XDG_CONFIG_HOME=" + (m_dir / "config").string(),
-                                   BinPath("tarnwick-cli"), "--port", "COM3", "program-download", GzipImage(3000)});
+                                   BinPath("tarnwick-cli"), "--port", "COM3", "program-download", GzipFile(3000)});
   EXPECT_EQ(run.out, "Download Complete!!!\n");
   EXPECT_NE(run.err.find("COM 3 -> " + box->FirstLine()), std::string::npos) << run.err;
   EXPECT_EQ(run.status, 0);
@@ -160,7 +160,7 @@ TEST_F(CliTest, RunningOutOfDescriptorsOrMemoryEndsTheRunWithAMessage) {
                       "exec 3>&- 4>&- 5>&- 6>&- 7>&- 8>&- 9>&-; " + limit + "; exec " + BinPath("tarnwick-cli") +
                           " --port sim " + command});
   };
-  const RunResult noPty = limited("ulimit -n 5", "program-download " + GzipImage(100));
+  const RunResult noPty = limited("ulimit -n 5", "program-download " + GzipFile(100));
   EXPECT_EQ(noPty.out, "Can't Open Comm Port 1 !\n");
   EXPECT_EQ(noPty.status, 1);
   EXPECT_NE(noPty.err.find("Too many open files"), std::string::npos) << noPty.err;
@@ -175,7 +175,7 @@ TEST_F(CliTest, RunningOutOfDescriptorsOrMemoryEndsTheRunWithAMessage) {
 #endif
 
 TEST_F(CliTest, AFailedOpenSaysWhy) {
-  const std::string image = GzipImage(100);
+  const std::string image = GzipFile(100);
   for (const auto& [port, reason] : {std::pair{"/dev/null", "/dev/null is not a serial device"},
                                      std::pair{"tcp:127.0.0.1:1", "tcp:127.0.0.1:1: connection refused"},
                                      std::pair{"/dev/tarnwick-no-such-tty", " does not exist"}}) {
@@ -190,10 +190,10 @@ TEST_F(CliTest, ABusyPortNamesTheProgramHoldingIt) {
   // The simulated box keeps its end of the line open too; only the first run holds the port.
   const auto box = Box({"--silent"});
   BackgroundProcess holder(
-      {BinPath("tarnwick-cli"), "--trace", "--port", box->FirstLine(), "program-download", GzipImage(100)},
+      {BinPath("tarnwick-cli"), "--trace", "--port", box->FirstLine(), "program-download", GzipFile(100)},
       BackgroundProcess::FirstLineFrom::Err);
   ASSERT_NE(holder.NextLine().find("handshake"), std::string::npos) << "the port is open";
-  const RunResult second = Cli({"--port", box->FirstLine(), "program-download", GzipImage(100)});
+  const RunResult second = Cli({"--port", box->FirstLine(), "program-download", GzipFile(100)});
   EXPECT_EQ(second.out, "Can't Open Comm Port 1 !\n");
   EXPECT_NE(
       second.err.find("in use by another program, held by pid " + std::to_string(holder.Pid()) + " (tarnwick-cli)"),
@@ -208,14 +208,14 @@ TEST_F(CliTest, CorruptedBlocksSplitRepliesAndRepliesJoinedOverTcpStillComplete)
                   "DATA CRC ERROR\n"},
         std::pair{std::vector<std::string>{"--tcp", "0", "--join-replies"}, ""}}) {
     const auto box = Box(options);
-    const RunResult run = Cli({"--port", box->FirstLine(), "program-download", GzipImage(30000)});
+    const RunResult run = Cli({"--port", box->FirstLine(), "program-download", GzipFile(30000)});
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_TRUE(run.out.starts_with(resent) && run.out.ends_with("Download Complete!!!\n")) << run.out;
   }
 }
 
 TEST_F(CliTest, OnATerminalEachMessageShowsOnceAndABoxThatAnswersIsNotWaitedFor) {
-  const RunResult run = RunOnTerminal({BinPath("tarnwick-cli"), "--port", "sim", "program-download", GzipImage(20000)});
+  const RunResult run = RunOnTerminal({BinPath("tarnwick-cli"), "--port", "sim", "program-download", GzipFile(20000)});
   EXPECT_EQ(run.status, 0) << run.out;
   EXPECT_EQ(run.out.find("Waiting"), std::string::npos) << run.out;
   const std::string screen = Screen(run.out);
@@ -226,7 +226,7 @@ TEST_F(CliTest, OnATerminalEachMessageShowsOnceAndABoxThatAnswersIsNotWaitedFor)
 }
 
 TEST_F(CliTest, TheRateIsNeverFasterThanTheLine) {
-  const RunResult run = Cli({"--sim-paced", "--port", "sim", "program-download", GzipImage(8000)});
+  const RunResult run = Cli({"--sim-paced", "--port", "sim", "program-download", GzipFile(8000)});
   EXPECT_EQ(run.status, 0) << run.err;
   std::istringstream lines(run.err);
   int rates = 0;
@@ -285,7 +285,7 @@ TEST_F(CliTest, UploadsReturnWhatWasDownloadedWritingThroughLinksAndKeepingTheFi
 TEST_F(CliTest, TheDeviceIsNamedAndASilentBoxIsWaitedForVisiblyThenLeftWithStatusThree) {
   const auto silent = Box({"--silent"});
   const std::string device = silent->FirstLine();
-  const std::vector<std::string> arguments{"--port", device, "--timeout", "2", "program-download", GzipImage(100)};
+  const std::vector<std::string> arguments{"--port", device, "--timeout", "2", "program-download", GzipFile(100)};
   const RunResult logged = Cli(arguments);
   EXPECT_EQ(logged.status, 3);
   EXPECT_TRUE(logged.out.empty()) << logged.out;
@@ -328,7 +328,7 @@ TEST_F(CliTest, ALineThatHangsUpEndsTheRun) {
   // A paced box, so the transfer is still under way when the box goes.
   auto box = std::make_unique<BackgroundProcess>(std::vector<std::string>{BinPath("tarnwick-boxsim")});
   BackgroundProcess cli(
-      {BinPath("tarnwick-cli"), "--trace", "--port", box->FirstLine(), "program-download", GzipImage(100000)},
+      {BinPath("tarnwick-cli"), "--trace", "--port", box->FirstLine(), "program-download", GzipFile(100000)},
       BackgroundProcess::FirstLineFrom::Err);
   EXPECT_NE(cli.NextLine().find("handshake"), std::string::npos);
   box.reset();

@@ -31,7 +31,7 @@ TEST_F(CliTest, FourBoxesAtOnceAndTheFailingOneDoesNotStopTheOthers) {
   const auto failing = Box({"--fail-after", "3"});
   const std::string broken = failing->FirstLine();
   const RunResult run =
-      Cli({"--port", "sim", "--port", "sim,sim", "--port", broken, "program-download", GzipImage(40000)});
+      Cli({"--port", "sim", "--port", "sim,sim", "--port", broken, "program-download", GzipFile(40000)});
   EXPECT_EQ(run.status, 1) << run.err;
   for (const char* port : {"sim#1", "sim#2", "sim#3"}) {
     EXPECT_NE(run.out.find(std::string(port) + ": Download Complete!!!\n"), std::string::npos) << run.out;
@@ -50,13 +50,13 @@ TEST_F(CliTest, FourBoxesAtOnceAndTheFailingOneDoesNotStopTheOthers) {
   EXPECT_EQ(run.err.find('\r'), std::string::npos);
   EXPECT_NE(run.err.find("sim#2: COM 1 -> "), std::string::npos) << run.err;
 
-  EXPECT_EQ(Cli({"--port", "sim,2,2", "program-download", GzipImage(100)}).status, 2);
+  EXPECT_EQ(Cli({"--port", "sim,2,2", "program-download", GzipFile(100)}).status, 2);
   EXPECT_EQ(Cli({"--port", "sim,sim", "database-upload", (m_dir / "db.bin").string()}).status, 2);
 }
 
 TEST_F(CliTest, OnATerminalEachPortKeepsOneRowAndEveryMessageShowsOnce) {
   const RunResult run =
-      RunOnTerminal({BinPath("tarnwick-cli"), "--port", "sim,sim", "program-download", GzipImage(20000)});
+      RunOnTerminal({BinPath("tarnwick-cli"), "--port", "sim,sim", "program-download", GzipFile(20000)});
   EXPECT_EQ(run.status, 0);
   const std::vector<std::string> screen = Lines(Screen(run.out));
   for (const std::string port : {"sim#1", "sim#2"}) {
@@ -75,11 +75,11 @@ TEST_F(CliTest, CtrlCEndsEveryPortAndClosesThem) {
   const auto first = Box({"--silent"});
   const auto second = Box({"--silent"});
   BackgroundProcess run({BinPath("tarnwick-cli"), "--port", first->FirstLine(), "--port", second->FirstLine(),
-                         "program-download", GzipImage(3000)},
+                         "program-download", GzipFile(3000)},
                         BackgroundProcess::FirstLineFrom::Err);
   EXPECT_EQ(run.Stop(SIGINT), 130);
   for (const auto* box : {first.get(), second.get()}) {
-    const RunResult again = Cli({"--port", box->FirstLine(), "--timeout", "1", "program-download", GzipImage(3000)});
+    const RunResult again = Cli({"--port", box->FirstLine(), "--timeout", "1", "program-download", GzipFile(3000)});
     EXPECT_EQ(again.status, 3) << "the port was left open: " << again.out;
   }
 }
@@ -113,7 +113,7 @@ TEST_F(CliTest, VerifyCatchesAByteTheBoxStoredWrong) {
 }
 
 TEST_F(CliTest, JsonProgressParsesBackEventByEvent) {
-  const std::string image = GzipImage(20000);
+  const std::string image = GzipFile(20000);
   const RunResult run = Cli({"--port", "sim", "--progress", "json", "program-download", image});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "Download Complete!!!\n");
@@ -152,7 +152,7 @@ TEST_F(CliTest, JsonProgressParsesBackEventByEvent) {
 TEST_F(CliTest, TwoRunsAtOnceAppendWholeLinesToOneLog) {
   const std::string log = (m_dir / "line.csv").string();
   // A comma in a name stays inside its cell.
-  const std::string image = Write("box \"7\", line 2.gz", Read(GzipImage(30000)));
+  const std::string image = Write("box \"7\", line 2.gz", Read(GzipFile(30000)));
   const auto run = [&] { return Cli({"--port", "sim,sim,sim", "--log", log, "program-download", image}); };
   auto first = std::async(std::launch::async, run);
   auto second = std::async(std::launch::async, run);

@@ -87,13 +87,6 @@ std::string SessionTest::WriteFile(const std::string& name, const Bytes& bytes) 
 
 std::string SessionTest::GzipFile(std::size_t size) { return WriteFile("image.gz", GzipImage(size)); }
 
-Bytes GzipImage(std::size_t size) {
-  Bytes image = Pattern(size);
-  image[0] = 0x1F;
-  image[1] = 0x8B;
-  return image;
-}
-
 Bytes Joined(const std::vector<Bytes>& parts) {
   Bytes all;
   for (const Bytes& part : parts) {
@@ -109,14 +102,6 @@ Bytes Slice(const Bytes& source, std::size_t offset, std::size_t count) {
 
 std::uint32_t Announced(const std::vector<Bytes>& request, std::size_t offset) {
   return GetBigEndian32(request.at(1).data() + offset);
-}
-
-Bytes Pattern(std::size_t count, std::uint8_t seed) {
-  Bytes bytes(count);
-  for (std::size_t i = 0; i < count; ++i) {
-    bytes[i] = static_cast<std::uint8_t>(i * 7 + seed + i / 251);
-  }
-  return bytes;
 }
 
 }  // namespace tw::test

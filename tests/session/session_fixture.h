@@ -14,16 +14,12 @@
 #include "session/transfer_session.h"
 #include "support/fake_serial_backend.h"
 #include "support/temp_dir.h"
+#include "support/test_bytes.h"
 
 namespace tw::test {
 
-using Bytes = std::vector<std::uint8_t>;
-
-// Bytes that differ from block to block.
-[[nodiscard]] Bytes Pattern(std::size_t count, std::uint8_t seed = 1);
 // A reply frame as the box sends it.
 [[nodiscard]] Bytes Frame(std::uint8_t code, std::uint8_t parameter = 0);
-[[nodiscard]] Bytes GzipImage(std::size_t size);
 [[nodiscard]] Bytes Joined(const std::vector<Bytes>& parts);
 [[nodiscard]] Bytes Slice(const Bytes& source, std::size_t offset, std::size_t count);
 // A field of a request's payload.

@@ -10,12 +10,12 @@
 #include <QTimer>
 
 #include <functional>
-#include <random>
 #include <vector>
 
 #include "controls/hex_viewer.h"
 #include "controls/percent_progress_ctrl.h"
 #include "loader_dlg_test_support.h"
+#include "support/test_bytes.h"
 #include "ui/app_settings.h"
 
 using namespace tw;
@@ -25,26 +25,10 @@ namespace {
 
 constexpr std::uint32_t kSdramWindow = 0x00400000;
 
-std::vector<std::uint8_t> RandomBytes(std::size_t count, std::uint32_t seed) {
-  std::mt19937 random(seed);
-  std::vector<std::uint8_t> bytes(count);
-  for (std::uint8_t& byte : bytes) {
-    byte = static_cast<std::uint8_t>(random());
-  }
-  return bytes;
-}
-
 QString WriteFile(const QTemporaryDir& dir, const char* name, const std::vector<std::uint8_t>& bytes) {
   QString path = dir.filePath(QString::fromLatin1(name));
   test::WriteFile(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
   return path;
-}
-
-std::vector<std::uint8_t> GzipImage(std::size_t size, std::uint32_t seed) {
-  std::vector<std::uint8_t> image = RandomBytes(size, seed);
-  image[0] = 0x1F;
-  image[1] = 0x8B;
-  return image;
 }
 
 // Runs `act` once, as the operator's next event after a progress report in mid-transfer: each block
@@ -82,7 +66,7 @@ class LoaderDlgSessionTest : public QObject {
     test::DialogBench bench;
     QVERIFY(test::ShowActive(*bench.dialog));
     CLoaderDlg& d = *bench.dialog;
-    bench.prompter->answers.push_back(WriteFile(m_dir, "long.gz", GzipImage(40000, 4)));
+    bench.prompter->answers.push_back(WriteFile(m_dir, "long.gz", test::GzipImage(40000, 4)));
     bool stayed = false;
     WhileRunning(d, [&] {
       d.PortCombo().setFocus();
@@ -110,7 +94,7 @@ class LoaderDlgSessionTest : public QObject {
     test::DialogBench bench;
     QVERIFY(test::ShowActive(*bench.dialog));
     CLoaderDlg& d = *bench.dialog;
-    bench.prompter->answers.push_back(WriteFile(m_dir, "stopped.gz", GzipImage(40000, 5)));
+    bench.prompter->answers.push_back(WriteFile(m_dir, "stopped.gz", test::GzipImage(40000, 5)));
     bench.prompter->yes = true;
     QSignalSpy finished(&d, &QDialog::finished);
     WhileRunning(d, [&] { QTest::mouseClick(qobject_cast<QPushButton*>(d.Control(1018)), Qt::LeftButton); });
@@ -124,7 +108,7 @@ class LoaderDlgSessionTest : public QObject {
   void repliesAreAnsweredWhileASecondStartPicksItsFile() {
     test::DialogBench bench;
     CLoaderDlg& d = *bench.dialog;
-    bench.prompter->answers.push_back(WriteFile(m_dir, "running.gz", GzipImage(40000, 7)));
+    bench.prompter->answers.push_back(WriteFile(m_dir, "running.gz", test::GzipImage(40000, 7)));
     bool completedWhilePicking = false;
     WhileRunning(d, [&] {
       bench.prompter->whilePicking = [&] {
@@ -144,7 +128,7 @@ class LoaderDlgSessionTest : public QObject {
     test::DialogBench bench(true);
     CLoaderDlg& d = *bench.dialog;
     QCOMPARE(d.ComGroup().title(), QStringLiteral("COM : Connected"));
-    const std::vector<std::uint8_t> image = GzipImage(5000, 1);
+    const std::vector<std::uint8_t> image = test::GzipImage(5000, 1);
     bench.prompter->answers.push_back(WriteFile(m_dir, "program.gz", image));
     d.OnStart();
     QVERIFY(bench.WaitFor("Download Complete!!!"));
@@ -167,7 +151,7 @@ class LoaderDlgSessionTest : public QObject {
     QCOMPARE(d.Progress().GetPos(), 100);
 
     // A memory upload fills the viewer at its address.
-    const std::vector<std::uint8_t> memory = RandomBytes(1024, 3);
+    const std::vector<std::uint8_t> memory = test::Pattern(1024, 3);
     QVERIFY(bench.simulator->WriteMemory(Mode::Sdram, kSdramWindow, memory));
     Choose(d.ModeCombo(), 2);
     QSignalSpy shown(&d.Host(), &DialogHost::UploadShown);
